@@ -1,0 +1,35 @@
+# The two commands a newcomer types: `make demo` and `make test`.
+# Both install what they need (scripts/setup.sh), configure and build.
+
+BUILD_DIR ?= build
+JOBS      ?= $(shell nproc)
+
+.PHONY: all setup configure build test demo bench clean format
+
+all: build
+
+setup:
+	@scripts/setup.sh
+
+configure: setup
+	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEZIZO_SANITIZE=ON >/dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+test: build
+	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+demo: build
+	@scripts/demo.sh $(BUILD_DIR)
+
+bench: setup
+	@cmake -S . -B $(BUILD_DIR)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEZIZO_SANITIZE=OFF >/dev/null
+	@cmake --build $(BUILD_DIR)-bench -j $(JOBS)
+	@scripts/bench.sh $(BUILD_DIR)-bench
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs -d '\n' clang-format -i
+
+clean:
+	rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench

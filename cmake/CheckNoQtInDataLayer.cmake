@@ -1,0 +1,25 @@
+# Fails when a source file of the data layer includes a Qt header.
+file(GLOB_RECURSE files
+     "${SOURCE_DIR}/Sources/Utils/*"
+     "${SOURCE_DIR}/Sources/MFC Compatible Sources/*"
+     "${SOURCE_DIR}/Sources/Fetch/*")
+foreach(name Preferences ExDic FullPath FSpCompat VezizoMain)
+    foreach(ext h cpp)
+        if(EXISTS "${SOURCE_DIR}/Sources/${name}.${ext}")
+            list(APPEND files "${SOURCE_DIR}/Sources/${name}.${ext}")
+        endif()
+    endforeach()
+endforeach()
+set(offenders "")
+foreach(f IN LISTS files)
+    file(STRINGS "${f}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](Q[A-Za-z]|qt)")
+    if(lines)
+        list(APPEND offenders "${f}: ${lines}")
+    endif()
+endforeach()
+if(offenders)
+    string(REPLACE ";" "\n" text "${offenders}")
+    message(FATAL_ERROR "Qt headers in the data layer:\n${text}")
+endif()
+list(LENGTH files n)
+message(STATUS "${n} data-layer files, none includes Qt")

@@ -1,0 +1,41 @@
+#include "QuoteSimProcess.h"
+
+QuoteSimProcess::QuoteSimProcess(const QStringList& extraArgs) {
+#ifdef QUOTE_SIM_EXE
+    QStringList args{"--port", "0", "--seed", kSeed, "--date", kDate};
+    args += extraArgs;
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.start(QStringLiteral(QUOTE_SIM_EXE), args);
+    if (!m_process.waitForStarted(10000))
+        return;
+    // The first line on standard output is the port that was picked.
+    while (!m_process.canReadLine()) {
+        if (!m_process.waitForReadyRead(20000))
+            return;
+    }
+    bool ok = false;
+    const uint port = QString::fromLatin1(m_process.readLine()).trimmed().toUInt(&ok);
+    if (ok && port > 0 && port < 65536)
+        m_port = static_cast<quint16>(port);
+#else
+    Q_UNUSED(extraArgs);
+#endif
+}
+
+QuoteSimProcess::~QuoteSimProcess() {
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    m_process.terminate();
+    if (!m_process.waitForFinished(5000)) {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+}
+
+QString QuoteSimProcess::hostPort() const {
+    return QStringLiteral("127.0.0.1:%1").arg(m_port);
+}
+
+QString QuoteSimProcess::url(const QString& path) const {
+    return QStringLiteral("http://") + hostPort() + path;
+}
