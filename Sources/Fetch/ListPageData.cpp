@@ -1,0 +1,271 @@
+#include "ListPageData.h"
+
+#include "MarketConv.h"
+#include "PageBuffer.h"
+#include "QuoteServers.h"
+#include "TorlindUtil.h"
+#include "VezizoMain.h"
+#include "misclib.h"
+
+#include <algorithm>
+#include <cstring>
+#include <ctime>
+#include <unistd.h>
+
+namespace {
+
+// "(株)" in Shift-JIS, which the listing puts before or after a company name.
+constexpr char kKabu[] = "(\x8A\x94)";
+constexpr size_t kKabuLength = 4;
+
+// Cells beyond this many bytes are read only in part.
+constexpr int32_t kCellLimit = 1024;
+constexpr int32_t kCellTextSize = 256;
+// A name longer than this is cut, keeping double-byte characters whole.
+constexpr int32_t kNameWidth = 30;
+
+// Index of the first pattern lying wholly inside text[from, length), or -1.
+int32_t FindInRow(const char* text, int32_t from, int32_t length, const char* pattern) {
+    const auto n = int32_t(std::strlen(pattern));
+    for (int32_t i = from; i + n <= length; ++i) {
+        if (std::memcmp(text + i, pattern, size_t(n)) == 0)
+            return i;
+    }
+    return -1;
+}
+
+// A line end or any other control byte would split a fetch-list line; such
+// bytes never belong to a code or a name. Shift-JIS trail bytes are never
+// among them.
+void RemoveControlBytes(char* text) {
+    char* out = text;
+    for (const char* in = text; *in != '\0'; ++in) {
+        const auto c = static_cast<unsigned char>(*in);
+        if (c >= 0x20 && c != 0x7F)
+            *out++ = *in;
+    }
+    *out = '\0';
+}
+
+// Bounded copy that always terminates.
+template <size_t N> void CopyField(char (&field)[N], const char* text) {
+    const size_t n = strnlen(text, N - 1);
+    std::memcpy(field, text, n);
+    field[n] = '\0';
+}
+
+// The first cell: a stock code, one of the listing's three index rows, or text.
+// Returns the result of ExtractTR for the row.
+int32_t TakeCode(const char* text, LDT* ldt) {
+    const int32_t value = atoiClamped(text);
+    int32_t code;
+    if (value >= 1000 && value <= 9999)
+        code = value;
+    else if (value == 23337)
+        code = 1002;
+    else if (value == 998405)
+        code = 1001;
+    else if (value == 998407)
+        code = 1010;
+    else if (value == 0)
+        return 1;
+    else
+        return -1;
+    char codeText[kCellTextSize];
+    CopyField(codeText, text);
+    RemoveControlBytes(codeText);
+    // The code text is the first field of its line: a comma would shift the others.
+    codeText[std::strcspn(codeText, ",")] = '\0';
+    CopyField(ldt->codeText, codeText);
+    ldt->code = code;
+    ldt->market = 99;
+    return 0;
+}
+
+// The second cell: the company name without "(株)", cut to the name width.
+void TakeName(const char* text, LDT* ldt) {
+    char name[kCellTextSize];
+    euc2sjis(text, name);
+    RemoveControlBytes(name);
+    const size_t length = std::strlen(name);
+    if (length >= kKabuLength && std::memcmp(name, kKabu, kKabuLength) == 0)
+        std::memmove(name, name + kKabuLength, length - kKabuLength + 1);
+    else if (length > kKabuLength &&
+             std::memcmp(name + length - kKabuLength, kKabu, kKabuLength) == 0)
+        name[length - kKabuLength] = '\0';
+    if (std::strlen(name) > size_t(kNameWidth))
+        CutWText(name, kNameWidth);
+    CopyField(ldt->name, name);
+}
+
+// The profile page of code: its own file when pages are kept, else the shared one.
+std::string ProfilePath(int32_t code, bool keepFiles) {
+    char path[64];
+    if (keepFiles)
+        std::snprintf(path, sizeof path, "/webtemp/fundamental/%04d/%04d.html", code / 1000 * 1000,
+                      code);
+    else
+        std::snprintf(path, sizeof path, "/webtemp/fundamental.html");
+    return g_startupPath + path;
+}
+
+std::string ProfileURL(int32_t code) {
+    char path[64];
+    std::snprintf(path, sizeof path, "/biz/fundamental/%04d.html", code);
+    return "http://" + ProfileHost() + path;
+}
+
+} // namespace
+
+int LDT::Write(FILE* stream) const {
+    char fetchCode[4] = "X";
+    if (g_marketConv != nullptr)
+        g_marketConv->DSCodeToFetchCode(market, fetchCode);
+    return std::fprintf(stream, "%s,%04d,%s,%s\n", codeText, code, fetchCode, name);
+}
+
+CListPageData::CListPageData(int32_t page) : rows(new LDT[kRowCapacity]) {
+    std::snprintf(webTemp, sizeof webTemp, "listtemp-%03d.html", page);
+    std::snprintf(url, sizeof url, "http://%s/l?s=%%2a&m=%d", QuoteHost().c_str(),
+                  page * kRowCapacity + 1);
+}
+
+CListPageData::~CListPageData() {
+    delete[] rows;
+}
+
+LDT* CListPageData::getLDT(int32_t i) {
+    return i >= 0 && i < rowCapacity ? &rows[i] : nullptr;
+}
+
+const LDT* CListPageData::getLDT(int32_t i) const {
+    return i >= 0 && i < rowCapacity ? &rows[i] : nullptr;
+}
+
+void CListPageData::getDate(int32_t* year, int32_t* month, int32_t* day) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    *year = local.tm_year + 1900;
+    *month = local.tm_mon + 1;
+    *day = local.tm_mday;
+}
+
+void CListPageData::Clear() {
+    std::fill(rows, rows + rowCapacity, LDT());
+    rowCount = 0;
+}
+
+int32_t CListPageData::ExtractListData(const char* path, CListPageData* page) {
+    page->Clear();
+    const int32_t length = ReadPageBuffer(path, kExaminedBytes);
+    if (length < 0)
+        return -1;
+    int32_t result = 0;
+    int32_t accepted = 0;
+    int32_t position = 0;
+    while (accepted < page->rowCapacity) {
+        const int32_t start = FindInRow(s_buff, position, length, "<tr");
+        const int32_t close = FindInRow(s_buff, position, length, "</tr>");
+        if (start < 0 || close < 0)
+            break;
+        const int32_t end = close + 4;
+        if (end >= start) {
+            LDT* slot = &page->rows[accepted];
+            *slot = LDT();
+            const int32_t row = ExtractTR(s_buff + start, end - start + 1, slot);
+            if (row == 0) {
+                ++accepted;
+            } else if (row < 0) {
+                result = -1;
+                break;
+            }
+        }
+        position = end + 1;
+    }
+    // A skipped row may have left its name in the first free slot.
+    if (accepted < page->rowCapacity)
+        page->rows[accepted] = LDT();
+    page->rowCount = accepted;
+    return result;
+}
+
+int32_t CListPageData::ExtractTR(const char* row, int32_t length, LDT* ldt) {
+    int32_t result = 1;
+    int32_t position = 0;
+    char text[kCellTextSize];
+    for (int32_t cell = 0; cell < 2 && position < length; ++cell) {
+        const int32_t start = FindInRow(row, position, length, "<td");
+        if (start < 0)
+            break;
+        const int32_t close = FindInRow(row, start, length, "</td>");
+        const int32_t end = close < 0 ? length - 1 : close + 4;
+        ExtractTD(row + start, end - start + 1, text);
+        if (cell == 0) {
+            result = TakeCode(text, ldt);
+            if (result < 0)
+                return result;
+        } else {
+            TakeName(text, ldt);
+        }
+        position = end + 1;
+    }
+    return result;
+}
+
+int32_t CListPageData::ExtractTD(const char* cell, int32_t length, char* out) {
+    const int32_t n = std::min(length, kCellLimit);
+    int32_t kept = 0;
+    bool inTag = false;
+    for (int32_t i = 0; i < n && cell[i] != '\0' && kept < kCellTextSize - 1; ++i) {
+        if (cell[i] == '<')
+            inTag = true;
+        else if (cell[i] == '>')
+            inTag = false;
+        else if (!inTag)
+            out[kept++] = cell[i];
+    }
+    out[kept] = '\0';
+    return 1;
+}
+
+void CListPageData::AddMarketCode(bool keepFiles, bool onlyAdded, bool offline,
+                                  const BlockingDownload& download) {
+    // The shared file holds whichever code was downloaded last, so without
+    // downloads only kept pages say something about a code.
+    if (offline && !keepFiles)
+        return;
+    if (keepFiles)
+        CTorlindUtil::CreateWorkDir();
+    for (int32_t i = 0; i < rowCapacity; ++i) {
+        LDT& ldt = rows[i];
+        if (ldt.code == 0 || (onlyAdded && !ldt.added))
+            continue;
+        const std::string path = ProfilePath(ldt.code, keepFiles);
+        if (!offline) {
+            // A download that fails must not leave the previous code's page.
+            if (!keepFiles)
+                unlink(path.c_str());
+            if (download)
+                download(ProfileURL(ldt.code), path);
+        }
+        FUNDAMENTAL profile;
+        // A page without a market name (an empty or cut-off download) says nothing.
+        if (CTorlindUtil::ExtractFundamental(path.c_str(), &profile) == 0 &&
+            profile.market[0] != '\0')
+            ldt.market = CTorlindUtil::MarketCode(profile.market);
+    }
+}
+
+int32_t CListPageData::CountAddedItems() const {
+    return int32_t(std::count_if(rows, rows + rowCapacity,
+                                 [](const LDT& ldt) { return ldt.code != 0 && ldt.added; }));
+}
+
+void CListPageData::SaveAddedItems(FILE* stream, bool onlyAdded) const {
+    for (int32_t i = 0; i < rowCapacity; ++i) {
+        const LDT& ldt = rows[i];
+        if (ldt.code != 0 && (!onlyAdded || ldt.added))
+            ldt.Write(stream);
+    }
+}
