@@ -3,6 +3,7 @@
 #include "MarketConv.h"
 #include "PageBuffer.h"
 #include "QuoteServers.h"
+#include "TableScan.h"
 #include "TorlindUtil.h"
 #include "VezizoMain.h"
 #include "misclib.h"
@@ -18,21 +19,9 @@ namespace {
 constexpr char kKabu[] = "(\x8A\x94)";
 constexpr size_t kKabuLength = 4;
 
-// Cells beyond this many bytes are read only in part.
-constexpr int32_t kCellLimit = 1024;
 constexpr int32_t kCellTextSize = 256;
 // A name longer than this is cut, keeping double-byte characters whole.
 constexpr int32_t kNameWidth = 30;
-
-// Index of the first pattern lying wholly inside text[from, length), or -1.
-int32_t FindInRow(const char* text, int32_t from, int32_t length, const char* pattern) {
-    const auto n = int32_t(std::strlen(pattern));
-    for (int32_t i = from; i + n <= length; ++i) {
-        if (std::memcmp(text + i, pattern, size_t(n)) == 0)
-            return i;
-    }
-    return -1;
-}
 
 // A line end or any other control byte would split a fetch-list line; such
 // bytes never belong to a code or a name. Shift-JIS trail bytes are never
@@ -158,30 +147,26 @@ void CListPageData::Clear() {
 
 int32_t CListPageData::ExtractListData(const char* path, CListPageData* page) {
     page->Clear();
-    const int32_t length = ReadPageBuffer(path, kExaminedBytes);
-    if (length < 0)
+    const int32_t read = ReadPageFile(path);
+    if (read < 0)
         return -1;
+    const int32_t length = std::min(read, kExaminedBytes);
     int32_t result = 0;
     int32_t accepted = 0;
     int32_t position = 0;
-    while (accepted < page->rowCapacity) {
-        const int32_t start = FindInRow(s_buff, position, length, "<tr");
-        const int32_t close = FindInRow(s_buff, position, length, "</tr>");
-        if (start < 0 || close < 0)
+    int32_t rowStart = 0;
+    int32_t rowLength;
+    while (accepted < page->rowCapacity &&
+           (rowLength = NextTableRow(s_buff, length, &position, &rowStart)) > 0) {
+        LDT* slot = &page->rows[accepted];
+        *slot = LDT();
+        const int32_t row = ExtractTR(s_buff + rowStart, rowLength, slot);
+        if (row == 0) {
+            ++accepted;
+        } else if (row < 0) {
+            result = -1;
             break;
-        const int32_t end = close + 4;
-        if (end >= start) {
-            LDT* slot = &page->rows[accepted];
-            *slot = LDT();
-            const int32_t row = ExtractTR(s_buff + start, end - start + 1, slot);
-            if (row == 0) {
-                ++accepted;
-            } else if (row < 0) {
-                result = -1;
-                break;
-            }
         }
-        position = end + 1;
     }
     // A skipped row may have left its name in the first free slot.
     if (accepted < page->rowCapacity)
@@ -191,16 +176,16 @@ int32_t CListPageData::ExtractListData(const char* path, CListPageData* page) {
 }
 
 int32_t CListPageData::ExtractTR(const char* row, int32_t length, LDT* ldt) {
+    // Only the cells of the row itself are read, so the last row of a table is
+    // taken like any other and a row without cells has no code.
     int32_t result = 1;
     int32_t position = 0;
+    int32_t cellStart;
+    int32_t cellLength;
     char text[kCellTextSize];
-    for (int32_t cell = 0; cell < 2 && position < length; ++cell) {
-        const int32_t start = FindInRow(row, position, length, "<td");
-        if (start < 0)
-            break;
-        const int32_t close = FindInRow(row, start, length, "</td>");
-        const int32_t end = close < 0 ? length - 1 : close + 4;
-        ExtractTD(row + start, end - start + 1, text);
+    for (int32_t cell = 0;
+         cell < 2 && NextTableCell(row, length, &position, &cellStart, &cellLength); ++cell) {
+        ExtractTD(row + cellStart, cellLength, text);
         if (cell == 0) {
             result = TakeCode(text, ldt);
             if (result < 0)
@@ -208,25 +193,12 @@ int32_t CListPageData::ExtractTR(const char* row, int32_t length, LDT* ldt) {
         } else {
             TakeName(text, ldt);
         }
-        position = end + 1;
     }
     return result;
 }
 
 int32_t CListPageData::ExtractTD(const char* cell, int32_t length, char* out) {
-    const int32_t n = std::min(length, kCellLimit);
-    int32_t kept = 0;
-    bool inTag = false;
-    for (int32_t i = 0; i < n && cell[i] != '\0' && kept < kCellTextSize - 1; ++i) {
-        if (cell[i] == '<')
-            inTag = true;
-        else if (cell[i] == '>')
-            inTag = false;
-        else if (!inTag)
-            out[kept++] = cell[i];
-    }
-    out[kept] = '\0';
-    return 1;
+    return ExtractCellText(cell, length, out, kCellTextSize);
 }
 
 void CListPageData::AddMarketCode(bool keepFiles, bool onlyAdded, bool offline,

@@ -2,7 +2,7 @@
 // name rules, on listing pages written here byte by byte in EUC-JP.
 #include "ListPageData.h"
 #include "QuoteServers.h"
-#include "ScratchFolder.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -42,9 +42,7 @@ std::string EucKana(int n) {
 class ListPageTest : public ::testing::Test {
 protected:
     int32_t Extract(const std::string& bytes) {
-        FILE* f = std::fopen(path.c_str(), "wb");
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
+        folder.write("listtemp-000.html", bytes);
         return CListPageData::ExtractListData(path.c_str(), &page);
     }
 
@@ -56,8 +54,8 @@ protected:
         return ldt.name;
     }
 
-    ScratchFolder folder{"listpage"};
-    std::string path = folder.path() + "/listtemp-000.html";
+    TempFolder folder;
+    std::string path = folder.file("listtemp-000.html");
     CListPageData page{0};
 };
 

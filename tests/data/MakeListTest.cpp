@@ -4,18 +4,17 @@
 #include "FetchData.h"
 #include "MarketConv.h"
 #include "QuoteServers.h"
-#include "ScratchFolder.h"
+#include "TempFolder.h"
 #include "VezizoMain.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
-#include <sys/stat.h>
 #include <sys/xattr.h>
 #include <vector>
 
@@ -38,20 +37,8 @@ const std::string kProfileOsaka = "<TABLE><TR><TD>\xA1\xDA\xB6\xC8\xBC\xEF\xCA\x
                                   "<TR><TD>\xA1\xDA\xBB\xD4\xBE\xEC\xCC\xBE\xA1\xDB"
                                   "\xC2\xE7\xBE\xDA\x31\xC9\xF4</TD></TR></TABLE>\n";
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
-}
-
-bool Exists(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0;
 }
 
 class MakeListTest : public ::testing::Test {
@@ -59,10 +46,10 @@ protected:
     void SetUp() override {
         g_startupPath = folder.path();
         g_webtempPath = g_startupPath + "/webtemp";
-        mkdir(g_webtempPath.c_str(), 0777);
+        std::filesystem::create_directory(g_webtempPath);
         g_marketConv = new CMarketConv;
         ASSERT_EQ(g_marketConv->LoadMarketCsv(VEZIZO_SOURCE_DIR "/Resources/market.csv"), 1);
-        WriteFile(Path("fetchlist.csv"), kFetchList);
+        folder.write("fetchlist.csv", kFetchList);
         g_fetchData = new CFetchData;
         ASSERT_EQ(g_fetchData->LoadFetchData(g_startupPath.c_str()), 0);
     }
@@ -73,7 +60,8 @@ protected:
         g_marketConv = nullptr;
     }
 
-    static std::string Path(const std::string& name) { return g_startupPath + "/" + name; }
+    std::string Path(const std::string& name) const { return folder.file(name); }
+    bool Exists(const std::string& path) const { return std::filesystem::exists(path); }
 
     // The listing pages the next run downloads; pages without one fail.
     void SetPage(int page, const std::vector<std::pair<int, std::string>>& rows) {
@@ -92,7 +80,7 @@ protected:
         return added;
     }
 
-    ScratchFolder folder{"makelist"};
+    TempFolder folder;
     CMakeList list;
     // The profile pages the download finds, by code; others fail.
     std::map<int, std::string> profiles;
@@ -106,19 +94,19 @@ protected:
 };
 
 TEST_F(MakeListTest, RewriteListsEveryRowInCodeOrderAndKeepsThePreviousList) {
-    WriteFile(Path("fetchlist.bak"), "an older list\n");
+    folder.write("fetchlist.bak", "an older list\n");
     SetPage(0, {{7203, "Toyota"}, {1301, "Nissui"}, {9999, "New A"}, {1301, "Nissui"}});
     SetPage(1, {{6758, "Sony"}, {998407, "Index"}});
     EXPECT_EQ(Run(false, false, true), 2);
     ASSERT_EQ(list.Save(g_startupPath, false), 0);
 
-    EXPECT_EQ(ReadFile(Path("fetchlist.csv")), "998407,1010,X,Index\n"
-                                               "1301,1301,T,Nissui\n"
-                                               "1301,1301,T,Nissui\n"
-                                               "6758,6758,O,Sony\n"
-                                               "7203,7203,T,Toyota\n"
-                                               "9999,9999,X,New A\n");
-    EXPECT_EQ(ReadFile(Path("fetchlist.bak")), kFetchList);
+    EXPECT_EQ(folder.read("fetchlist.csv"), "998407,1010,X,Index\n"
+                                            "1301,1301,T,Nissui\n"
+                                            "1301,1301,T,Nissui\n"
+                                            "6758,6758,O,Sony\n"
+                                            "7203,7203,T,Toyota\n"
+                                            "9999,9999,X,New A\n");
+    EXPECT_EQ(folder.read("fetchlist.bak"), kFetchList);
 
     char type[4] = {};
     if (getxattr(Path("fetchlist.csv").c_str(), "user.filetype", type, 4) == 4) {
@@ -139,7 +127,7 @@ TEST_F(MakeListTest, RewriteListsEveryRowInCodeOrderAndKeepsThePreviousList) {
 }
 
 TEST_F(MakeListTest, OnlyAddedWritesTheNewCodesAndLeavesTheListAlone) {
-    WriteFile(Path("fetchlist.bak"), "an older list\n");
+    folder.write("fetchlist.bak", "an older list\n");
     SetPage(0, {{9999, "New A"}, {1301, "Nissui"}});
     SetPage(1, {{1332, "New B"}});
     EXPECT_EQ(Run(false, true, true), 2);
@@ -149,9 +137,9 @@ TEST_F(MakeListTest, OnlyAddedWritesTheNewCodesAndLeavesTheListAlone) {
     CListPageData::getDate(&year, &month, &day);
     char name[32];
     std::snprintf(name, sizeof name, "addlist-%02d%02d%02d.csv", year - 2000, month, day);
-    EXPECT_EQ(ReadFile(Path(name)), "9999,9999,X,New A\n1332,1332,X,New B\n");
-    EXPECT_EQ(ReadFile(Path("fetchlist.csv")), kFetchList);
-    EXPECT_EQ(ReadFile(Path("fetchlist.bak")), "an older list\n");
+    EXPECT_EQ(folder.read(name), "9999,9999,X,New A\n1332,1332,X,New B\n");
+    EXPECT_EQ(folder.read("fetchlist.csv"), kFetchList);
+    EXPECT_EQ(folder.read("fetchlist.bak"), "an older list\n");
 }
 
 TEST_F(MakeListTest, MarketComesFromTheProfilePageWhenItNamesOne) {
@@ -176,8 +164,8 @@ TEST_F(MakeListTest, MarketComesFromTheProfilePageWhenItNamesOne) {
     EXPECT_TRUE(requested.empty());
     EXPECT_EQ(page->getLDT(1)->market, 4);
     ASSERT_EQ(list.Save(g_startupPath, false), 0);
-    EXPECT_EQ(ReadFile(Path("fetchlist.csv")), "1301,1301,T,Nissui\n1332,1332,X,New B\n"
-                                               "7203,7203,T,Toyota\n9999,9999,O,New A\n");
+    EXPECT_EQ(folder.read("fetchlist.csv"), "1301,1301,T,Nissui\n1332,1332,X,New B\n"
+                                            "7203,7203,T,Toyota\n9999,9999,O,New A\n");
 }
 
 TEST_F(MakeListTest, SharedProfileFileNeverGivesOneCodeAnothersMarket) {
@@ -205,18 +193,18 @@ TEST_F(MakeListTest, SecondRunKeepsNewCodeFlagsAndWritesNoStaleRow) {
     EXPECT_EQ(list.getPage(0)->getLDT(1)->added, 1);
     EXPECT_EQ(list.getPage(0)->getLDT(2)->code, 0);
     ASSERT_EQ(list.Save(g_startupPath, false), 0);
-    EXPECT_EQ(ReadFile(Path("fetchlist.csv")), "7203,7203,T,Toyota\n9999,9999,X,New A\n");
+    EXPECT_EQ(folder.read("fetchlist.csv"), "7203,7203,T,Toyota\n9999,9999,X,New A\n");
 }
 
 TEST_F(MakeListTest, FailedRewriteLeavesTheUsersFilesInPlace) {
     SetPage(0, {{7203, "Toyota"}});
     Run(false, false, true);
     // The backup name is taken by a folder that cannot be replaced.
-    mkdir(Path("fetchlist.bak").c_str(), 0777);
-    WriteFile(Path("fetchlist.bak/keep"), "x");
+    std::filesystem::create_directory(Path("fetchlist.bak"));
+    folder.write("fetchlist.bak/keep", "x");
     EXPECT_EQ(list.Save(g_startupPath, false), -1);
-    EXPECT_EQ(ReadFile(Path("fetchlist.csv")), kFetchList);
-    EXPECT_EQ(ReadFile(Path("fetchlist.bak/keep")), "x");
+    EXPECT_EQ(folder.read("fetchlist.csv"), kFetchList);
+    EXPECT_EQ(folder.read("fetchlist.bak/keep"), "x");
 
     // A folder that does not exist takes no file.
     EXPECT_EQ(list.Save(g_startupPath + "/missing", false), -1);
@@ -224,22 +212,11 @@ TEST_F(MakeListTest, FailedRewriteLeavesTheUsersFilesInPlace) {
     EXPECT_FALSE(Exists(g_startupPath + "/missing"));
 
     // Without a current list the new one is written and no backup remains.
-    std::system(("rm -rf '" + Path("fetchlist.bak") + "' '" + Path("fetchlist.csv") + "'").c_str());
+    std::filesystem::remove_all(Path("fetchlist.bak"));
+    std::filesystem::remove(Path("fetchlist.csv"));
     EXPECT_EQ(list.Save(g_startupPath, false), 0);
-    EXPECT_EQ(ReadFile(Path("fetchlist.csv")), "7203,7203,T,Toyota\n");
+    EXPECT_EQ(folder.read("fetchlist.csv"), "7203,7203,T,Toyota\n");
     EXPECT_FALSE(Exists(Path("fetchlist.bak")));
-}
-
-TEST(MakeListSort, EmptySlotsComeFirstThenCodesAscending) {
-    const CMakeList::SortEntry empty{0, "", 0, 0};
-    const CMakeList::SortEntry outside{10000, "", 0, 1};
-    const CMakeList::SortEntry low{1000, "1000", 0, 2};
-    const CMakeList::SortEntry high{9999, "9999", 0, 3};
-    EXPECT_LT(CMakeList::vcomp1(empty, low), 0);
-    EXPECT_LT(CMakeList::vcomp1(outside, low), 0);
-    EXPECT_LT(CMakeList::vcomp1(low, high), 0);
-    EXPECT_GT(CMakeList::vcomp1(high, low), 0);
-    EXPECT_EQ(CMakeList::vcomp1(low, low), 0);
 }
 
 } // namespace
