@@ -31,11 +31,11 @@ std::string ListingPage(const std::vector<std::pair<int, std::string>>& rows) {
     return page + "</table></body></html>\n";
 }
 
-// A profile page in EUC-JP naming the market 大証1部.
-const std::string kProfileOsaka = "<TABLE><TR><TD>\xA1\xDA\xB6\xC8\xBC\xEF\xCA\xAC\xCE\xE0\xA1\xDB"
-                                  "\xCD\xA2\xC1\xF7\xCD\xD1\xB5\xA1\xB4\xEF</TD></TR>\n"
-                                  "<TR><TD>\xA1\xDA\xBB\xD4\xBE\xEC\xCC\xBE\xA1\xDB"
-                                  "\xC2\xE7\xBE\xDA\x31\xC9\xF4</TD></TR></TABLE>\n";
+// A profile page in EUC-JP naming the market 名証1部.
+const std::string kProfileNagoya = "<TABLE><TR><TD>\xA1\xDA\xB6\xC8\xBC\xEF\xCA\xAC\xCE\xE0\xA1\xDB"
+                                   "\xCD\xA2\xC1\xF7\xCD\xD1\xB5\xA1\xB4\xEF</TD></TR>\n"
+                                   "<TR><TD>\xA1\xDA\xBB\xD4\xBE\xEC\xCC\xBE\xA1\xDB"
+                                   "\xCC\xBE\xBE\xDA\x31\xC9\xF4</TD></TR></TABLE>\n";
 
 void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
@@ -143,18 +143,18 @@ TEST_F(MakeListTest, OnlyAddedWritesTheNewCodesAndLeavesTheListAlone) {
 }
 
 TEST_F(MakeListTest, MarketComesFromTheProfilePageWhenItNamesOne) {
-    SetPage(0, {{1301, "Nissui"}, {9999, "New A"}, {1332, "New B"}, {7203, "Toyota"}});
-    profiles[9999] = kProfileOsaka;
-    profiles[1301] = ""; // an empty download names no market
+    SetPage(0, {{6758, "Sony"}, {9999, "New A"}, {1332, "New B"}, {7203, "Toyota"}});
+    profiles[9999] = kProfileNagoya;
+    profiles[6758] = ""; // an empty download names no market
     Run(true, false, false);
     const std::string profileBase = "http://" + ProfileHost() + "/biz/fundamental/";
     EXPECT_EQ(requested,
-              (std::vector<std::string>{profileBase + "1301.html", profileBase + "9999.html",
+              (std::vector<std::string>{profileBase + "6758.html", profileBase + "9999.html",
                                         profileBase + "1332.html", profileBase + "7203.html"}));
     EXPECT_TRUE(Exists(g_webtempPath + "/fundamental/9000/9999.html"));
     const CListPageData* page = list.getPage(0);
-    EXPECT_EQ(page->getLDT(0)->market, 1);  // from the fetch list
-    EXPECT_EQ(page->getLDT(1)->market, 4);  // 大証1部
+    EXPECT_EQ(page->getLDT(0)->market, 4);  // from the fetch list
+    EXPECT_EQ(page->getLDT(1)->market, 7);  // 名証1部
     EXPECT_EQ(page->getLDT(2)->market, 99); // no profile page
     EXPECT_EQ(page->getLDT(3)->market, 1);
 
@@ -162,21 +162,21 @@ TEST_F(MakeListTest, MarketComesFromTheProfilePageWhenItNamesOne) {
     requested.clear();
     Run(true, true, true);
     EXPECT_TRUE(requested.empty());
-    EXPECT_EQ(page->getLDT(1)->market, 4);
+    EXPECT_EQ(page->getLDT(1)->market, 7);
     ASSERT_EQ(list.Save(g_startupPath, false), 0);
-    EXPECT_EQ(folder.read("fetchlist.csv"), "1301,1301,T,Nissui\n1332,1332,X,New B\n"
-                                            "7203,7203,T,Toyota\n9999,9999,O,New A\n");
+    EXPECT_EQ(folder.read("fetchlist.csv"), "1332,1332,X,New B\n6758,6758,O,Sony\n"
+                                            "7203,7203,T,Toyota\n9999,9999,N,New A\n");
 }
 
 TEST_F(MakeListTest, SharedProfileFileNeverGivesOneCodeAnothersMarket) {
     SetPage(0, {{9999, "New A"}, {1332, "New B"}});
-    profiles[9999] = kProfileOsaka;
+    profiles[9999] = kProfileNagoya;
     Run(false, true, false);
-    EXPECT_EQ(list.getPage(0)->getLDT(0)->market, 4);
+    EXPECT_EQ(list.getPage(0)->getLDT(0)->market, 7);
     EXPECT_EQ(list.getPage(0)->getLDT(1)->market, 99); // its download failed
 
     // Offline, the shared file holds the last code downloaded, not these.
-    WriteFile(g_webtempPath + "/fundamental.html", kProfileOsaka);
+    WriteFile(g_webtempPath + "/fundamental.html", kProfileNagoya);
     Run(false, false, true);
     EXPECT_EQ(list.getPage(0)->getLDT(0)->market, 99);
     EXPECT_EQ(list.getPage(0)->getLDT(1)->market, 99);
