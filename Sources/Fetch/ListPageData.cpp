@@ -43,7 +43,8 @@ template <size_t N> void CopyField(char (&field)[N], const char* text) {
     field[n] = '\0';
 }
 
-// The first cell: a stock code, one of the listing's three index rows, or text.
+// The first cell: a stock code, one of the three numbers that stand for a code
+// of their own, or text.
 // Returns the result of ExtractTR for the row.
 int32_t TakeCode(const char* text, LDT* ldt) {
     const int32_t value = atoiClamped(text);
