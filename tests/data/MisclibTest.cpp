@@ -117,9 +117,10 @@ TEST(CutWText, CutsAtCharacterBoundaries) {
                            "cd"; // lead byte without a trail byte
     EXPECT_EQ(Cut(badTrail, 30), 2);
 
-    std::string shortText = "ab" + kanji + "~";
-    EXPECT_EQ(Cut(shortText, 30), 5);
-    EXPECT_EQ(shortText, "ab" + kanji + "~");
+    const std::string lowTrail = "\x83\x80"; // trail byte 0x80
+    std::string shortText = "ab" + kanji + lowTrail + "~";
+    EXPECT_EQ(Cut(shortText, 30), 7);
+    EXPECT_EQ(shortText, "ab" + kanji + lowTrail + "~");
 
     std::string name = std::string(29, 'n') + kanji + "tail";
     EXPECT_EQ(Cut(name, 30), 31);
