@@ -42,7 +42,7 @@ std::string EucKana(int n) {
 class ListPageTest : public ::testing::Test {
 protected:
     int32_t Extract(const std::string& bytes) {
-        folder.write("listtemp-000.html", bytes);
+        WriteBytes(folder.file("listtemp-000.html"), bytes);
         return CListPageData::ExtractListData(path.c_str(), &page);
     }
 

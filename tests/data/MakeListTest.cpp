@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
 #include <sys/xattr.h>
@@ -37,10 +36,6 @@ const std::string kProfileNagoya = "<TABLE><TR><TD>\xA1\xDA\xB6\xC8\xBC\xEF\xCA\
                                    "<TR><TD>\xA1\xDA\xBB\xD4\xBE\xEC\xCC\xBE\xA1\xDB"
                                    "\xCC\xBE\xBE\xDA\x31\xC9\xF4</TD></TR></TABLE>\n";
 
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
 class MakeListTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -49,7 +44,7 @@ protected:
         std::filesystem::create_directory(g_webtempPath);
         g_marketConv = new CMarketConv;
         ASSERT_EQ(g_marketConv->LoadMarketCsv(VEZIZO_SOURCE_DIR "/Resources/market.csv"), 1);
-        folder.write("fetchlist.csv", kFetchList);
+        WriteBytes(folder.file("fetchlist.csv"), kFetchList);
         g_fetchData = new CFetchData;
         ASSERT_EQ(g_fetchData->LoadFetchData(g_startupPath.c_str()), 0);
     }
@@ -60,12 +55,11 @@ protected:
         g_marketConv = nullptr;
     }
 
-    std::string Path(const std::string& name) const { return folder.file(name); }
     bool Exists(const std::string& path) const { return std::filesystem::exists(path); }
 
     // The listing pages the next run downloads; pages without one fail.
     void SetPage(int page, const std::vector<std::pair<int, std::string>>& rows) {
-        WriteFile(g_webtempPath + "/" + list.getWebTemp(page), ListingPage(rows));
+        WriteBytes(g_webtempPath + "/" + list.getWebTemp(page), ListingPage(rows));
     }
 
     // Every page as the listing job takes it; returns the new codes counted.
@@ -89,29 +83,29 @@ protected:
         requested.push_back(url);
         const int code = std::atoi(url.c_str() + url.size() - 9);
         if (profiles.count(code) != 0)
-            WriteFile(path, profiles[code]);
+            WriteBytes(path, profiles[code]);
     };
 };
 
 TEST_F(MakeListTest, RewriteListsEveryRowInCodeOrderAndKeepsThePreviousList) {
-    folder.write("fetchlist.bak", "an older list\n");
+    WriteBytes(folder.file("fetchlist.bak"), "an older list\n");
     SetPage(0, {{7203, "Toyota"}, {1301, "Nissui"}, {9999, "New A"}, {1301, "Nissui"}});
     SetPage(1, {{6758, "Sony"}, {998407, "Index"}});
     EXPECT_EQ(Run(false, false, true), 2);
     ASSERT_EQ(list.Save(g_startupPath, false), 0);
 
-    EXPECT_EQ(folder.read("fetchlist.csv"), "998407,1010,X,Index\n"
-                                            "1301,1301,T,Nissui\n"
-                                            "1301,1301,T,Nissui\n"
-                                            "6758,6758,O,Sony\n"
-                                            "7203,7203,T,Toyota\n"
-                                            "9999,9999,X,New A\n");
-    EXPECT_EQ(folder.read("fetchlist.bak"), kFetchList);
+    EXPECT_EQ(ReadBytes(folder.file("fetchlist.csv")), "998407,1010,X,Index\n"
+                                                       "1301,1301,T,Nissui\n"
+                                                       "1301,1301,T,Nissui\n"
+                                                       "6758,6758,O,Sony\n"
+                                                       "7203,7203,T,Toyota\n"
+                                                       "9999,9999,X,New A\n");
+    EXPECT_EQ(ReadBytes(folder.file("fetchlist.bak")), kFetchList);
 
     char type[4] = {};
-    if (getxattr(Path("fetchlist.csv").c_str(), "user.filetype", type, 4) == 4) {
+    if (getxattr(folder.file("fetchlist.csv").c_str(), "user.filetype", type, 4) == 4) {
         char creator[4] = {};
-        getxattr(Path("fetchlist.csv").c_str(), "user.creator", creator, 4);
+        getxattr(folder.file("fetchlist.csv").c_str(), "user.creator", creator, 4);
         EXPECT_EQ(std::string(type, 4), "TEXT");
         EXPECT_EQ(std::string(creator, 4), "XCEL");
     }
@@ -127,7 +121,7 @@ TEST_F(MakeListTest, RewriteListsEveryRowInCodeOrderAndKeepsThePreviousList) {
 }
 
 TEST_F(MakeListTest, OnlyAddedWritesTheNewCodesAndLeavesTheListAlone) {
-    folder.write("fetchlist.bak", "an older list\n");
+    WriteBytes(folder.file("fetchlist.bak"), "an older list\n");
     SetPage(0, {{9999, "New A"}, {1301, "Nissui"}});
     SetPage(1, {{1332, "New B"}});
     EXPECT_EQ(Run(false, true, true), 2);
@@ -137,9 +131,9 @@ TEST_F(MakeListTest, OnlyAddedWritesTheNewCodesAndLeavesTheListAlone) {
     CListPageData::getDate(&year, &month, &day);
     char name[32];
     std::snprintf(name, sizeof name, "addlist-%02d%02d%02d.csv", year - 2000, month, day);
-    EXPECT_EQ(folder.read(name), "9999,9999,X,New A\n1332,1332,X,New B\n");
-    EXPECT_EQ(folder.read("fetchlist.csv"), kFetchList);
-    EXPECT_EQ(folder.read("fetchlist.bak"), "an older list\n");
+    EXPECT_EQ(ReadBytes(folder.file(name)), "9999,9999,X,New A\n1332,1332,X,New B\n");
+    EXPECT_EQ(ReadBytes(folder.file("fetchlist.csv")), kFetchList);
+    EXPECT_EQ(ReadBytes(folder.file("fetchlist.bak")), "an older list\n");
 }
 
 TEST_F(MakeListTest, MarketComesFromTheProfilePageWhenItNamesOne) {
@@ -164,8 +158,8 @@ TEST_F(MakeListTest, MarketComesFromTheProfilePageWhenItNamesOne) {
     EXPECT_TRUE(requested.empty());
     EXPECT_EQ(page->getLDT(1)->market, 7);
     ASSERT_EQ(list.Save(g_startupPath, false), 0);
-    EXPECT_EQ(folder.read("fetchlist.csv"), "1332,1332,X,New B\n6758,6758,O,Sony\n"
-                                            "7203,7203,T,Toyota\n9999,9999,N,New A\n");
+    EXPECT_EQ(ReadBytes(folder.file("fetchlist.csv")), "1332,1332,X,New B\n6758,6758,O,Sony\n"
+                                                       "7203,7203,T,Toyota\n9999,9999,N,New A\n");
 }
 
 TEST_F(MakeListTest, SharedProfileFileNeverGivesOneCodeAnothersMarket) {
@@ -176,7 +170,7 @@ TEST_F(MakeListTest, SharedProfileFileNeverGivesOneCodeAnothersMarket) {
     EXPECT_EQ(list.getPage(0)->getLDT(1)->market, 99); // its download failed
 
     // Offline, the shared file holds the last code downloaded, not these.
-    WriteFile(g_webtempPath + "/fundamental.html", kProfileNagoya);
+    WriteBytes(g_webtempPath + "/fundamental.html", kProfileNagoya);
     Run(false, false, true);
     EXPECT_EQ(list.getPage(0)->getLDT(0)->market, 99);
     EXPECT_EQ(list.getPage(0)->getLDT(1)->market, 99);
@@ -193,18 +187,18 @@ TEST_F(MakeListTest, SecondRunKeepsNewCodeFlagsAndWritesNoStaleRow) {
     EXPECT_EQ(list.getPage(0)->getLDT(1)->added, 1);
     EXPECT_EQ(list.getPage(0)->getLDT(2)->code, 0);
     ASSERT_EQ(list.Save(g_startupPath, false), 0);
-    EXPECT_EQ(folder.read("fetchlist.csv"), "7203,7203,T,Toyota\n9999,9999,X,New A\n");
+    EXPECT_EQ(ReadBytes(folder.file("fetchlist.csv")), "7203,7203,T,Toyota\n9999,9999,X,New A\n");
 }
 
 TEST_F(MakeListTest, FailedRewriteLeavesTheUsersFilesInPlace) {
     SetPage(0, {{7203, "Toyota"}});
     Run(false, false, true);
     // The backup name is taken by a folder that cannot be replaced.
-    std::filesystem::create_directory(Path("fetchlist.bak"));
-    folder.write("fetchlist.bak/keep", "x");
+    std::filesystem::create_directory(folder.file("fetchlist.bak"));
+    WriteBytes(folder.file("fetchlist.bak/keep"), "x");
     EXPECT_EQ(list.Save(g_startupPath, false), -1);
-    EXPECT_EQ(folder.read("fetchlist.csv"), kFetchList);
-    EXPECT_EQ(folder.read("fetchlist.bak/keep"), "x");
+    EXPECT_EQ(ReadBytes(folder.file("fetchlist.csv")), kFetchList);
+    EXPECT_EQ(ReadBytes(folder.file("fetchlist.bak/keep")), "x");
 
     // A folder that does not exist takes no file.
     EXPECT_EQ(list.Save(g_startupPath + "/missing", false), -1);
@@ -212,11 +206,11 @@ TEST_F(MakeListTest, FailedRewriteLeavesTheUsersFilesInPlace) {
     EXPECT_FALSE(Exists(g_startupPath + "/missing"));
 
     // Without a current list the new one is written and no backup remains.
-    std::filesystem::remove_all(Path("fetchlist.bak"));
-    std::filesystem::remove(Path("fetchlist.csv"));
+    std::filesystem::remove_all(folder.file("fetchlist.bak"));
+    std::filesystem::remove(folder.file("fetchlist.csv"));
     EXPECT_EQ(list.Save(g_startupPath, false), 0);
-    EXPECT_EQ(folder.read("fetchlist.csv"), "7203,7203,T,Toyota\n");
-    EXPECT_FALSE(Exists(Path("fetchlist.bak")));
+    EXPECT_EQ(ReadBytes(folder.file("fetchlist.csv")), "7203,7203,T,Toyota\n");
+    EXPECT_FALSE(Exists(folder.file("fetchlist.bak")));
 }
 
 } // namespace
