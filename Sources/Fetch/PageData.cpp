@@ -224,6 +224,8 @@ void CPageData::SaveFinanceData(FILE* file) const {
 // Rows are matched to slots strictly in order: a row that is not the current
 // slot's quote row (headings, menus) is skipped and the slot waits for the next.
 void CPageData::ExtractData(const char* path, CPageData* page) {
+    if (page == nullptr)
+        return;
     const int32_t length = ReadPageFile(path);
     if (length < 0)
         return;
