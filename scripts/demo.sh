@@ -39,7 +39,8 @@ echo "== vezizo --folder demo fetch"
 "$vezizo" --folder "$folder" fetch
 echo
 echo "== vezizo --folder demo quotes --sort cvc --descending (first 15 rows)"
-"$vezizo" --folder "$folder" quotes --sort cvc --descending | head -n 15
+quotes=$("$vezizo" --folder "$folder" quotes --sort cvc --descending)
+head -n 15 <<< "$quotes"
 echo
 echo "== daily file written:"
 ls -l "$folder"/DS*
