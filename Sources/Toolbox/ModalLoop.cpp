@@ -1,0 +1,42 @@
+#include "ModalLoop.h"
+
+#include <QEventLoop>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+static ModalLoopHook s_hook;
+
+void RunAppModalLoopForWindow(WindowRef window) {
+    if (!window)
+        return;
+    QEventLoop loop;
+    window->setProperty("toolboxModalLoop", QVariant::fromValue<QObject*>(&loop));
+    Qt::WindowModality previous = window->windowModality();
+    if (window->isWindow())
+        window->setWindowModality(Qt::ApplicationModal);
+    if (s_hook) {
+        QPointer<QWidget> target(window);
+        ModalLoopHook hook = s_hook;
+        QTimer::singleShot(0, &loop, [target, hook] {
+            if (target)
+                hook(target);
+        });
+    }
+    loop.exec();
+    window->setProperty("toolboxModalLoop", QVariant());
+    if (window->isWindow())
+        window->setWindowModality(previous);
+}
+
+void QuitAppModalLoopForWindow(WindowRef window) {
+    if (!window)
+        return;
+    if (auto* loop =
+            qobject_cast<QEventLoop*>(window->property("toolboxModalLoop").value<QObject*>()))
+        loop->quit();
+}
+
+void SetModalLoopHook(ModalLoopHook hook) {
+    s_hook = std::move(hook);
+}
