@@ -91,6 +91,9 @@ void CMetalWindow::MakeWindow() {
     for (int32_t i = 0; i < 3; ++i)
         mainButtons[i] = GetControlByID(mainWindow, FourCharCode("main"), i + 1);
     quoteList = GetControlByID(dispSheet, FourCharCode("disp"), 11);
+    // The quote list's callbacks come with the list; until then it shows
+    // its columns only.
+    SetDataBrowserCallbacks(quoteList, {});
 
     for (WindowRef sheet : {fetchSheet.window, listSheet.window, kdtSheet.window,
                             fundamentalSheet.window, financeSheet.window, dispSheet, mainWindow})

@@ -24,7 +24,7 @@ public:
     // program's resolved path), loads the preferences, the market table, the
     // quote servers and the fetch list, makes "webtemp" and builds the
     // window controller.
-    void StartUp(const std::string& programPath, const std::string& folder);
+    bool StartUp(const std::string& programPath, const std::string& folder);
     // Deletes the fetch list, the market table and the preferences, then the
     // controller. Does nothing when not started.
     void ShutDown();

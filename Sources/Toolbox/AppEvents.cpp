@@ -19,7 +19,8 @@ void RunApplicationEventLoop() {
 }
 
 void QuitApplicationEventLoop() {
-    QCoreApplication::quit();
+    // exit(), not quit(): quit() would first ask every window to close.
+    QCoreApplication::exit(0);
 }
 
 static void OnTerminateSignal(int) {

@@ -114,6 +114,9 @@ CItemModel* EnsureModel(ControlRef list) {
     auto* proxy = new CItemSortProxy(view);
     proxy->setSourceModel(model);
     view->setModel(proxy);
+    // The first column holds code and name; the rest are numbers.
+    view->header()->setDefaultSectionSize(72);
+    view->header()->resizeSection(0, 190);
     view->setRootIsDecorated(false);
     view->setUniformRowHeights(true);
     view->setSortingEnabled(true);

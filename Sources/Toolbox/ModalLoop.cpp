@@ -13,8 +13,13 @@ void RunAppModalLoopForWindow(WindowRef window) {
     QEventLoop loop;
     window->setProperty("toolboxModalLoop", QVariant::fromValue<QObject*>(&loop));
     Qt::WindowModality previous = window->windowModality();
-    if (window->isWindow())
+    if (window->isWindow() && previous != Qt::ApplicationModal) {
+        // A shown window takes a new modality only when shown again.
+        bool visible = window->isVisible();
+        window->hide();
         window->setWindowModality(Qt::ApplicationModal);
+        window->setVisible(visible);
+    }
     if (s_hook) {
         QPointer<QWidget> target(window);
         ModalLoopHook hook = s_hook;
@@ -25,8 +30,12 @@ void RunAppModalLoopForWindow(WindowRef window) {
     }
     loop.exec();
     window->setProperty("toolboxModalLoop", QVariant());
-    if (window->isWindow())
+    if (window->isWindow() && previous != Qt::ApplicationModal) {
+        bool visible = window->isVisible();
+        window->hide();
         window->setWindowModality(previous);
+        window->setVisible(visible);
+    }
 }
 
 void QuitAppModalLoopForWindow(WindowRef window) {

@@ -53,6 +53,7 @@ bool SetMenuBarFromNib(WindowRef window, const char* name) {
         action->setParent(bar);
     ConnectCommandSources(bar);
     target->setMenuBar(bar); // takes ownership
+    bar->show();             // a reparented widget starts hidden
     delete holder;
     return true;
 }
