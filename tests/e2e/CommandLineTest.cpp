@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
@@ -73,4 +74,24 @@ TEST(CommandLine, MissingFolderExitsOne) {
     ProcessResult run = RunVezizo({"--folder", "/nonexistent/vezizo-folder", "fetch"});
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.contains("/nonexistent/vezizo-folder"));
+}
+
+TEST(CommandLine, DesktopProgramQuitsInOrderOnTerminate) {
+    QTemporaryDir folder, config;
+    ASSERT_TRUE(folder.isValid() && config.isValid());
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_CONFIG_HOME", config.path());
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(environment);
+    process.start(VEZIZO_EXE, {"--folder", folder.path()});
+    ASSERT_TRUE(process.waitForStarted());
+    // The window is up once start-up has made the webtemp folder.
+    for (int i = 0; i < 100 && !QDir(folder.filePath("webtemp")).exists(); ++i)
+        QThread::msleep(50);
+    QThread::msleep(800); // the handlers are installed right after
+    process.terminate();
+    ASSERT_TRUE(process.waitForFinished(20000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0);
 }
