@@ -43,12 +43,7 @@ CMetalWindow::~CMetalWindow() {
 }
 
 void CMetalWindow::Initialize() {
-    bool installed = InstallQuitEventHandler([] { QuitApplicationEventLoop(); }) &&
-                     InstallPreferencesEventHandler([] {
-                         if (s_thisWin)
-                             s_thisWin->DoPreferences();
-                     });
-    if (!installed)
+    if (!InstallQuitEventHandler([] { QuitApplicationEventLoop(); }))
         ExitToShell();
 }
 

@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 static std::function<void()> s_quitHandler;
-static std::function<void()> s_preferencesHandler;
 static ExitFunction s_exitFunction;
 static int s_signalSockets[2] = {-1, -1};
 
@@ -58,16 +57,6 @@ bool InstallQuitEventHandler(std::function<void()> handler) {
         return false;
     s_connected = true;
     return true;
-}
-
-bool InstallPreferencesEventHandler(std::function<void()> handler) {
-    s_preferencesHandler = std::move(handler);
-    return true;
-}
-
-void SendPreferencesEvent() {
-    if (s_preferencesHandler)
-        s_preferencesHandler();
 }
 
 void ExitToShell() {

@@ -7,12 +7,10 @@
 void RunApplicationEventLoop();
 void QuitApplicationEventLoop();
 
-// Called when the session asks the program to quit (log-out, SIGTERM) and
-// when the desktop asks for the preferences. False when not installed.
+// Called when the session asks the program to quit (log-out, SIGTERM).
+// False when it could not be installed. (The desktop's preferences request
+// is the Preferences menu item, which sends the command "pref".)
 bool InstallQuitEventHandler(std::function<void()> handler);
-bool InstallPreferencesEventHandler(std::function<void()> handler);
-// The preferences request as the desktop sends it.
-void SendPreferencesEvent();
 
 // Ends the process at once, without the orderly shut-down. Tests replace
 // the exit function to observe it; then this returns, so callers return

@@ -43,7 +43,7 @@ uint32_t GetDataBrowserItemCount(ControlRef list);
 void SetDataBrowserSortProperty(ControlRef list, DataBrowserPropertyID property, bool descending);
 // The item shown in row (after sorting), for tests and printing.
 DataBrowserItemID GetDataBrowserItemAtRow(ControlRef list, uint32_t row);
-// The text the list shows for item and property.
+// The text the list shows for item and property, in UTF-8.
 std::string GetDataBrowserCellText(ControlRef list, DataBrowserItemID item,
                                    DataBrowserPropertyID property);
 // Redraws every cell from the callbacks.

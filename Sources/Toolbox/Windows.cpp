@@ -117,9 +117,3 @@ void ShowSheetWindow(WindowRef sheet, WindowRef parent) {
     sheet->show();
     sheet->raise();
 }
-
-void CWindowGroup::BringToFront() const {
-    for (WindowRef window : m_windows)
-        if (window && window->isWindow() && window->isVisible())
-            window->raise();
-}

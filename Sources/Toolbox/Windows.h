@@ -37,13 +37,12 @@ void AttachSheetToWindow(WindowRef sheet, WindowRef mainWindow);
 // Shows a dialog as a sheet over parent: a window that stays in front of it.
 void ShowSheetWindow(WindowRef sheet, WindowRef parent);
 
-// Windows that move, layer and activate together. Attached sheets already
-// move with their main window; the group raises the rest with it.
+// Windows that move, layer and activate together: the main window and its
+// sheets, which as panels inside it already do.
 class CWindowGroup {
 public:
     void Add(WindowRef window) { m_windows.push_back(window); }
     const std::vector<WindowRef>& windows() const { return m_windows; }
-    void BringToFront() const;
 
 private:
     std::vector<WindowRef> m_windows;
