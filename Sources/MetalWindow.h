@@ -1,6 +1,17 @@
 // The one window controller: the main window and its six sheets, the command
-// table, the job timer and the life cycle every job follows. Each job fills
-// in its five operations in its own MetalWindowFor*.cpp.
+// table, the job timer and the life cycle every job follows.
+//
+// A job lives in its own MetalWindowFor*.cpp and fills in five operations:
+//   Start (DoX): after its own guards and dialog, ShowJobSheet(sheet); set
+//     pageCount and its counters; StartPageDownload(url, webtempName) for
+//     page 0; BeginJob(sheet, &CMetalWindow::StartProgressX, kXSheet).
+//   StartProgressX: StartProgress(sheet).
+//   ProgressX (each 0.1 s tick while it runs): when http->complete, parse the
+//     page, SetCount(sheet.countText, n), advance pageIndex and either
+//     StartPageDownload the next page or save and EndX(); always finish with
+//     SetControl32BitValue(sheet.progressBar, pageIndex).
+//   EndProgressX: EndProgress(sheet).
+//   EndX: EndJob(sheet, &CMetalWindow::EndProgressX) (the cancel command).
 #pragma once
 
 #include "Toolbox/ToolboxTypes.h"
