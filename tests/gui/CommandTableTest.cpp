@@ -73,9 +73,10 @@ TEST_F(CommandTableTest, EverySheetCancelButtonSendsCancel) {
 }
 
 TEST_F(CommandTableTest, QuitEndsTheEventLoop) {
-    InstallEventLoopTimer(0.0, 0.0, [] { send("quit"); });
-    RunApplicationEventLoop(); // returns only when the command quits it
-    InstallEventLoopTimer(0.0, 0.0, [] { send("clos"); });
-    RunApplicationEventLoop();
+    for (const char* code : {"quit", "clos"}) {
+        EventLoopTimerRef timer = InstallEventLoopTimer(0.0, 0.0, [code] { send(code); });
+        RunApplicationEventLoop(); // returns only when the command quits it
+        RemoveEventLoopTimer(timer);
+    }
     EXPECT_EQ(m_exitCalls, 0);
 }
