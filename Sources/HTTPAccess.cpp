@@ -9,12 +9,15 @@
 CHTTPAccess::CHTTPAccess(bool useProxy, const char* host, int32_t port)
     : proxyHost(host ? host : ""), proxyPort(port), useProxy(useProxy ? 1 : 0) {
     // The preferences decide about the proxy; the environment's settings do not.
-    if (this->useProxy && proxyPort > 0 && proxyPort < 65536)
+    // A port out of range becomes 0, which fails like any unreachable proxy
+    // instead of letting the requests go around it.
+    if (this->useProxy) {
+        const quint16 validPort = proxyPort > 0 && proxyPort < 65536 ? quint16(proxyPort) : 0;
         m_manager.setProxy(QNetworkProxy(QNetworkProxy::HttpProxy,
-                                         QString::fromLocal8Bit(proxyHost.c_str()),
-                                         static_cast<quint16>(proxyPort)));
-    else
+                                         QString::fromLatin1(proxyHost.c_str()), validPort));
+    } else {
         m_manager.setProxy(QNetworkProxy(QNetworkProxy::NoProxy));
+    }
 
     m_timeoutTimer.setSingleShot(true);
     m_timeoutTimer.setInterval(kTimeoutMs);
