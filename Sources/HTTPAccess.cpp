@@ -25,9 +25,7 @@ CHTTPAccess::CHTTPAccess(bool useProxy, const char* host, int32_t port)
 }
 
 CHTTPAccess::~CHTTPAccess() {
-    TerminateDownload();
-    if (outFile)
-        fclose(outFile);
+    EndDownload();
 }
 
 void CHTTPAccess::OpenURL(const std::string& url, const std::string& path) {
@@ -49,6 +47,8 @@ void CHTTPAccess::OpenURLComplete(const std::string& url, const std::string& pat
     StartDownload(url, path);
     if (!ended)
         waitLoop.exec();
+    // Nothing of this object is touched after the wait: whatever ended it may
+    // also have destroyed the downloader.
 }
 
 void CHTTPAccess::StartDownload(const std::string& url, const std::string& path) {
@@ -91,7 +91,7 @@ void CHTTPAccess::DownloadURL(std::string url) {
 void CHTTPAccess::ReadStreamClientCallBack() {
     if (!m_reply)
         return;
-    while (m_reply && m_reply->bytesAvailable() > 0) {
+    while (m_reply->bytesAvailable() > 0) {
         const qint64 nRead = m_reply->read(m_buffer, kReadSize);
         if (nRead <= 0) {
             EndDownload();
