@@ -14,7 +14,8 @@
 //
 // One download is in flight at a time: starting a download stops the one still
 // running (its file keeps what had arrived and it ends as described above), and
-// none of the stopped download's bytes reach the new file.
+// none of the stopped download's bytes reach the new file. A download started
+// while OpenURLComplete waits (from a timer, say) thus ends that wait.
 #pragma once
 
 #include <QNetworkAccessManager>
@@ -50,7 +51,8 @@ public:
 
     // Starts the download of url into the file at path (truncated first) and
     // returns at once; `complete` tells when it has ended. "http://" is put in
-    // front of a url whose first four bytes are not "http".
+    // front of a url whose first four bytes are not "http". When the file cannot
+    // be opened nothing is requested and the download has ended on return.
     void OpenURL(const std::string& url, const std::string& path);
     // The same download, but returns only once it has ended, running a nested
     // event loop meanwhile (timers and other events keep being served).
