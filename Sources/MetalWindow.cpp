@@ -245,6 +245,12 @@ void CMetalWindow::DoGetComplete(const std::string& url, const std::string& path
     http->OpenURLComplete(url, path);
 }
 
+void CMetalWindow::DoSave() {
+    if (currentFetchData)
+        currentFetchData->Save(g_startupPath, g_Preferences->fileFormat,
+                               g_Preferences->GetCreator());
+}
+
 void CMetalWindow::DoDisp() {
     if (m_shownSheet == kDispSheet)
         return;

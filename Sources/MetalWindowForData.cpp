@@ -4,8 +4,6 @@
 
 void CMetalWindow::DoFetchData(CFetchData*) {}
 
-void CMetalWindow::DoSave() {}
-
 void CMetalWindow::StartProgressFetchData() {
     StartProgress(fetchSheet);
 }

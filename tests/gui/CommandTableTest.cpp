@@ -2,6 +2,7 @@
 #include "GuiTestBase.h"
 
 #include <QAction>
+#include <QDir>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
@@ -12,6 +13,12 @@ using CommandTableTest = GuiTestBase;
 TEST_F(CommandTableTest, UnknownCodePassesOn) {
     EXPECT_EQ(send("zzzz"), eventNotHandledErr);
     EXPECT_EQ(send("ok  "), eventNotHandledErr); // no dialog is open
+}
+
+TEST_F(CommandTableTest, SaveBeforeAnyFetchWritesNothing) {
+    EXPECT_EQ(send("save"), 0);
+    EXPECT_EQ(send("svas"), 0);
+    EXPECT_TRUE(QDir(m_folder.path()).entryList({"DS*"}, QDir::Files).isEmpty());
 }
 
 TEST_F(CommandTableTest, CancelWithoutJobClearsTheShownSheet) {
