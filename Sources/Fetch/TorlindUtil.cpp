@@ -1,7 +1,6 @@
 #include "TorlindUtil.h"
 
 #include "MarketConv.h"
-#include "StWorkingDirectory.h"
 #include "TableScan.h"
 #include "VezizoMain.h"
 #include "futil.h"
@@ -13,16 +12,14 @@
 #include <vector>
 
 void CTorlindUtil::CreateWorkDir() {
-    std::string fundamental;
-    {
-        StWorkingDirectory webtemp(g_webtempPath);
-        fundamental = CreateFolder2("fundamental");
+    // The folders lie in the webtemp folder only, never in whatever is current.
+    if (g_webtempPath.empty()) {
+        return;
     }
-    StWorkingDirectory inFundamental(fundamental);
     for (int32_t i = 1; i <= 9; ++i) {
-        char name[8];
-        snprintf(name, sizeof name, "%04d", i * 1000);
-        CreateFolder2(name);
+        char name[32];
+        snprintf(name, sizeof name, "/fundamental/%04d", i * 1000);
+        CreateFolderPath(g_webtempPath + name);
     }
 }
 
