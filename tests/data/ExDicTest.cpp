@@ -22,9 +22,9 @@ protected:
     void SetUp() override {
         ASSERT_EQ(table.LoadMarketCsv(VEZIZO_SOURCE_DIR "/Resources/market.csv"), 1);
         g_marketConv = &table;
-        folder.write("fetchlist.csv", "7203,7203,T,Toyota\n"
-                                      "6758,6758,O," +
-                                          std::string(40, 's') + "\n");
+        WriteBytes(folder.file("fetchlist.csv"), "7203,7203,T,Toyota\n"
+                                                 "6758,6758,O," +
+                                                     std::string(40, 's') + "\n");
         ASSERT_EQ(list.LoadFetchData(folder.path().c_str()), 0);
         g_fetchData = &list;
     }
@@ -34,7 +34,7 @@ protected:
     }
 
     std::string Record(int code) {
-        return folder.read(CExDic::kFileName).substr(size_t(code) * 1024, 1024);
+        return ReadBytes(folder.file(CExDic::kFileName)).substr(size_t(code) * 1024, 1024);
     }
 
     TempFolder folder;
@@ -61,14 +61,14 @@ TEST_F(ExDic, MakeDicSeedsTheFetchListsCodes) {
 }
 
 TEST_F(ExDic, MakeDicLeavesAnExistingDictionaryAlone) {
-    folder.write(CExDic::kFileName, "old");
+    WriteBytes(folder.file(CExDic::kFileName), "old");
     EXPECT_EQ(CExDic::MakeDic(), 1);
-    EXPECT_EQ(folder.read(CExDic::kFileName), "old");
+    EXPECT_EQ(ReadBytes(folder.file(CExDic::kFileName)), "old");
 }
 
 TEST_F(ExDic, UpdateChangesOnlyItsOwnFields) {
     ASSERT_EQ(CExDic::MakeDic(), 1);
-    const std::string before = folder.read(CExDic::kFileName);
+    const std::string before = ReadBytes(folder.file(CExDic::kFileName));
 
     FUNDAMENTAL f = {};
     strcpy(f.category, "\x8F\xD8\x8C\x94\x8B\xC6");   // 証券業
@@ -77,7 +77,7 @@ TEST_F(ExDic, UpdateChangesOnlyItsOwnFields) {
     memset(f.business, 'B', 255);
     ASSERT_EQ(CExDic::UpdateFundamental(7203, &f), 1);
 
-    const std::string after = folder.read(CExDic::kFileName);
+    const std::string after = ReadBytes(folder.file(CExDic::kFileName));
     ASSERT_EQ(after.size(), before.size());
     const size_t at = 7203 * 1024;
     EXPECT_TRUE(after.compare(0, at, before, 0, at) == 0) << "records before it";
@@ -106,9 +106,10 @@ TEST_F(ExDic, NeverWritesWhatItCouldNotRead) {
     EXPECT_FALSE(std::filesystem::exists(folder.file(CExDic::kFileName)));
 
     // A dictionary cut short: record 7203 lies beyond its end.
-    folder.write(CExDic::kFileName, std::string(7203 * 1024 + 100, '\x7F'));
+    WriteBytes(folder.file(CExDic::kFileName), std::string(7203 * 1024 + 100, '\x7F'));
     EXPECT_EQ(CExDic::UpdateFundamental(7203, &empty), 0);
-    EXPECT_TRUE(folder.read(CExDic::kFileName) == std::string(7203 * 1024 + 100, '\x7F'));
+    EXPECT_TRUE(ReadBytes(folder.file(CExDic::kFileName)) ==
+                std::string(7203 * 1024 + 100, '\x7F'));
 
     ASSERT_EQ(CExDic::UpdateFundamental(-1, &empty), 0);
     ASSERT_EQ(CExDic::UpdateFundamental(10000, &empty), 0);

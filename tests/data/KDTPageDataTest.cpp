@@ -80,7 +80,7 @@ TEST(KDTRecord, WritesOnlyYears1901To2099) {
     }
     fclose(stream);
     EXPECT_EQ(written, 2);
-    const std::string bytes = folder.read("out");
+    const std::string bytes = ReadBytes(folder.file("out"));
     ASSERT_EQ(bytes.size(), 52u);
     EXPECT_EQ(bytes.substr(0, 2), "\x07\x6D");  // 1901
     EXPECT_EQ(bytes.substr(26, 2), "\x08\x33"); // 2099
@@ -145,7 +145,8 @@ TEST(KDTPage, ExtractsGoodRowsAndSkipsTheOthers) {
                              PriceRow(2006, 1, 4, "200 210 190 205 2000") +
                              Row(DateCell(2006, 1, 3)) + "</table></html>";
     CKDTPageData data("7203", 7203, 0);
-    ASSERT_EQ(CKDTPageData::ExtractKDTData(folder.write("p.html", page).c_str(), &data), 0);
+    WriteBytes(folder.file("p.html"), page);
+    ASSERT_EQ(CKDTPageData::ExtractKDTData(folder.file("p.html").c_str(), &data), 0);
     ASSERT_EQ(data.nRows(), 3);
     EXPECT_EQ(data.getRow(0).day, 6);
     EXPECT_EQ(data.getRow(1).day, 4);
@@ -158,16 +159,15 @@ TEST(KDTPage, NoRowsMissingFileAndOverfullPage) {
     TempFolder folder;
     CKDTPageData data("7203", 7203, 0);
     EXPECT_EQ(CKDTPageData::ExtractKDTData(folder.file("absent").c_str(), &data), -1);
-    EXPECT_EQ(
-        CKDTPageData::ExtractKDTData(
-            folder.write("none", "<html>" + std::string(102399, 'x') + "<tr><td>").c_str(), &data),
-        -1);
+    WriteBytes(folder.file("none"), "<html>" + std::string(102399, 'x') + "<tr><td>");
+    EXPECT_EQ(CKDTPageData::ExtractKDTData(folder.file("none").c_str(), &data), -1);
 
     std::string many;
     for (int i = 0; i < 60; ++i) {
         many += PriceRow(2000 + i / 28, 1, 1 + i % 28, "10 10 10 10 10");
     }
-    ASSERT_EQ(CKDTPageData::ExtractKDTData(folder.write("many", many).c_str(), &data), 0);
+    WriteBytes(folder.file("many"), many);
+    ASSERT_EQ(CKDTPageData::ExtractKDTData(folder.file("many").c_str(), &data), 0);
     EXPECT_EQ(data.nRows(), 50);
 }
 
@@ -208,13 +208,13 @@ TEST(MakeKDT, SavesOldestFirstAndKeepsTheFileWhenNothingCame) {
         // Newest first, as the service lists them: page 0 holds the later days.
         const std::string page0 = PriceRow(2006, 2, 2, "4 4 4 4 4") + PriceRow(2006, 2, 1, "3");
         const std::string page1 = PriceRow(2006, 1, 31, "2 2 2 2 2") + PriceRow(2006, 1, 30, "1");
-        folder.write("p0", page0);
-        folder.write("p1", page1);
+        WriteBytes(folder.file("p0"), page0);
+        WriteBytes(folder.file("p1"), page1);
         ASSERT_EQ(CKDTPageData::ExtractKDTData(folder.file("p0").c_str(), run.getPage(0)), 0);
         ASSERT_EQ(CKDTPageData::ExtractKDTData(folder.file("p1").c_str(), run.getPage(1)), 0);
         EXPECT_EQ(run.Save(folder.path()), 4);
     }
-    const std::string bytes = folder.read("KD7203.KDT");
+    const std::string bytes = ReadBytes(folder.file("KD7203.KDT"));
     ASSERT_EQ(bytes.size(), 4u * 26);
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(bytes[size_t(i) * 26 + 7], char(i + 1)) << "record " << i;
@@ -223,5 +223,5 @@ TEST(MakeKDT, SavesOldestFirstAndKeepsTheFileWhenNothingCame) {
 
     CMakeKDT failed("7203", 7203, 50);
     EXPECT_EQ(failed.Save(folder.path()), 0);
-    EXPECT_EQ(folder.read("KD7203.KDT"), bytes);
+    EXPECT_EQ(ReadBytes(folder.file("KD7203.KDT")), bytes);
 }

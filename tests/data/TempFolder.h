@@ -1,5 +1,5 @@
-// A fresh folder under the system's temporary folder, removed with its contents
-// when the object goes; helpers to write and read whole files in it.
+// A fresh folder under the temporary directory for one test, removed with
+// everything in it when the object goes away; and small file helpers.
 #pragma once
 
 #include <cstdlib>
@@ -11,14 +11,16 @@
 class TempFolder {
 public:
     TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vezizo-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) {
+        const char* base = std::getenv("TMPDIR");
+        std::string pattern =
+            std::string(base != nullptr && base[0] ? base : "/tmp") + "/vezizo-test-XXXXXX";
+        if (mkdtemp(pattern.data()) != nullptr)
             m_path = pattern;
-        }
     }
     ~TempFolder() {
         std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
+        if (!m_path.empty())
+            std::filesystem::remove_all(m_path, ignored);
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
@@ -26,15 +28,15 @@ public:
     const std::string& path() const { return m_path; }
     std::string file(const std::string& name) const { return m_path + "/" + name; }
 
-    std::string write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(file(name), std::ios::binary) << bytes;
-        return file(name);
-    }
-    std::string read(const std::string& name) const {
-        std::ifstream in(file(name), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-
 private:
     std::string m_path;
 };
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}

@@ -89,7 +89,8 @@ TEST_F(FinancePage, CopiesTheValuesAndKeepsTheMarket) {
                              TenCells("6758", "12") + TenCells("7203", "99") +
                              TenCells("8001", "0", "0", "3") + TenCells("1301", "0", "0") +
                              "</table>";
-    const std::string path = folder.write("f.html", body);
+    const std::string path = folder.file("f.html");
+    WriteBytes(path, body);
     EXPECT_EQ(CTorlindUtil::ExtractFinance(path.c_str(), &page), 2);
     const CTesselRec& sony = *page.getTesselRec(1);
     EXPECT_EQ(sony.finance[0], 12.0);

@@ -34,8 +34,8 @@ protected:
     FUNDAMENTAL Extract(const std::string& page) {
         FUNDAMENTAL record;
         memset(&record, 'x', sizeof record);
-        EXPECT_EQ(CTorlindUtil::ExtractFundamental(folder.write("p.html", page).c_str(), &record),
-                  0);
+        WriteBytes(folder.file("p.html"), page);
+        EXPECT_EQ(CTorlindUtil::ExtractFundamental(folder.file("p.html").c_str(), &record), 0);
         return record;
     }
     TempFolder folder;
@@ -134,7 +134,7 @@ TEST(MarketCode, LooksTheNameUpInTheMarketTable) {
 TEST(CreateWorkDir, MakesTheThousandFoldersAndKeepsExistingOnes) {
     TempFolder folder;
     std::filesystem::create_directories(folder.file("fundamental/7000"));
-    folder.write("fundamental/7000/7203.html", "kept");
+    WriteBytes(folder.file("fundamental/7000/7203.html"), "kept");
     const std::string saved = g_webtempPath;
     g_webtempPath = folder.path();
     CTorlindUtil::CreateWorkDir();
@@ -145,5 +145,5 @@ TEST(CreateWorkDir, MakesTheThousandFoldersAndKeepsExistingOnes) {
             std::filesystem::is_directory(folder.file("fundamental/" + std::to_string(i * 1000))));
     }
     EXPECT_FALSE(std::filesystem::exists(folder.file("fundamental/0000")));
-    EXPECT_EQ(folder.read("fundamental/7000/7203.html"), "kept");
+    EXPECT_EQ(ReadBytes(folder.file("fundamental/7000/7203.html")), "kept");
 }
