@@ -52,7 +52,7 @@ CKDTPageData::~CKDTPageData() {
 }
 
 int32_t CKDTPageData::ExtractKDTData(const char* path, CKDTPageData* page) {
-    const int32_t length = ReadPageBuffer(path);
+    const int32_t length = ReadPageFile(path);
     if (length < 0) {
         return -1;
     }

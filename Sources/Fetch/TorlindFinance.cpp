@@ -63,7 +63,7 @@ int32_t CTorlindUtil::ExtractFinance(const char* path, CPageData* page) {
     const int32_t length = int32_t(strnlen(buffer.data(), got));
 
     // Counted per record, so that a stock listed twice counts once.
-    bool received[CPageData::kSlotCount] = {};
+    bool received[CPageData::kSlots] = {};
     FINANCE finance;
     int32_t pos = 0;
     int32_t rowStart = 0;
