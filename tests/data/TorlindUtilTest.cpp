@@ -82,6 +82,14 @@ TEST_F(Profile, CutsLongTextsToTheirFields) {
     EXPECT_EQ(r.feature[255], '\0');
 }
 
+TEST_F(Profile, ReadsOnlyTheFirstMebibyteOfAPage) {
+    const std::string item = Item(kCategoryMark, "c");
+    const std::string padding(size_t(CTorlindUtil::kMaxProfilePage) - item.size(), ' ');
+    EXPECT_STREQ(Extract(padding + item).category, "c");
+    // Seven bytes more push the ">" of "</TD>" beyond what is read.
+    EXPECT_STREQ(Extract(padding + std::string(7, ' ') + item).category, "");
+}
+
 TEST_F(Profile, MissingFileGivesAnEmptyRecord) {
     FUNDAMENTAL record;
     memset(&record, 'x', sizeof record);
