@@ -16,11 +16,46 @@ bool RequireFetchList(std::string& message) {
     return false;
 }
 
+// The options of "listing", in the order of the listing dialog's check boxes.
+static const char* const s_listingOptions[] = {"--keep-files", "--only-added", "--offline"};
+
+static int ListingOptionIndex(const std::string& argument) {
+    for (int i = 0; i < 3; ++i)
+        if (argument == s_listingOptions[i])
+            return i;
+    return -1;
+}
+
+static bool CheckListingArguments(const std::vector<std::string>& arguments) {
+    for (const std::string& argument : arguments)
+        if (ListingOptionIndex(argument) < 0)
+            return false;
+    return true;
+}
+
+// Ticks each check box whose option is given (once, however often it is
+// given), then confirms.
+static void AnswerListingDialog(WindowRef, const std::vector<std::string>& arguments) {
+    bool given[3] = {false, false, false};
+    for (const std::string& argument : arguments)
+        given[ListingOptionIndex(argument)] = true;
+    static const uint32_t boxes[] = {FourCharCode("chk1"), FourCharCode("chk2"),
+                                     FourCharCode("chk3")};
+    for (int i = 0; i < 3; ++i)
+        if (given[i])
+            ProcessCommand(boxes[i]);
+    ProcessCommand(FourCharCode("ok  "));
+}
+
 static const SubcommandSpec s_subcommands[] = {
     {"fetch", "", FourCharCode("fech"), CMetalWindow::kFetchSheet, nullptr, nullptr,
      RequireFetchList},
     {"finance", "", FourCharCode("fina"), CMetalWindow::kFinanceSheet, nullptr, nullptr,
      RequireFetchList},
+    // Without a fetch list every listed code is new: that is how a first list
+    // is made.
+    {"listing", "[--keep-files] [--only-added] [--offline]", FourCharCode("list"),
+     CMetalWindow::kListSheet, CheckListingArguments, AnswerListingDialog, nullptr},
 };
 
 const SubcommandSpec* FindSubcommand(const std::string& name) {

@@ -22,6 +22,8 @@
 
 class CFetchData;
 class CHTTPAccess;
+class CListPageData;
+class CMakeList;
 class QTimer;
 
 // The caution shown when the fetch list has no pages (UTF-8).
@@ -90,6 +92,9 @@ public:
     void ProgressMakeList();
     void EndProgressMakeList();
     void EndMakeList();
+    // Reads the listing page stored in webtemp under name into page; 0 for a
+    // page read normally, -1 for a missing file or a row that ends the page.
+    int32_t ExtractListData(const char* name, CListPageData* page);
     // Historical series (MetalWindowForKDT.cpp).
     void DoMakeKDT();
     void StartProgressMakeKDT();
@@ -119,6 +124,8 @@ public:
     ControlRef mainButton(int32_t index) const { return mainButtons[index]; }
     bool anyJobRunning() const;
     bool isIdling() const { return idleTimer != nullptr; }
+    // The listing job's data, null before the first listing job.
+    const CMakeList* listData() const { return makeList; }
 
 private:
     // The common steps of the job life cycle; the job operations call them.
@@ -142,8 +149,13 @@ private:
     int32_t extractedCount = 0;
     int32_t errorCount = 0;
     JobSheet listSheet;
+    // Made by the first listing job and kept for the later ones.
+    CMakeList* makeList = nullptr;
     int32_t addedCount = 0;
     uint8_t listOptions[3] = {0, 0, 0};
+    // Counts listing runs, so that a market step that waited through a cancel
+    // (and perhaps a new run) knows its run is over.
+    uint32_t listRun = 0;
     JobSheet kdtSheet;
     JobSheet fundamentalSheet;
     int32_t fundamentalCount = 0;

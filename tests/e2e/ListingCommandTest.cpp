@@ -1,0 +1,61 @@
+// "vezizo listing" as a process: a first fetch list built from the service's
+// listing, on which "vezizo fetch" then gets every listed stock.
+#include "AppFolder.h"
+#include "QuoteSimProcess.h"
+#include "SimEncoding.h"
+#include "SimMarket.h"
+#include "VezizoProcess.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+TEST(ListingCommand, BuildsFetchListOnWhichFetchGetsEveryStock) {
+    QuoteSimProcess sim;
+    ASSERT_TRUE(sim.isRunning());
+    QTemporaryDir folder, config;
+    ASSERT_TRUE(folder.isValid() && config.isValid());
+    ASSERT_TRUE(
+        QFile::copy(VEZIZO_SOURCE_DIR "/Resources/market.csv", folder.filePath("market.csv")));
+    ASSERT_TRUE(WriteServersConf(folder.path(), sim));
+    const CSimMarket market(QString(QuoteSimProcess::kSeed).toULongLong(),
+                            QDate::fromString(QuoteSimProcess::kDate, Qt::ISODate));
+    const int nStocks = int(market.stocks().size());
+
+    // No fetch list yet: every listed code is new, and the list is made.
+    ProcessResult listing =
+        RunVezizo({"--folder", folder.path(), "listing"}, config.path(), 280000);
+    ASSERT_EQ(listing.status, 0) << listing.err.toStdString();
+    EXPECT_TRUE(listing.err.contains(QStringLiteral("count %1").arg(nStocks + 3)))
+        << listing.err.toStdString();
+    const QByteArray list = ReadAppFile(folder.path(), "fetchlist.csv");
+    EXPECT_TRUE(list.endsWith(market.fetchList(nStocks)));
+    EXPECT_EQ(list.count('\n'), nStocks + 3);
+    EXPECT_FALSE(QFile::exists(folder.filePath("fetchlist.bak")));
+
+    // "Every listed stock" is every ordinary stock of the listing: each gets
+    // its line in the daily file. The three index rows are in the list too.
+    ProcessResult fetch = RunVezizo({"--folder", folder.path(), "fetch"}, config.path(), 280000);
+    ASSERT_EQ(fetch.status, 0) << fetch.err.toStdString();
+    const QStringList days = QDir(folder.path()).entryList({"DS*.DAT"}, QDir::Files);
+    ASSERT_EQ(days.size(), 1) << days.join(' ').toStdString();
+    const QList<QByteArray> lines = ReadAppFile(folder.path(), days[0]).split('\n');
+    ASSERT_GE(lines.size(), 2);
+    QSet<int> fetched;
+    for (int i = 2; i < lines.size(); ++i)
+        if (!lines[i].isEmpty())
+            fetched.insert(lines[i].left(4).toInt());
+    for (const SimStock& stock : market.stocks())
+        EXPECT_TRUE(fetched.contains(stock.code)) << stock.code;
+    EXPECT_EQ(lines[1], QByteArray::number(fetched.size()) + ",0");
+}
+
+TEST(ListingCommand, UnknownOptionIsUsageError) {
+    QTemporaryDir config;
+    ProcessResult run = RunVezizo({"listing", "--keep"}, config.path());
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(run.err.contains("listing [--keep-files] [--only-added] [--offline]"))
+        << run.err.toStdString();
+}

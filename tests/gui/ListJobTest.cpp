@@ -1,0 +1,287 @@
+// The listing job on the real controller against the simulated quote service:
+// its option dialog, the pages it requests, the market step's waits inside a
+// tick, the files it writes, a second run and a cancel.
+#include "AppFolder.h"
+#include "Fetch/MakeList.h"
+#include "GuiTestBase.h"
+#include "QuoteSimProcess.h"
+#include "SimEncoding.h"
+#include "SimMarket.h"
+#include "misclib.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPixmap>
+#include <QTimer>
+
+#include <sys/stat.h>
+
+namespace {
+
+const CSimMarket& simMarket() {
+    static const CSimMarket market(QString(QuoteSimProcess::kSeed).toULongLong(),
+                                   QDate::fromString(QuoteSimProcess::kDate, Qt::ISODate));
+    return market;
+}
+
+// The code each listing row stands for: an index row maps its own number to
+// one of the codes 1001, 1002 and 1010.
+int listedCode(const SimListingRow& row) {
+    for (const SimStock& index : simMarket().indices())
+        if (index.quoteCode == row.codeText)
+            return index.code;
+    return row.codeText.toInt();
+}
+
+// The targets requested from the service, in order. The downloader sends
+// percent-encodings in capitals ("%2A"); they are given here in small letters.
+QList<QByteArray> requests(const QString& log) {
+    QFile file(log);
+    QList<QByteArray> targets;
+    if (!file.open(QIODevice::ReadOnly))
+        return targets;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        const QByteArray request = line.left(line.indexOf('\t'));
+        if (request.startsWith("GET "))
+            targets.append(request.mid(4).toLower());
+    }
+    return targets;
+}
+
+bool isListingPage(const QByteArray& target) {
+    return target.startsWith("/l?s=%2a&m=");
+}
+
+bool isProfilePage(const QByteArray& target) {
+    return target.startsWith("/biz/fundamental/");
+}
+
+ino_t inode(const QString& path) {
+    struct stat status {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0;
+}
+
+} // namespace
+
+class ListJobTest : public GuiTestBase {
+protected:
+    // faults: "--fault" options for the service.
+    explicit ListJobTest(const QStringList& faults = {})
+        : m_sim(QStringList{"--log", m_logDir.filePath("sim.log")} + faults) {}
+
+    bool withFetchList() const override { return false; }
+    // The fetch list the application starts with.
+    virtual QByteArray initialFetchList() const { return simMarket().fetchList(nStocks() - 10); }
+
+    void SetUp() override {
+        ASSERT_TRUE(m_sim.isRunning());
+        ASSERT_TRUE(WriteServersConf(m_folder.path(), m_sim));
+        ASSERT_TRUE(WriteAppFile(m_folder.path(), "fetchlist.csv", initialFetchList()));
+        GuiTestBase::SetUp();
+    }
+
+    static int nStocks() { return int(simMarket().stocks().size()); }
+    const JobSheet& sheet() { return *controller().jobSheet(CMetalWindow::kListSheet); }
+    QList<QByteArray> requests() const { return ::requests(logPath()); }
+    QString logPath() const { return m_logDir.filePath("sim.log"); }
+
+    // Starts a listing job with the dialog answered by the given check boxes
+    // ("chk1".."chk3") and OK.
+    void startListing(const QStringList& boxes) {
+        SetModalLoopHook([boxes](WindowRef) {
+            for (const QString& box : boxes)
+                send(box.toLatin1().constData());
+            send("ok  ");
+        });
+        EXPECT_EQ(send("list"), 0);
+        SetModalLoopHook({});
+    }
+
+    // Runs a started job to its end; false when it did not end in time.
+    bool runToEnd(int timeoutMs) {
+        return waitUntil([this] { return !sheet().running; }, timeoutMs);
+    }
+
+    QTemporaryDir m_logDir;
+    QuoteSimProcess m_sim;
+};
+
+// Every page of the listing, each page's profiles fetched inside the tick of
+// that page (so between its request and the next page's), the fetch list
+// rewritten only in the tick of the last page, and the sheet at rest.
+TEST_F(ListJobTest, FullRunRewritesFetchList) {
+    const QString list = path("fetchlist.csv");
+    const ino_t before = inode(list);
+    startListing({});
+    ASSERT_TRUE(sheet().running);
+    EXPECT_EQ(GetControl32BitMaximum(sheet().progressBar), 80);
+    bool writtenWhileRunning = false;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            writtenWhileRunning |= sheet().running && inode(list) != before;
+            return !sheet().running;
+        },
+        240000));
+    EXPECT_FALSE(writtenWhileRunning);
+
+    // The listing pages in order, each one once; every listed code's profile
+    // fetched while its own page was in hand.
+    const QList<QByteArray> targets = requests();
+    QList<QByteArray> pages;
+    int page = -1, profiles = 0;
+    const QVector<SimListingRow>& rows = simMarket().listing();
+    for (const QByteArray& target : targets) {
+        if (isListingPage(target)) {
+            pages.append(target);
+            ++page;
+        } else if (isProfilePage(target)) {
+            ++profiles;
+            const int code = target.mid(17, 4).toInt();
+            bool onPage = false;
+            for (int row = page * 50; row < (page + 1) * 50 && row < rows.size(); ++row)
+                onPage |= listedCode(rows[row]) == code;
+            EXPECT_TRUE(onPage) << target.constData() << " during page " << page;
+        }
+    }
+    ASSERT_EQ(pages.size(), 80);
+    for (int i = 0; i < 80; ++i)
+        EXPECT_EQ(pages[i], "/l?s=%2a&m=" + QByteArray::number(i * 50 + 1));
+    EXPECT_EQ(profiles, rows.size());
+
+    // Every listed code in code order: the indices first (as 1001, 1002, 1010),
+    // then every stock with its market from its profile page.
+    // The indices have no profile page and keep the unknown market "X".
+    QByteArray expected;
+    for (int code : {1001, 1002, 1010})
+        for (const SimStock& index : simMarket().indices())
+            if (index.code == code)
+                expected += toShiftJis(
+                    QStringLiteral("%1,%2,X,%3\n").arg(index.quoteCode).arg(code).arg(index.name));
+    expected += simMarket().fetchList(nStocks());
+    EXPECT_EQ(ReadAppFile(m_folder.path(), "fetchlist.csv"), expected);
+    EXPECT_EQ(ReadAppFile(m_folder.path(), "fetchlist.bak"), initialFetchList());
+
+    char count[16] = {};
+    GetControlText(sheet().countText, count, sizeof count);
+    EXPECT_STREQ(count, "13"); // ten stocks and three indices were not in the list
+    EXPECT_EQ(GetControl32BitValue(sheet().progressBar), 0);
+    EXPECT_FALSE(IsControlVisible(sheet().busyIndicator));
+    EXPECT_EQ(controller().shownSheet(), CMetalWindow::kListSheet);
+
+    QDir().mkpath(VEZIZO_BUILD_DIR "/screenshots");
+    EXPECT_TRUE(mainWindow()->grab().save(VEZIZO_BUILD_DIR "/screenshots/ListingAfterRun.png"));
+}
+
+// The dialog opens with its boxes cleared each time; cancelling it after
+// ticking boxes starts nothing and leaves the sheet as it was.
+TEST_F(ListJobTest, CancelledDialogChangesNothing) {
+    int openings = 0;
+    SetModalLoopHook([&openings](WindowRef dialog) {
+        ++openings;
+        for (int32_t id = 11; id <= 13; ++id)
+            EXPECT_FALSE(GetCheckBoxValue(GetControlByID(dialog, FourCharCode("fcls"), id)));
+        if (openings == 1) {
+            QDir().mkpath(VEZIZO_BUILD_DIR "/screenshots");
+            send("chk1");
+            send("chk3");
+            EXPECT_TRUE(
+                dialog->grab().save(VEZIZO_BUILD_DIR "/screenshots/FetchListDialogTicked.png"));
+        }
+        send("not!");
+    });
+    EXPECT_EQ(send("list"), 0);
+    EXPECT_EQ(send("list"), 0);
+    SetModalLoopHook({});
+    EXPECT_EQ(openings, 2);
+    EXPECT_FALSE(sheet().running);
+    EXPECT_FALSE(IsWindowVisible(sheet().window));
+    EXPECT_EQ(controller().shownSheet(), CMetalWindow::kNoSheet);
+    EXPECT_EQ(controller().listData(), nullptr);
+    waitFor(300);
+    EXPECT_TRUE(requests().isEmpty());
+}
+
+// A fetch list that lacks the three indices and the fifty stocks of page 39:
+// with "only new codes" those are the codes looked up and written.
+class ListJobAddedTest : public ListJobTest {
+protected:
+    // The second request of page 39 gets an error page without rows.
+    ListJobAddedTest() : ListJobTest({"--fault", "status:404@/l?s=%2A&m=1951#2"}) {}
+
+    static constexpr int kPage = 39;
+    QByteArray initialFetchList() const override {
+        QList<QByteArray> lines = simMarket().fetchList(nStocks()).split('\n');
+        // Stock i is listing row i + 3 (the indices come first).
+        lines.erase(lines.begin() + kPage * 50 - 3, lines.begin() + kPage * 50 + 47);
+        return lines.join('\n');
+    }
+    static QString addListName() { return QDate::currentDate().toString("'addlist-'yyMMdd'.csv'"); }
+};
+
+// A second run reuses the listing data; its page 39 comes back empty (an
+// error page), and none of the first run's rows of that page are written.
+TEST_F(ListJobAddedTest, SecondRunReusesDataWithoutStaleRows) {
+    startListing({"chk2"});
+    ASSERT_TRUE(runToEnd(60000));
+    const CMakeList* data = controller().listData();
+    ASSERT_NE(data, nullptr);
+    QByteArray first = ReadAppFile(m_folder.path(), addListName());
+    EXPECT_EQ(first.count('\n'), 53);
+    EXPECT_TRUE(first.startsWith("998405,1001,X,"));
+    EXPECT_EQ(ReadAppFile(m_folder.path(), "fetchlist.csv"), initialFetchList());
+    EXPECT_FALSE(QFile::exists(path("fetchlist.bak")));
+    int profiles = 0;
+    for (const QByteArray& target : requests())
+        profiles += isProfilePage(target);
+    EXPECT_EQ(profiles, 53);
+
+    // The same command right after does nothing; after another sheet it runs.
+    EXPECT_EQ(send("list"), 0);
+    EXPECT_FALSE(sheet().running);
+    send("disp");
+    QFile::remove(path(addListName().toUtf8().constData()));
+    startListing({"chk2"});
+    ASSERT_TRUE(runToEnd(60000));
+    EXPECT_EQ(controller().listData(), data);
+    const QByteArray second = ReadAppFile(m_folder.path(), addListName());
+    EXPECT_EQ(second.count('\n'), 3);
+    EXPECT_TRUE(first.startsWith(second));
+}
+
+// The cancel command given while the market step waits for a profile page:
+// the step downloads nothing more, no further page is requested, nothing is
+// written.
+TEST_F(ListJobTest, CancelDuringMarketStepWritesNothing) {
+    const QByteArray list = ReadAppFile(m_folder.path(), "fetchlist.csv");
+    int profilesAtCancel = -1;
+    QTimer canceller;
+    QObject::connect(&canceller, &QTimer::timeout, [&] {
+        int profiles = 0;
+        for (const QByteArray& target : requests())
+            profiles += isProfilePage(target);
+        if (profiles >= 10 && profilesAtCancel < 0) {
+            profilesAtCancel = profiles;
+            send("fccn");
+        }
+    });
+    canceller.start(5);
+    startListing({});
+    ASSERT_TRUE(runToEnd(30000));
+    canceller.stop();
+    ASSERT_GE(profilesAtCancel, 10);
+    waitFor(300);
+
+    int profiles = 0, pages = 0;
+    for (const QByteArray& target : requests()) {
+        profiles += isProfilePage(target);
+        pages += isListingPage(target);
+    }
+    EXPECT_EQ(pages, 1);
+    EXPECT_LE(profiles, profilesAtCancel + 1);
+    EXPECT_LT(profiles, 50);
+    EXPECT_EQ(ReadAppFile(m_folder.path(), "fetchlist.csv"), list);
+    EXPECT_FALSE(QFile::exists(path("fetchlist.bak")));
+    EXPECT_EQ(controller().shownSheet(), CMetalWindow::kNoSheet);
+    EXPECT_EQ(GetControl32BitValue(sheet().progressBar), 0);
+}
