@@ -2,7 +2,7 @@
 // listing, on which "vezizo fetch" then gets every listed stock.
 #include "AppFolder.h"
 #include "QuoteSimProcess.h"
-#include "SimEncoding.h"
+#include "SimListing.h"
 #include "SimMarket.h"
 #include "VezizoProcess.h"
 
@@ -20,8 +20,7 @@ TEST(ListingCommand, BuildsFetchListOnWhichFetchGetsEveryStock) {
     ASSERT_TRUE(
         QFile::copy(VEZIZO_SOURCE_DIR "/Resources/market.csv", folder.filePath("market.csv")));
     ASSERT_TRUE(WriteServersConf(folder.path(), sim));
-    const CSimMarket market(QString(QuoteSimProcess::kSeed).toULongLong(),
-                            QDate::fromString(QuoteSimProcess::kDate, Qt::ISODate));
+    const CSimMarket& market = TestSimMarket();
     const int nStocks = int(market.stocks().size());
 
     // No fetch list yet: every listed code is new, and the list is made.
@@ -31,8 +30,7 @@ TEST(ListingCommand, BuildsFetchListOnWhichFetchGetsEveryStock) {
     EXPECT_TRUE(listing.err.contains(QStringLiteral("count %1").arg(nStocks + 3)))
         << listing.err.toStdString();
     const QByteArray list = ReadAppFile(folder.path(), "fetchlist.csv");
-    EXPECT_TRUE(list.endsWith(market.fetchList(nStocks)));
-    EXPECT_EQ(list.count('\n'), nStocks + 3);
+    EXPECT_EQ(list, ListedFetchList());
     EXPECT_FALSE(QFile::exists(folder.filePath("fetchlist.bak")));
 
     // "Every listed stock" is every ordinary stock of the listing: each gets

@@ -5,7 +5,7 @@
 #include "Fetch/MakeList.h"
 #include "GuiTestBase.h"
 #include "QuoteSimProcess.h"
-#include "SimEncoding.h"
+#include "SimListing.h"
 #include "SimMarket.h"
 #include "misclib.h"
 
@@ -19,16 +19,10 @@
 
 namespace {
 
-const CSimMarket& simMarket() {
-    static const CSimMarket market(QString(QuoteSimProcess::kSeed).toULongLong(),
-                                   QDate::fromString(QuoteSimProcess::kDate, Qt::ISODate));
-    return market;
-}
-
 // The code each listing row stands for: an index row maps its own number to
 // one of the codes 1001, 1002 and 1010.
 int listedCode(const SimListingRow& row) {
-    for (const SimStock& index : simMarket().indices())
+    for (const SimStock& index : TestSimMarket().indices())
         if (index.quoteCode == row.codeText)
             return index.code;
     return row.codeText.toInt();
@@ -72,7 +66,9 @@ protected:
 
     bool withFetchList() const override { return false; }
     // The fetch list the application starts with.
-    virtual QByteArray initialFetchList() const { return simMarket().fetchList(nStocks() - 10); }
+    virtual QByteArray initialFetchList() const {
+        return TestSimMarket().fetchList(nStocks() - 10);
+    }
 
     void SetUp() override {
         ASSERT_TRUE(m_sim.isRunning());
@@ -81,7 +77,7 @@ protected:
         GuiTestBase::SetUp();
     }
 
-    static int nStocks() { return int(simMarket().stocks().size()); }
+    static int nStocks() { return int(TestSimMarket().stocks().size()); }
     const JobSheet& sheet() { return *controller().jobSheet(CMetalWindow::kListSheet); }
     QList<QByteArray> requests() const { return ::requests(logPath()); }
     QString logPath() const { return m_logDir.filePath("sim.log"); }
@@ -130,7 +126,7 @@ TEST_F(ListJobTest, FullRunRewritesFetchList) {
     const QList<QByteArray> targets = requests();
     QList<QByteArray> pages;
     int page = -1, profiles = 0;
-    const QVector<SimListingRow>& rows = simMarket().listing();
+    const QVector<SimListingRow>& rows = TestSimMarket().listing();
     for (const QByteArray& target : targets) {
         if (isListingPage(target)) {
             pages.append(target);
@@ -149,17 +145,9 @@ TEST_F(ListJobTest, FullRunRewritesFetchList) {
         EXPECT_EQ(pages[i], "/l?s=%2a&m=" + QByteArray::number(i * 50 + 1));
     EXPECT_EQ(profiles, rows.size());
 
-    // Every listed code in code order: the indices first (as 1001, 1002, 1010),
-    // then every stock with its market from its profile page.
-    // The indices have no profile page and keep the unknown market "X".
-    QByteArray expected;
-    for (int code : {1001, 1002, 1010})
-        for (const SimStock& index : simMarket().indices())
-            if (index.code == code)
-                expected += toShiftJis(
-                    QStringLiteral("%1,%2,X,%3\n").arg(index.quoteCode).arg(code).arg(index.name));
-    expected += simMarket().fetchList(nStocks());
-    EXPECT_EQ(ReadAppFile(m_folder.path(), "fetchlist.csv"), expected);
+    // Every listed code in code order, each stock with the market its profile
+    // page names.
+    EXPECT_EQ(ReadAppFile(m_folder.path(), "fetchlist.csv"), ListedFetchList());
     EXPECT_EQ(ReadAppFile(m_folder.path(), "fetchlist.bak"), initialFetchList());
 
     char count[16] = {};
@@ -211,7 +199,7 @@ protected:
 
     static constexpr int kPage = 39;
     QByteArray initialFetchList() const override {
-        QList<QByteArray> lines = simMarket().fetchList(nStocks()).split('\n');
+        QList<QByteArray> lines = TestSimMarket().fetchList(nStocks()).split('\n');
         // Stock i is listing row i + 3 (the indices come first).
         lines.erase(lines.begin() + kPage * 50 - 3, lines.begin() + kPage * 50 + 47);
         return lines.join('\n');

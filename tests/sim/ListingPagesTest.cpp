@@ -3,7 +3,7 @@
 #include "Fetch/ListPageData.h"
 #include "HTTPAccess.h"
 #include "QuoteSimProcess.h"
-#include "SimEncoding.h"
+#include "SimListing.h"
 #include "SimMarket.h"
 
 #include <QTemporaryDir>
@@ -12,38 +12,12 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
-
-// The name without "(株)" in front or at the end.
-QString plainName(QString name) {
-    static const QString affix = QStringLiteral("(株)");
-    if (name.startsWith(affix))
-        return name.mid(affix.size());
-    if (name.size() > affix.size() && name.endsWith(affix))
-        name.chop(affix.size());
-    return name;
-}
-
-// Shift-JIS of the name, cut after the character that reaches 30 bytes.
-QByteArray keptName(const QString& name) {
-    QByteArray kept;
-    for (const QChar c : name) {
-        if (kept.size() >= 30)
-            break;
-        kept += toShiftJis(QString(c));
-    }
-    return kept;
-}
-
-} // namespace
-
 TEST(ListingPages, ReaderTakesEveryRowOfTheService) {
     QuoteSimProcess sim;
     ASSERT_TRUE(sim.isRunning());
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    const CSimMarket market(QString(QuoteSimProcess::kSeed).toULongLong(),
-                            QDate::fromString(QuoteSimProcess::kDate, Qt::ISODate));
+    const CSimMarket& market = TestSimMarket();
     const QVector<SimListingRow>& rows = market.listing();
     ASSERT_GT(rows.size(), 1000);
 
@@ -73,8 +47,7 @@ TEST(ListingPages, ReaderTakesEveryRowOfTheService) {
             ASSERT_NE(stock, nullptr) << row.codeText.toStdString();
             EXPECT_EQ(ldt->code, stock->code);
             EXPECT_EQ(QString::fromLatin1(ldt->codeText), row.codeText);
-            EXPECT_EQ(QByteArray(ldt->name), keptName(plainName(row.name)))
-                << row.codeText.toStdString();
+            EXPECT_EQ(QByteArray(ldt->name), ListedName(row.name)) << row.codeText.toStdString();
             EXPECT_EQ(ldt->market, 99);
             ++rowsRead;
         }
