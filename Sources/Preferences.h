@@ -9,6 +9,7 @@ public:
     static constexpr uint32_t kVersion = 0x00010203;
     static constexpr int32_t kFileSize = 404;
     static constexpr int32_t kCreatorCount = 5;
+    static constexpr const char* kFileName = "TorlindX.Preference";
 
     CPreferences() { Init(); }
     ~CPreferences() = default;

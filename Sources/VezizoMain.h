@@ -26,7 +26,12 @@ extern CMetalWindow* g_mainWindow;
 constexpr int32_t kMinimumOSVersion = 0x1020;
 
 // Sets g_startupPath to the folder that holds the ".app" bundle named in
-// programPath and makes it the current directory.
+// programPath (the rightmost ".app/"; without one, the path's first character)
+// and makes it the current directory.
 void FindStartupDirectory(const char* programPath);
+// Makes folder (relative to the current directory, or absolute) the application
+// folder, as FindStartupDirectory does; for a folder given on the command line.
+// False when it cannot be made the current directory.
+bool SetStartupDirectory(const std::string& folder);
 // Makes sure "webtemp" exists in the application folder; sets g_webtempPath.
 void createWebTempDirectory();

@@ -17,7 +17,9 @@ public:
     CMarketConv(const CMarketConv&) = delete;
     CMarketConv& operator=(const CMarketConv&) = delete;
 
-    // 1 when a table was read, 0 when market.csv is missing or empty.
+    // 1 when a table was read, 0 when market.csv is missing or empty. Every line
+    // is a row: "DS code, fetch code, name"; a fetch code is cut to 3 bytes, a
+    // name to 31, and fields that do not scan stay empty (DS code 0).
     int32_t LoadMarketCsv(const char* path = "market.csv");
 
     int32_t nEntries() const { return m_nEntries; }
@@ -33,6 +35,8 @@ public:
     void DSCodeToFetchCode(int32_t dsCode, char* out) const;
 
 private:
+    bool Contains(int32_t localCode) const { return localCode >= 0 && localCode < m_nEntries; }
+
     int32_t m_nEntries = 0;
     Entry* m_entries = nullptr;
 };

@@ -1,0 +1,162 @@
+#include "Preferences.h"
+#include "TempFolder.h"
+#include "misclib.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <sys/xattr.h>
+
+namespace {
+
+// Sets an environment variable (null: unsets it) and puts it back afterwards.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : m_name(name) {
+        const char* old = std::getenv(name);
+        m_had = old != nullptr;
+        m_old = m_had ? old : "";
+        Put(value);
+    }
+    ~ScopedEnv() { Put(m_had ? m_old.c_str() : nullptr); }
+    void Put(const char* value) {
+        if (value != nullptr)
+            setenv(m_name, value, 1);
+        else
+            unsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    bool m_had;
+    std::string m_old;
+};
+
+// Each test has its own preferences folder.
+class PreferencesTest : public ::testing::Test {
+protected:
+    std::string FilePath() const { return m_folder.file(CPreferences::kFileName); }
+
+    TempFolder m_folder;
+    ScopedEnv m_config{"XDG_CONFIG_HOME", m_folder.path().c_str()};
+};
+
+void ExpectDefaults(const CPreferences& p) {
+    EXPECT_EQ(p.version, 0x00010203u);
+    EXPECT_STREQ(p.proxyHost, "localhost");
+    EXPECT_EQ(p.proxyPort, 8080);
+    EXPECT_EQ(p.fileFormat, 0);
+    EXPECT_EQ(p.creatorIndex, 0);
+    EXPECT_EQ(p.useProxy, 0);
+    EXPECT_STREQ(p.defaultFolder, "~/");
+    EXPECT_EQ(p.fetchAtLaunch + p.quitAfterFetch + p.decimalPrices, 0);
+    EXPECT_EQ(p.GetCreator(), FourCharCode("TSLD"));
+}
+
+std::string Le32(uint32_t v) {
+    return {char(v & 0xFF), char(v >> 8 & 0xFF), char(v >> 16 & 0xFF), char(v >> 24)};
+}
+
+} // namespace
+
+TEST_F(PreferencesTest, WithoutAFileTheDefaultsStand) {
+    CPreferences p;
+    p.Load();
+    ExpectDefaults(p);
+}
+
+TEST_F(PreferencesTest, SaveWritesTheFieldsAtTheirOffsets) {
+    CPreferences p;
+    std::strcpy(p.proxyHost, "proxy.example");
+    p.proxyPort = 3128;
+    p.fileFormat = 2;
+    p.creatorIndex = 3;
+    p.useProxy = 1;
+    std::strcpy(p.defaultFolder, "/home/me/stock");
+    p.quitAfterFetch = 1;
+    p.decimalPrices = 1;
+    p.Save();
+
+    const std::string bytes = ReadBytes(FilePath());
+    ASSERT_EQ(bytes.size(), 404u);
+    EXPECT_EQ(bytes.substr(0, 4), std::string("\x03\x02\x01\x00", 4));
+    EXPECT_EQ(bytes.substr(4, 14), std::string("proxy.example\0", 14));
+    EXPECT_EQ(bytes.substr(132, 4), Le32(3128));
+    EXPECT_EQ(bytes.substr(136, 4), Le32(2));
+    EXPECT_EQ(bytes.substr(140, 4), Le32(3));
+    EXPECT_EQ(bytes[144], 1);
+    EXPECT_EQ(bytes.substr(145, 15), std::string("/home/me/stock\0", 15));
+    EXPECT_EQ(bytes.substr(401, 3), std::string("\0\1\1", 3));
+
+    CPreferences loaded;
+    loaded.Load();
+    unsigned char a[404], b[404];
+    p.ToBytes(a);
+    loaded.ToBytes(b);
+    EXPECT_EQ(std::memcmp(a, b, 404), 0);
+    EXPECT_EQ(loaded.GetCreator(), 0x69547874u); // 'iTxt'
+
+    char code[8] = {};
+    if (getxattr(FilePath().c_str(), "user.creator", code, sizeof code) == 4) {
+        EXPECT_STREQ(code, "QZnw");
+        ASSERT_EQ(getxattr(FilePath().c_str(), "user.filetype", code, sizeof code), 4);
+        EXPECT_STREQ(code, "Wprf");
+    }
+}
+
+TEST_F(PreferencesTest, WrongVersionOrShortFile) {
+    CPreferences saved;
+    saved.proxyPort = 9999;
+    unsigned char bytes[404];
+    saved.ToBytes(bytes);
+    bytes[0] = 0x04;
+    WriteBytes(FilePath(), std::string(reinterpret_cast<char*>(bytes), 404));
+    CPreferences p;
+    p.Load();
+    ExpectDefaults(p);
+
+    // A short file replaces only the leading bytes of the defaults.
+    WriteBytes(FilePath(), std::string("\x03\x02\x01\x00"
+                                       "abc",
+                                       7));
+    p.Load();
+    EXPECT_STREQ(p.proxyHost, "abcalhost");
+    EXPECT_EQ(p.proxyPort, 8080);
+
+    WriteBytes(FilePath(), std::string("\x03\x02", 2)); // the version word is cut
+    p.Load();
+    ExpectDefaults(p);
+}
+
+TEST_F(PreferencesTest, DamagedFieldsAreContained) {
+    std::string bytes(404, 'A'); // no terminator in either text field
+    bytes.replace(0, 4, "\x03\x02\x01\x00", 4);
+    bytes.replace(140, 4, Le32(7)); // creator row out of the table
+    WriteBytes(FilePath(), bytes);
+    CPreferences p;
+    p.Load();
+    EXPECT_EQ(std::strlen(p.proxyHost), 127u);
+    EXPECT_EQ(std::strlen(p.defaultFolder), 255u);
+    EXPECT_EQ(p.GetCreator(), FourCharCode("TSLD"));
+    p.creatorIndex = -1;
+    EXPECT_EQ(p.GetCreator(), FourCharCode("TSLD"));
+}
+
+TEST_F(PreferencesTest, FolderComesFromTheEnvironment) {
+    m_config.Put(m_folder.file("config").c_str());
+    CPreferences().Save(); // the missing folder is made
+    EXPECT_EQ(ReadBytes(m_folder.file("config/TorlindX.Preference")).size(), 404u);
+
+    m_config.Put(nullptr);
+    ScopedEnv home("HOME", m_folder.path().c_str());
+    EXPECT_EQ(CPreferences::PreferencesFolder(), m_folder.file(".config"));
+
+    home.Put(nullptr);
+    EXPECT_EQ(CPreferences::PreferencesFolder(), "");
+    CPreferences p;
+    p.proxyPort = 1;
+    p.Load(); // no folder: nothing read, nothing written
+    p.Save();
+    EXPECT_EQ(p.proxyPort, 1);
+}
