@@ -5,6 +5,7 @@
 #include "SimClient.h"
 #include "SimEncoding.h"
 #include "SimMarket.h"
+#include "misclib.h"
 
 #include <gtest/gtest.h>
 
@@ -23,6 +24,8 @@ protected:
         bool valid = false;
         const QString page = decodeEucJp(reply.body, &valid);
         EXPECT_TRUE(valid) << target.constData();
+        // Only two-byte characters: the program's converter knows no other kind.
+        EXPECT_FALSE(reply.body.contains('\x8E') || reply.body.contains('\x8F'));
         EXPECT_EQ(reply.header("Content-Length").toLongLong(), reply.body.size());
         return tableRows(page);
     }
@@ -223,6 +226,30 @@ TEST_F(SimPagesTest, ProfilePageCarriesTheFiveMarkers) {
         }
     }
     EXPECT_GT(funds, 0);
+}
+
+TEST_F(SimPagesTest, PagesConvertAlikeWithTheProgramsConverter) {
+    // Every name, market and profile text reaches the program through euc2sjis;
+    // it must give the Shift-JIS that the market's own texts have.
+    const CSimPages pages(market);
+    QStringList codes;
+    for (const SimStock& stock : market.stocks())
+        codes.append(stock.quoteCode);
+    QList<QByteArray> bodies = {pages.quotePage(codes), pages.financePage(codes),
+                                pages.historyPage("7203", 0)};
+    for (int row = 1; row <= market.listing().size(); row += 50)
+        bodies.append(pages.listingPage(row));
+    for (const SimStock& stock : market.stocks().mid(0, 200))
+        bodies.append(pages.profilePage(stock.code));
+    for (const QByteArray& body : bodies) {
+        bool valid = false;
+        const QByteArray expected = toShiftJis(decodeEucJp(body, &valid));
+        ASSERT_TRUE(valid);
+        QByteArray converted(body.size() + 1, '\0');
+        euc2sjis(body.constData(), converted.data());
+        converted.truncate(qsizetype(strlen(converted.constData())));
+        EXPECT_EQ(converted, expected);
+    }
 }
 
 } // namespace
