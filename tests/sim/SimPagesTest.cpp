@@ -56,11 +56,11 @@ TEST_F(SimPagesTest, QuotePageHasOneRowPerCodeInRequestOrder) {
         const SimDay day = market.today(*stock);
         EXPECT_EQ(cells[1], stock->name);
         EXPECT_EQ(cells[2], QStringLiteral("12/25"));
-        EXPECT_EQ(number(cells[3]), double(day.close) / 10.0);
+        EXPECT_EQ(number(cells[3]), yen(day.close));
         EXPECT_EQ(number(cells[6]), double(day.volume));
-        EXPECT_EQ(number(cells[7]), double(day.open) / 10.0);
-        EXPECT_EQ(number(cells[8]), double(day.high) / 10.0);
-        EXPECT_EQ(number(cells[9]), double(day.low) / 10.0);
+        EXPECT_EQ(number(cells[7]), yen(day.open));
+        EXPECT_EQ(number(cells[8]), yen(day.high));
+        EXPECT_EQ(number(cells[9]), yen(day.low));
     }
     for (qsizetype i = 0; i < rows.size() - codes.size(); ++i)
         EXPECT_FALSE(market.findQuote(rows[i].value(0))) << rows[i].value(0).toStdString();
@@ -186,8 +186,8 @@ TEST_F(SimPagesTest, HistoryPagesRunNewestFirstFromTheOffset) {
                 EXPECT_EQ(days[i][1], QStringLiteral("-"));
                 continue;
             }
-            EXPECT_EQ(number(days[i][1]), double(day.open) / 10.0);
-            EXPECT_EQ(number(days[i][4]), double(day.close) / 10.0);
+            EXPECT_EQ(number(days[i][1]), yen(day.open));
+            EXPECT_EQ(number(days[i][4]), yen(day.close));
             EXPECT_EQ(number(days[i][5]), double(day.volume));
         }
     }
