@@ -1,0 +1,217 @@
+#include "FetchData.h"
+
+#include "TextFile.h"
+#include "futil.h"
+#include "misclib.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr int32_t kPageSize = CPageData::kSlots;
+// CFile::Open flags of a file read as text.
+constexpr int32_t kReadText = 17;
+
+// The Japanese texts of layout 2, in Shift-JIS.
+// "\"%4d年\"\t\"%02d月\"\t\"%02d日\"\n"
+constexpr char kTabDateLine[] = "\"%4d\x94N\"\t\"%02d\x8c\x8e\"\t\"%02d\x93\xfa\"\n";
+// "\"銘柄数\"\t%d\n"
+constexpr char kTabCountLine[] = "\"\x96\xc1\x95\xbf\x90\x94\"\t%d\n";
+// "\"エラー数\"\t%d\n"
+constexpr char kTabErrorLine[] = "\"\x83G\x83\x89\x81[\x90\x94\"\t%d\n";
+// "\"銘柄コード\"\t\"市場\"\t\"銘柄名\"\t\"始値\"\t\"高値\"\t\"安値\"\t\"終値\"\t\"出来高\"\n"
+constexpr char kTabHeading[] =
+    "\x22\x96\xc1\x95\xbf\x83\x52\x81\x5b\x83\x68\x22\x09\x22\x8e\x73\x8f\xea\x22\x09\x22\x96"
+    "\xc1\x95\xbf\x96\xbc\x22\x09\x22\x8e\x6e\x92\x6c\x22\x09\x22\x8d\x82\x92\x6c\x22\x09\x22"
+    "\x88\xc0\x92\x6c\x22\x09\x22\x8f\x49\x92\x6c\x22\x09\x22\x8f\x6f\x97\x88\x8d\x82\x22\x0a";
+static_assert(sizeof kTabHeading - 1 == 66, "the column heading is 66 bytes");
+
+// One line of fetchlist.csv: quote code, code, market fetch code, name.
+struct FetchLine {
+    char quoteCode[CPageData::kMaxQuoteCode + 1] = {};
+    int32_t code = 0;
+    char fetchCode[CPageData::kMaxFetchCode + 1] = {};
+    char name[CFetchData::kLineBufferSize] = {};
+};
+
+// Copies the bytes [begin, end), at most max of them, and terminates.
+void CopyField(char* destination, const char* begin, const char* end, size_t max) {
+    size_t length = size_t(end - begin);
+    if (length > max)
+        length = max;
+    std::memcpy(destination, begin, length);
+    destination[length] = '\0';
+}
+
+// A line without a comma gives its slot no quote code; fields beyond the
+// commas the line has stay empty.
+FetchLine ParseFetchLine(const char* line) {
+    FetchLine fields;
+    const char* lineEnd = line + std::strlen(line);
+    if (lineEnd > line && lineEnd[-1] == '\n')
+        --lineEnd; // the line end, whatever the file's convention
+    const char* comma1 = std::strchr(line, ',');
+    if (comma1 == nullptr)
+        return fields;
+    // A CR LF file is read as a CR file: the LF opens the next line.
+    const char* quoteCode = line[0] == '\n' ? line + 1 : line;
+    CopyField(fields.quoteCode, quoteCode, comma1, CPageData::kMaxQuoteCode);
+    fields.code = atoiClamped(comma1 + 1);
+
+    const char* comma2 = std::strchr(comma1 + 1, ',');
+    if (comma2 == nullptr)
+        return fields;
+    const char* comma3 = std::strchr(comma2 + 1, ',');
+    CopyField(fields.fetchCode, comma2 + 1, comma3 != nullptr ? comma3 : lineEnd,
+              CPageData::kMaxFetchCode);
+    if (comma3 == nullptr)
+        return fields;
+    CopyField(fields.name, comma3 + 1, lineEnd, sizeof fields.name - 1);
+    if (std::strlen(fields.name) > size_t(CFetchData::kNameWidth))
+        CutWText(fields.name, CFetchData::kNameWidth);
+    return fields;
+}
+
+} // namespace
+
+int32_t CFetchData::LoadFetchData(const std::string& folder) {
+    m_pages.clear();
+    const std::string path = folder + "/fetchlist.csv";
+    CTextFile file;
+    if (file.Open(path.c_str(), kReadText, nullptr) == 0)
+        return -1;
+    char line[kLineBufferSize];
+    int32_t nLines = 0;
+    while (file.ReadLine(line, kLineBufferSize) != nullptr)
+        ++nLines;
+    if (nLines == 0) {
+        file.Close();
+        return -1;
+    }
+    file.SeekToBegin();
+    const int32_t nPages = (nLines + kPageSize - 1) / kPageSize;
+    m_pages.reserve(size_t(nPages));
+    bool linesLeft = true;
+    for (int32_t p = 0; p < nPages && linesLeft; ++p) {
+        auto page = std::make_unique<CPageData>(p);
+        for (int32_t slot = 0; slot < kPageSize; ++slot) {
+            if (file.ReadLine(line, kLineBufferSize) == nullptr) {
+                linesLeft = false;
+                break;
+            }
+            const FetchLine fields = ParseFetchLine(line);
+            page->setCode(slot, fields.quoteCode, fields.code, fields.fetchCode, fields.name);
+        }
+        page->MakeFetchURL();
+        m_pages.push_back(std::move(page));
+    }
+    file.Close();
+    return 0;
+}
+
+CPageData* CFetchData::getPage(int32_t page) const {
+    if (page < 0 || page >= nPages())
+        return nullptr;
+    return m_pages[size_t(page)].get();
+}
+
+const char* CFetchData::getURL(int32_t page) const {
+    const CPageData* data = getPage(page);
+    return data != nullptr ? data->getURL() : "";
+}
+
+const char* CFetchData::getFinanceURL(int32_t page) const {
+    const CPageData* data = getPage(page);
+    return data != nullptr ? data->getFinanceURL() : "";
+}
+
+const char* CFetchData::getWebTemp(int32_t page) const {
+    const CPageData* data = getPage(page);
+    return data != nullptr ? data->getWebTemp() : "";
+}
+
+int32_t CFetchData::FindMarket(int32_t code) const {
+    int32_t market = kNoMarket;
+    for (const auto& page : m_pages) {
+        for (int32_t slot = 0; slot < page->nCodes(); ++slot) {
+            const CTesselRec* record = page->getTesselRec(slot);
+            if (record->code == code) {
+                market = record->market + 1;
+                break;
+            }
+        }
+    }
+    return market;
+}
+
+std::string CFetchData::DailyFileName(int32_t fileFormat, int32_t year, int32_t month,
+                                      int32_t day) {
+    char name[64];
+    if (fileFormat == kDSLayoutFixed)
+        std::snprintf(name, sizeof name, "DS%04d%02d.%02d", year, month, day);
+    else
+        std::snprintf(name, sizeof name, "DS%02d%02d%02d.DAT", year - 2000, month, day);
+    return name;
+}
+
+std::string CFetchData::FinanceFileName(int32_t year, int32_t month, int32_t day) {
+    char name[64];
+    std::snprintf(name, sizeof name, "FN%02d%02d%02d.DAT", year - 2000, month, day);
+    return name;
+}
+
+bool CFetchData::Save(const std::string& folder, int32_t fileFormat, uint32_t creator) const {
+    if (m_pages.empty())
+        return false;
+    int32_t year, month, day;
+    m_pages[0]->getDate(year, month, day);
+    if (year <= 2000 || month < 1 || month > 12 || day < 1 || day > 31)
+        return false;
+    const std::string name = DailyFileName(fileFormat, year, month, day);
+    StReplaceFile output(folder + "/" + name, "w");
+    FILE* file = output.stream();
+    if (file == nullptr)
+        return false;
+
+    int32_t count = 0;
+    for (const auto& page : m_pages)
+        count += page->nExtracted();
+    if (fileFormat == kDSLayoutFixed) {
+        std::fprintf(file, "%04d%02d%02d\n\r", year, month, day);
+        std::fprintf(file, "%d,0\n\r", count);
+    } else if (fileFormat == kDSLayoutTab) {
+        std::fprintf(file, kTabDateLine, year, month, day);
+        std::fprintf(file, kTabCountLine, count);
+        std::fprintf(file, kTabErrorLine, 0);
+        std::fputs(kTabHeading, file);
+    } else {
+        std::fprintf(file, "%02d%02d%02d\n", year - 2000, month, day);
+        std::fprintf(file, "%d,0\n", count);
+    }
+    for (const auto& page : m_pages)
+        page->Save(file, fileFormat);
+    if (!output.commit())
+        return false;
+    SetCreatorAndType(name.c_str(), folder, creator, FourCharCode("TEXT"));
+    return true;
+}
+
+bool CFetchData::SaveFinanceData(int32_t count, const std::string& folder, uint32_t creator) const {
+    if (m_pages.empty())
+        return false;
+    int32_t year, month, day;
+    m_pages[0]->getDate(year, month, day);
+    const std::string name = FinanceFileName(year, month, day);
+    StReplaceFile output(folder + "/" + name, "w");
+    FILE* file = output.stream();
+    if (file == nullptr)
+        return false;
+    std::fprintf(file, "%02d%02d%02d\n", year - 2000, month, day);
+    std::fprintf(file, "%d\n", count);
+    for (const auto& page : m_pages)
+        page->SaveFinanceData(file);
+    if (!output.commit())
+        return false;
+    SetCreatorAndType(name.c_str(), folder, creator, FourCharCode("TEXT"));
+    return true;
+}

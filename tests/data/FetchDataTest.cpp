@@ -1,0 +1,135 @@
+// The fetch list: its lines, its pages of 50 and the lookups on it.
+#include "DailyTestFolder.h"
+
+namespace {
+
+// あいうえおかきくけこさしすせそ in Shift-JIS: 30 bytes.
+const std::string kKana30 = "\x82\xa0\x82\xa2\x82\xa4\x82\xa6\x82\xa8\x82\xa9\x82\xab\x82\xad"
+                            "\x82\xaf\x82\xb1\x82\xb3\x82\xb5\x82\xb7\x82\xb9\x82\xbb";
+
+class FetchDataTest : public DailyTestFolder {
+protected:
+    // n lines "1000,1000,T,Name0" ... with the given line end.
+    int32_t Load(int32_t n, const std::string& lineEnd = "\n") {
+        std::string text;
+        for (int32_t i = 0; i < n; ++i) {
+            const std::string code = std::to_string(1000 + i);
+            text += code + "," + code + ",T,Name" + std::to_string(i) + lineEnd;
+        }
+        return LoadText(text);
+    }
+
+    int32_t LoadText(const std::string& text) {
+        WriteFile("fetchlist.csv", text);
+        return list.LoadFetchData(folder);
+    }
+
+    CFetchData list;
+};
+
+} // namespace
+
+TEST_F(FetchDataTest, SplitsTheListIntoPagesOfFifty) {
+    const struct {
+        int32_t lines, pages, lastPageCodes;
+    } cases[] = {{1, 1, 1}, {50, 1, 50}, {51, 2, 1}, {100, 2, 50}, {120, 3, 20}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lines);
+        ASSERT_EQ(Load(c.lines), 0);
+        ASSERT_EQ(list.nPages(), c.pages);
+        EXPECT_EQ(list.getPage(c.pages - 1)->nCodes(), c.lastPageCodes);
+        EXPECT_EQ(list.getPage(c.pages), nullptr);
+        const int32_t last = c.lines - 1;
+        EXPECT_EQ(list.getPage(last / 50)->getTesselRec(last % 50)->code, 1000 + last);
+    }
+    // The last case, 120 lines: page 2 asks for stocks 100 to 119.
+    EXPECT_STREQ(list.getWebTemp(2), "webtemp-002.html");
+    const std::string url = list.getURL(2);
+    EXPECT_EQ(url.find("http://127.0.0.1:8731/q?s=1100+1101+"), 0u);
+    EXPECT_EQ(url.substr(url.size() - 15), "+1118+1119&d=v2");
+    EXPECT_STREQ(list.getURL(3), "");
+}
+
+TEST_F(FetchDataTest, ReadsTheFourFields) {
+    ASSERT_EQ(LoadText("1301,1301,T,Sample\n6758, 6758,O,Sony Corp.\n"), 0);
+    const CTesselRec* r = list.getPage(0)->getTesselRec(0);
+    EXPECT_STREQ(r->quoteCode, "1301");
+    EXPECT_EQ(r->code, 1301);
+    EXPECT_EQ(r->market, 0);
+    EXPECT_STREQ(r->name, "Sample");
+    EXPECT_EQ(list.getPage(0)->getTesselRec(1)->market, 1);
+    EXPECT_STREQ(list.getURL(0), "http://127.0.0.1:8731/q?s=1301+6758.O&d=v2");
+    EXPECT_STREQ(list.getFinanceURL(0), "http://127.0.0.1:8731/q?s=1301+6758.O&d=v3");
+}
+
+TEST_F(FetchDataTest, LineEndConventionsGiveTheSameRecords) {
+    Load(3, "\r\n");
+    CFetchData crOnly;
+    Load(3, "\r");
+    ASSERT_EQ(crOnly.LoadFetchData(folder), 0);
+    CFetchData lfcr;
+    Load(3, "\n\r");
+    ASSERT_EQ(lfcr.LoadFetchData(folder), 0);
+    Load(3, "\r\n");
+    ASSERT_EQ(list.LoadFetchData(folder), 0);
+    for (int32_t slot = 0; slot < 3; ++slot) {
+        for (const CFetchData* other : {&crOnly, &lfcr}) {
+            const CTesselRec* a = list.getPage(0)->getTesselRec(slot);
+            const CTesselRec* b = other->getPage(0)->getTesselRec(slot);
+            EXPECT_STREQ(a->quoteCode, b->quoteCode);
+            EXPECT_EQ(a->code, b->code);
+            EXPECT_STREQ(a->name, b->name);
+            EXPECT_EQ(a->market, b->market);
+        }
+    }
+    EXPECT_STREQ(list.getPage(0)->getTesselRec(2)->quoteCode, "1002");
+    EXPECT_STREQ(list.getPage(0)->getTesselRec(2)->name, "Name2");
+}
+
+TEST_F(FetchDataTest, LongNamesAreCutAtACharacterBoundary) {
+    ASSERT_EQ(LoadText("1,1,T,ABCDEFGHIJ" + kKana30 + "\n2,2,T,ABCDEFGHIJK" + kKana30 +
+                       "\n3,3,T,ABCDEFGHIJ" + kKana30.substr(0, 20) + "\n"),
+              0);
+    EXPECT_EQ(std::string(list.getPage(0)->getTesselRec(0)->name),
+              "ABCDEFGHIJ" + kKana30.substr(0, 20));
+    EXPECT_EQ(std::string(list.getPage(0)->getTesselRec(1)->name),
+              "ABCDEFGHIJK" + kKana30.substr(0, 20));
+    EXPECT_EQ(std::string(list.getPage(0)->getTesselRec(2)->name),
+              "ABCDEFGHIJ" + kKana30.substr(0, 20));
+}
+
+TEST_F(FetchDataTest, MissingOrEmptyListGivesNoPages) {
+    EXPECT_EQ(list.LoadFetchData(folder), -1);
+    EXPECT_EQ(list.nPages(), 0);
+    EXPECT_EQ(list.getPage(0), nullptr);
+    EXPECT_EQ(LoadText(""), -1);
+    EXPECT_EQ(list.nPages(), 0);
+}
+
+TEST_F(FetchDataTest, BadLinesKeepTheirSlotsWithoutHarm) {
+    const std::string longLine = "LONG," + std::string(300, '7') + ",T,name\n";
+    ASSERT_EQ(LoadText("\nno commas here\n" + longLine +
+                       "ABCDEFGHIJKLMNOP,42,TTTTTTTTTT,X\n1301,1301\n8001,8001,T,Itochu\n"),
+              0);
+    const CPageData* page = list.getPage(0);
+    ASSERT_EQ(page->nCodes(), 6);
+    EXPECT_STREQ(page->getTesselRec(0)->quoteCode, "");
+    EXPECT_STREQ(page->getTesselRec(1)->quoteCode, "");
+    EXPECT_EQ(page->getTesselRec(2)->code, INT32_MAX); // clamped, not overflowed
+    EXPECT_STREQ(page->getTesselRec(3)->quoteCode, "ABCDEFGHIJK");
+    EXPECT_EQ(page->getTesselRec(3)->market, g_marketConv->nEntries());
+    EXPECT_EQ(page->getTesselRec(4)->code, 1301);
+    EXPECT_STREQ(page->getTesselRec(5)->name, "Itochu");
+    EXPECT_STREQ(list.getURL(0), "http://127.0.0.1:8731/q?s=LONG+ABCDEFGHIJK+1301+8001&d=v2");
+}
+
+TEST_F(FetchDataTest, FindMarketGivesLocalCodePlusOne) {
+    std::string text;
+    for (int32_t i = 0; i < 60; ++i)
+        text += "9,9,T,filler\n";
+    text += "1301,1301,N,Later\n";
+    ASSERT_EQ(LoadText("1301,1301,O,First\n2000,2000,T,Zero\n" + text), 0);
+    EXPECT_EQ(list.FindMarket(2000), 1);
+    EXPECT_EQ(list.FindMarket(1301), 3); // the later page wins
+    EXPECT_EQ(list.FindMarket(4444), CFetchData::kNoMarket);
+}
