@@ -101,7 +101,7 @@ void CSimConnection::readRequest() {
 void CSimConnection::answer(const QByteArray& target, const QByteArray& hostPort) {
     // The hops of a redirect chain are the service's own doing: no rule applies to them.
     const SimFault fault = target.startsWith("/redirect/") ? SimFault{} : m_server.faultFor(target);
-    const qint64 amount = qint64(fault.argument); // a count, a status or amount
+    const qint64 amount = qint64(fault.argument); // a count, a status or a byte count
     switch (fault.kind) {
     case SimFaultKind::None:
         writeAndClose(m_server.route(target, hostPort));
