@@ -1,6 +1,58 @@
+// The program entry: the desktop program, or one job from the command line.
+#include "CommandLine.h"
+#include "MetalWindow.h"
+#include "Toolbox/Toolbox.h"
+#include "VezizoApp.h"
+#include "VezizoMain.h"
+
+#include <QApplication>
+
 #include <cstdio>
 
-int main() {
-    std::printf("vezizo %s\n", VEZIZO_VERSION);
-    return 0;
+int main(int argc, char** argv) {
+    CommandLineOptions options;
+    std::string message;
+    if (!ParseCommandLine(argc, argv, options, message)) {
+        std::fprintf(stderr, "vezizo: %s\n", message.c_str());
+        PrintUsage(stderr);
+        return kExitUsage;
+    }
+    if (options.help) {
+        PrintUsage(stdout);
+        return kExitDone;
+    }
+    if (options.version) {
+        std::printf("vezizo %s\n", VEZIZO_VERSION);
+        return kExitDone;
+    }
+    const SubcommandSpec* subcommand = nullptr;
+    if (!options.subcommand.empty()) {
+        subcommand = FindSubcommand(options.subcommand);
+        if (!subcommand || !SubcommandArgumentsValid(*subcommand, options.arguments)) {
+            std::fprintf(stderr, "vezizo: %s %s\n",
+                         subcommand ? "wrong arguments for" : "unknown subcommand",
+                         options.subcommand.c_str());
+            PrintUsage(stderr);
+            return kExitUsage;
+        }
+        // A subcommand runs the same controller without showing a window.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+
+    QApplication application(argc, argv);
+    g_osVersion = GestaltSystemVersion();
+    if (!SystemVersionSupported(g_osVersion))
+        return kExitDone;
+
+    CVezizoApp vezizo;
+    if (!vezizo.StartUp(QCoreApplication::applicationFilePath().toStdString(), options.folder)) {
+        std::fprintf(stderr, "vezizo: cannot use the folder %s\n", options.folder.c_str());
+        return kExitCannotStart;
+    }
+    if (subcommand) {
+        SetWindowAnimationsEnabled(false);
+        return RunSubcommand(*vezizo.mainWindow(), *subcommand, options.arguments);
+    }
+    vezizo.mainWindow()->run();
+    return kExitDone;
 }

@@ -1,0 +1,152 @@
+#include "CommandLine.h"
+
+#include "Fetch/FetchData.h"
+#include "MetalWindow.h"
+#include "Toolbox/Toolbox.h"
+#include "VezizoMain.h"
+#include "misclib.h"
+
+#include <cstring>
+#include <unistd.h>
+
+bool RequireFetchList(std::string& message) {
+    if (g_fetchData && g_fetchData->nPages() > 0)
+        return true;
+    message = kNoFetchListMessage;
+    return false;
+}
+
+static const SubcommandSpec s_subcommands[] = {
+    {"fetch", "", FourCharCode("fech"), CMetalWindow::kFetchSheet, nullptr, nullptr,
+     RequireFetchList},
+    {"finance", "", FourCharCode("fina"), CMetalWindow::kFinanceSheet, nullptr, nullptr,
+     RequireFetchList},
+};
+
+const SubcommandSpec* FindSubcommand(const std::string& name) {
+    for (const SubcommandSpec& spec : s_subcommands)
+        if (name == spec.name)
+            return &spec;
+    return nullptr;
+}
+
+bool SubcommandArgumentsValid(const SubcommandSpec& spec,
+                              const std::vector<std::string>& arguments) {
+    return spec.checkArguments ? spec.checkArguments(arguments) : arguments.empty();
+}
+
+void PrintUsage(FILE* stream) {
+    std::fprintf(stream, "usage: vezizo [--folder DIR]                 the desktop program\n");
+    for (const SubcommandSpec& spec : s_subcommands)
+        std::fprintf(stream, "       vezizo [--folder DIR] %s%s%s\n", spec.name,
+                     *spec.usage ? " " : "", spec.usage);
+    std::fprintf(stream, "       vezizo --help | --version\n"
+                         "Exit status: 0 the job ran to its end, 1 it could not start,\n"
+                         "2 a usage error.\n");
+}
+
+bool ParseCommandLine(int argc, char** argv, CommandLineOptions& options, std::string& message) {
+    int i = 1;
+    for (; i < argc && argv[i][0] == '-'; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            options.help = true;
+        } else if (std::strcmp(argv[i], "--version") == 0) {
+            options.version = true;
+        } else if (std::strcmp(argv[i], "--folder") == 0) {
+            if (i + 1 >= argc) {
+                message = "--folder needs a folder";
+                return false;
+            }
+            options.folder = argv[++i];
+        } else {
+            message = std::string("unknown option ") + argv[i];
+            return false;
+        }
+    }
+    if (i < argc) {
+        options.subcommand = argv[i++];
+        options.arguments.assign(argv + i, argv + argc);
+    }
+    return true;
+}
+
+namespace {
+
+// Reports a job's progress from its sheet: a bar on a terminal, a line per
+// change otherwise.
+class CProgressReporter {
+public:
+    CProgressReporter(const char* name, const JobSheet& sheet)
+        : m_name(name), m_sheet(sheet), m_terminal(::isatty(STDERR_FILENO) == 1) {}
+
+    void Report() {
+        int32_t value = GetControl32BitValue(m_sheet.progressBar);
+        int32_t maximum = GetControl32BitMaximum(m_sheet.progressBar);
+        char count[32] = "", missing[32] = "";
+        GetControlText(m_sheet.countText, count, sizeof count);
+        if (m_sheet.errorText)
+            GetControlText(m_sheet.errorText, missing, sizeof missing);
+        char line[160];
+        std::snprintf(line, sizeof line, "%d/%d, count %s%s%s", value, maximum, count,
+                      *missing ? ", missing " : "", missing);
+        if (m_last == line)
+            return;
+        m_last = line;
+        if (m_terminal) {
+            constexpr int kWidth = 30;
+            int filled = maximum > 0 ? int(int64_t(value) * kWidth / maximum) : 0;
+            filled = filled < 0 ? 0 : (filled > kWidth ? kWidth : filled);
+            std::fprintf(stderr, "\r%s [%.*s%*s] %s\033[K", m_name, filled,
+                         "##############################", kWidth - filled, "", line);
+        } else {
+            std::fprintf(stderr, "%s: %s\n", m_name, line);
+        }
+        std::fflush(stderr);
+    }
+    void Finish() {
+        Report();
+        if (m_terminal)
+            std::fputc('\n', stderr);
+    }
+
+private:
+    const char* m_name;
+    const JobSheet& m_sheet;
+    bool m_terminal;
+    std::string m_last;
+};
+
+} // namespace
+
+int RunSubcommand(CMetalWindow& window, const SubcommandSpec& spec,
+                  const std::vector<std::string>& arguments) {
+    std::string message;
+    if (spec.preCheck && !spec.preCheck(message)) {
+        std::fprintf(stderr, "vezizo %s: %s\n", spec.name, message.c_str());
+        return kExitCannotStart;
+    }
+    const JobSheet* sheet = window.jobSheet(spec.sheet);
+    if (!sheet) {
+        std::fprintf(stderr, "vezizo %s: the program has no window for this job\n", spec.name);
+        return kExitCannotStart;
+    }
+    if (spec.answerDialog)
+        SetModalLoopHook(
+            [&spec, &arguments](WindowRef dialog) { spec.answerDialog(dialog, arguments); });
+    ProcessCommand(spec.command);
+    SetModalLoopHook({});
+    if (!sheet->running) {
+        std::fprintf(stderr, "vezizo %s: the job did not start\n", spec.name);
+        return kExitCannotStart;
+    }
+    CProgressReporter reporter(spec.name, *sheet);
+    EventLoopTimerRef poll = InstallEventLoopTimer(0.0, 0.2, [sheet, &reporter] {
+        reporter.Report();
+        if (!sheet->running)
+            QuitApplicationEventLoop();
+    });
+    RunApplicationEventLoop();
+    RemoveEventLoopTimer(poll);
+    reporter.Finish();
+    return kExitDone;
+}

@@ -1,0 +1,57 @@
+// The command line: options, the table of subcommands, and running one
+// subcommand's job on the controller without showing a window.
+#pragma once
+
+#include "Toolbox/ToolboxTypes.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+class CMetalWindow;
+
+// Exit statuses.
+enum { kExitDone = 0, kExitCannotStart = 1, kExitUsage = 2 };
+
+struct CommandLineOptions {
+    std::string folder;
+    bool help = false;
+    bool version = false;
+    std::string subcommand;
+    std::vector<std::string> arguments;
+};
+
+// One subcommand: a job started by its command, its dialog answered from
+// the arguments. A job adds its entry to the table in CommandLine.cpp.
+struct SubcommandSpec {
+    const char* name;
+    const char* usage; // the arguments after the name, for --help
+    uint32_t command;  // the command the desktop program's menu sends
+    int32_t sheet;     // the job's sheet (CMetalWindow's sheet numbers)
+    // False when the arguments are wrong (a usage error); null: none allowed.
+    bool (*checkArguments)(const std::vector<std::string>& arguments);
+    // Answers the job's dialog by sending the command events a user's clicks
+    // would; null for a job without a dialog.
+    void (*answerDialog)(WindowRef dialog, const std::vector<std::string>& arguments);
+    // Whether the job can start; false sets message (exit status 1).
+    bool (*preCheck)(std::string& message);
+};
+
+// Fills options from argv. False with message for a usage error.
+bool ParseCommandLine(int argc, char** argv, CommandLineOptions& options, std::string& message);
+// The subcommand called name, or null.
+const SubcommandSpec* FindSubcommand(const std::string& name);
+// Checks a subcommand's arguments; false for a usage error.
+bool SubcommandArgumentsValid(const SubcommandSpec& spec,
+                              const std::vector<std::string>& arguments);
+void PrintUsage(FILE* stream);
+
+// Sends the subcommand's command to window, answers its dialog, reports the
+// job's progress on standard error and waits until the job has ended.
+// Returns the exit status.
+int RunSubcommand(CMetalWindow& window, const SubcommandSpec& spec,
+                  const std::vector<std::string>& arguments);
+
+// Pre-check of the jobs that work through the fetch list.
+bool RequireFetchList(std::string& message);

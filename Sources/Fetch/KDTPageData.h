@@ -1,0 +1,60 @@
+// One page of a stock's daily price history (50 trading days, newest first)
+// and the 26-byte record of one day in the KD file.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+struct KDT {
+    static constexpr int32_t kRecordSize = 26;
+
+    int32_t year = 0;
+    int32_t month = 0;
+    int32_t day = 0;
+    int32_t open = 0;
+    int32_t high = 0;
+    int32_t low = 0;
+    int32_t close = 0;
+    int32_t volume = 0;
+
+    // The big-endian file record; each price is split into its low 16 bits at
+    // offsets 6..13 and its high 16 bits at offsets 18..25.
+    static void ConvertToFile(const KDT& row, unsigned char (&out)[kRecordSize]);
+    // Writes the record when the year is 1901..2099; returns 1 when written.
+    int32_t Write(FILE* stream) const;
+};
+
+class CKDTPageData {
+public:
+    static constexpr int32_t kRowCapacity = 50;
+    static constexpr int32_t kCellSize = 256;
+
+    // code is not used: the page is requested by the code text.
+    CKDTPageData(const char* codeText, int32_t code, int32_t pageIndex);
+    ~CKDTPageData();
+    CKDTPageData(const CKDTPageData&) = delete;
+    CKDTPageData& operator=(const CKDTPageData&) = delete;
+
+    const char* getURL() const { return url; }
+    const char* getWebTemp() const { return webTemp; }
+    int32_t nRows() const { return rowCount; }
+    const KDT& getRow(int32_t slot) const { return rows[slot]; }
+
+    // Parses the downloaded page at path into page; 0 when at least one row was
+    // accepted, -1 otherwise (an unreadable file leaves the page unchanged).
+    static int32_t ExtractKDTData(const char* path, CKDTPageData* page);
+    // One table row; 0 and out filled when accepted, -1 (out untouched) otherwise.
+    static int32_t ExtractTR(const char* row, int32_t length, KDT* out);
+    static int32_t ExtractTD(const char* cell, int32_t length, char* out, int32_t outSize);
+    // Writes the accepted rows, last slot first; returns the number written.
+    int32_t Save(FILE* stream) const;
+
+private:
+    char webTemp[64];
+    int32_t startYear, startMonth, startDay;
+    int32_t endYear, endMonth, endDay;
+    int32_t rowCapacity = kRowCapacity;
+    int32_t rowCount = 0;
+    KDT* rows;
+    char url[256];
+};

@@ -1,0 +1,75 @@
+#include "MakeKDT.h"
+
+#include "futil.h"
+#include "misclib.h"
+
+#include <cstring>
+
+const char* CMakeKDT::CheckRequest(const char* codeText, int32_t rowsWanted) {
+    const size_t length = strnlen(codeText, kMaxCodeText + 1);
+    if (length == 0) {
+        return "no stock code given";
+    }
+    if (length > size_t(kMaxCodeText)) {
+        return "a stock code has at most 11 characters";
+    }
+    if (rowsWanted <= 0) {
+        return "the number of rows must be above 0";
+    }
+    if (rowsWanted > kMaxRowsWanted) {
+        return "at most 100000 rows can be asked for";
+    }
+    return nullptr;
+}
+
+CMakeKDT::CMakeKDT(const char* text, int32_t code, int32_t rowsWanted)
+    : code(code), rowsWanted(rowsWanted) {
+    if (CheckRequest(text, rowsWanted) == nullptr) {
+        strcpy(codeText, text);
+        InitFetchData();
+    }
+}
+
+CMakeKDT::~CMakeKDT() {
+    for (int32_t i = 0; i < pageCount; ++i) {
+        delete pages[i];
+    }
+    delete[] pages;
+}
+
+int32_t CMakeKDT::InitFetchData() {
+    pageCount = rowsWanted / CKDTPageData::kRowCapacity +
+                (rowsWanted % CKDTPageData::kRowCapacity != 0 ? 1 : 0);
+    pages = new CKDTPageData*[size_t(pageCount)];
+    for (int32_t i = 0; i < pageCount; ++i) {
+        pages[i] = new CKDTPageData(codeText, code, i);
+    }
+    return 0;
+}
+
+int32_t CMakeKDT::Save(const std::string& folder) const {
+    int32_t rows = 0;
+    for (int32_t i = 0; i < pageCount; ++i) {
+        rows += pages[i]->nRows();
+    }
+    // A run that found nothing (the first page failed) must not wipe out the
+    // file of an earlier run.
+    if (rows == 0) {
+        return 0;
+    }
+    char name[32];
+    snprintf(name, sizeof name, "KD%04d.KDT", code);
+    StReplaceFile file(folder + "/" + name, "wb");
+    if (file.stream() == nullptr) {
+        return -1;
+    }
+    int32_t written = 0;
+    for (int32_t i = pageCount - 1; i >= 0; --i) {
+        written += pages[i]->Save(file.stream());
+    }
+    if (!file.commit()) {
+        return -1;
+    }
+    SetCreatorAndType(name, folder, FourCharCode("TSLD"), FourCharCode("KDT "));
+    return written;
+}

@@ -1,0 +1,43 @@
+// One run of the historical series job: the stock, the rows wanted and the
+// pages that request them; writes the stock's file "KD%04d.KDT".
+#pragma once
+
+#include "KDTPageData.h"
+
+#include <cstdint>
+#include <string>
+
+class CMakeKDT {
+public:
+    // The longest code text the quote service's request may carry.
+    static constexpr int32_t kMaxCodeText = 11;
+    // Far more than the service's history holds (it starts in 1983).
+    static constexpr int32_t kMaxRowsWanted = 100000;
+
+    // Null when a run may be made of these values, else why not (English).
+    static const char* CheckRequest(const char* codeText, int32_t rowsWanted);
+
+    // A request that CheckRequest refuses gives a run without pages.
+    CMakeKDT(const char* codeText, int32_t code, int32_t rowsWanted);
+    ~CMakeKDT();
+    CMakeKDT(const CMakeKDT&) = delete;
+    CMakeKDT& operator=(const CMakeKDT&) = delete;
+
+    int32_t InitFetchData();
+    int32_t nPages() const { return pageCount; }
+    CKDTPageData* getPage(int32_t i) const { return pages[i]; }
+    const char* getURL(int32_t i) const { return pages[i]->getURL(); }
+    const char* getWebTemp(int32_t i) const { return pages[i]->getWebTemp(); }
+
+    // Writes "KD%04d.KDT" into folder, oldest day first, and stamps it 'KDT ' /
+    // 'TSLD'. Returns the number of records written; 0 when no page holds a row
+    // (an existing file is then kept), -1 when the file could not be written.
+    int32_t Save(const std::string& folder) const;
+
+private:
+    char codeText[12] = {};
+    int32_t code;
+    int32_t rowsWanted;
+    int32_t pageCount = 0;
+    CKDTPageData** pages = nullptr;
+};

@@ -1,0 +1,318 @@
+#include "MetalWindow.h"
+
+#include "Fetch/FetchData.h"
+#include "HTTPAccess.h"
+#include "Preferences.h"
+#include "Toolbox/Toolbox.h"
+#include "VezizoAboutDialog.h"
+#include "VezizoMain.h"
+#include "VezizoPreferencesDialog.h"
+#include "misclib.h"
+
+#include <cstdio>
+
+static CMetalWindow* s_thisWin = nullptr;
+
+const char kNoFetchListMessage[] = "fetchlist.csvが見つかりません。";
+
+static constexpr double kIdleInterval = 0.1;
+static constexpr int32_t kJobWidth = 350, kJobHeight = 210;
+static constexpr int32_t kIdleWidth = 350, kIdleHeight = 120;
+static constexpr int32_t kDispWidth = 641, kDispHeight = 516;
+
+CMetalWindow::CMetalWindow() {
+    s_thisWin = this;
+    g_mainWindow = this;
+    Initialize();
+    MakeWindow();
+    MakeMenu();
+    InstallAppEvents();
+    http = new CHTTPAccess(g_Preferences->useProxy != 0, g_Preferences->proxyHost,
+                           g_Preferences->proxyPort);
+}
+
+CMetalWindow::~CMetalWindow() {
+    StopIdling();
+    RemoveCommandHandler(commandHandler);
+    delete http;
+    // The sheets live inside the main window and go with it.
+    DisposeWindow(mainWindow);
+    if (g_mainWindow == this)
+        g_mainWindow = nullptr;
+    s_thisWin = nullptr;
+}
+
+void CMetalWindow::Initialize() {
+    if (!InstallQuitEventHandler([] { QuitApplicationEventLoop(); }))
+        ExitToShell();
+}
+
+bool CMetalWindow::LoadSheet(JobSheet& sheet, const char* name, uint32_t signature) {
+    sheet.window = CreateWindowFromNib(name);
+    if (!sheet.window)
+        return false;
+    AttachSheetToWindow(sheet.window, mainWindow);
+    sheet.progressBar = GetControlByID(sheet.window, signature, 21);
+    sheet.busyIndicator = GetControlByID(sheet.window, signature, 31);
+    sheet.countText = GetControlByID(sheet.window, signature, 11);
+    sheet.errorText = GetControlByID(sheet.window, signature, 12);
+    sheet.cancelButton = GetControlByID(sheet.window, signature, 2);
+    DeactivateControl(sheet.cancelButton);
+    HideControl(sheet.busyIndicator);
+    return true;
+}
+
+void CMetalWindow::MakeWindow() {
+    mainWindow = CreateWindowFromNib("MainWindow");
+    if (!mainWindow)
+        return;
+    SizeWindow(mainWindow, 340, 76);
+    // Closing the main window ends the program at once.
+    InstallWindowCloseHandler(mainWindow, [] { ExitToShell(); });
+
+    // Sheets are panels inside the main window, so they need no shadow and no
+    // shift for older title bars.
+    if (!LoadSheet(fetchSheet, "FetchSheet", FourCharCode("fech")) ||
+        !LoadSheet(listSheet, "MakeListSheet", FourCharCode("flst")) ||
+        !LoadSheet(kdtSheet, "MakeKDTSheet", FourCharCode("fkdt")) ||
+        !LoadSheet(fundamentalSheet, "MakeFundamentalSheet", FourCharCode("fund")) ||
+        !LoadSheet(financeSheet, "MakeFinanceSheet", FourCharCode("fina")))
+        return;
+    dispSheet = CreateWindowFromNib("DispSheet");
+    if (!dispSheet)
+        return;
+    AttachSheetToWindow(dispSheet, mainWindow);
+
+    for (int32_t i = 0; i < 3; ++i)
+        mainButtons[i] = GetControlByID(mainWindow, FourCharCode("main"), i + 1);
+    quoteList = GetControlByID(dispSheet, FourCharCode("disp"), 11);
+    // The quote list's callbacks come with the list; until then it shows
+    // its columns only.
+    SetDataBrowserCallbacks(quoteList, {});
+
+    for (WindowRef sheet : {fetchSheet.window, listSheet.window, kdtSheet.window,
+                            fundamentalSheet.window, financeSheet.window, dispSheet, mainWindow})
+        windowGroup.Add(sheet);
+    ShowWindow(mainWindow);
+
+    if (!HasFetchList())
+        ShowCautionAlertSheet(mainWindow, kNoFetchListMessage);
+}
+
+void CMetalWindow::MakeMenu() {
+    SetMenuBarFromNib(mainWindow, "MainMenu");
+}
+
+void CMetalWindow::InstallAppEvents() {
+    commandHandler = InstallCommandHandler(
+        [](uint32_t command) { return s_thisWin->DoAppCommandProcess(command); });
+}
+
+void CMetalWindow::run() {
+    if (g_Preferences->fetchAtLaunch && HasFetchList())
+        DoFetchData(g_fetchData);
+    RunApplicationEventLoop();
+}
+
+bool CMetalWindow::HasFetchList() const {
+    return g_fetchData && g_fetchData->nPages() > 0;
+}
+
+bool CMetalWindow::anyJobRunning() const {
+    return fetchSheet.running || listSheet.running || kdtSheet.running ||
+           fundamentalSheet.running || financeSheet.running;
+}
+
+const JobSheet* CMetalWindow::jobSheet(int32_t sheet) const {
+    switch (sheet) {
+    case kFetchSheet:
+        return &fetchSheet;
+    case kListSheet:
+        return &listSheet;
+    case kKDTSheet:
+        return &kdtSheet;
+    case kFundamentalSheet:
+        return &fundamentalSheet;
+    case kFinanceSheet:
+        return &financeSheet;
+    default:
+        return nullptr;
+    }
+}
+
+int32_t CMetalWindow::DoAppCommandProcess(uint32_t command) {
+    // The jobs that work through the fetch list need at least one page; an
+    // empty list was reported when the window opened.
+    const bool hasFetchList = HasFetchList();
+    const bool idle = !anyJobRunning();
+    switch (command) {
+    case FourCharCode("fech"):
+        if (idle && hasFetchList)
+            DoFetchData(g_fetchData);
+        return 0;
+    case FourCharCode("list"):
+        if (idle)
+            DoMakeList();
+        return 0;
+    case FourCharCode("mkdt"):
+        if (idle)
+            DoMakeKDT();
+        return 0;
+    case FourCharCode("fund"):
+        if (idle && hasFetchList)
+            DoMakeFundamental();
+        return 0;
+    case FourCharCode("fina"):
+        if (idle && hasFetchList)
+            DoMakeFinance();
+        return 0;
+    case FourCharCode("fccn"):
+        EndFetchData();
+        EndMakeList();
+        EndMakeKDT();
+        EndMakeFundamental();
+        EndMakeFinance();
+        m_shownSheet = kNoSheet;
+        return 0;
+    case FourCharCode("disp"):
+        DoDisp();
+        return 0;
+    case FourCharCode("save"):
+        DoSave();
+        return 0;
+    case FourCharCode("svas"):
+        DoSaveAs();
+        return 0;
+    case FourCharCode("pref"):
+        DoPreferences();
+        return 0;
+    case FourCharCode("abou"):
+        DoAboutBox();
+        return 0;
+    case FourCharCode("clos"):
+    case FourCharCode("quit"):
+        QuitApplicationEventLoop();
+        return 0;
+    default:
+        return eventNotHandledErr;
+    }
+}
+
+void CMetalWindow::DoPreferences() {
+    CVezizoPreferencesDialog dialog(mainWindow);
+    dialog.DoModal();
+}
+
+void CMetalWindow::DoAboutBox() {
+    CVezizoAboutDialog dialog;
+    dialog.DoModal();
+}
+
+void CMetalWindow::HideSheetWindow() {
+    TransitionWindowResize(mainWindow, kIdleWidth, kIdleHeight);
+    for (WindowRef sheet : {fetchSheet.window, dispSheet, listSheet.window, kdtSheet.window,
+                            fundamentalSheet.window, financeSheet.window})
+        HideWindow(sheet);
+}
+
+void CMetalWindow::StartIdling(double interval) {
+    StopIdling();
+    idleTimer = InstallEventLoopTimer(0.0, interval, [] {
+        if (s_thisWin)
+            s_thisWin->myTimerEvent();
+    });
+}
+
+void CMetalWindow::StopIdling() {
+    RemoveEventLoopTimer(idleTimer);
+    idleTimer = nullptr;
+}
+
+void CMetalWindow::myTimerEvent() {
+    if (fetchSheet.running)
+        ProgressFetchData();
+    else if (listSheet.running)
+        ProgressMakeList();
+    else if (kdtSheet.running)
+        ProgressMakeKDT();
+    else if (fundamentalSheet.running)
+        ProgressMakeFundamental();
+    else if (financeSheet.running)
+        ProgressMakeFinance();
+}
+
+void CMetalWindow::DoGetComplete(const std::string& url, const std::string& path) {
+    http->OpenURLComplete(url, path);
+}
+
+void CMetalWindow::DoSave() {
+    if (currentFetchData)
+        currentFetchData->Save(g_startupPath, g_Preferences->fileFormat,
+                               g_Preferences->GetCreator());
+}
+
+void CMetalWindow::DoDisp() {
+    if (m_shownSheet == kDispSheet)
+        return;
+    HideSheetWindow();
+    TransitionWindowResize(mainWindow, kDispWidth, kDispHeight);
+    ShowWindow(dispSheet);
+    m_shownSheet = kDispSheet;
+}
+
+// --- The job life cycle -------------------------------------------------
+
+void CMetalWindow::ShowJobSheet(JobSheet& sheet) {
+    HideSheetWindow();
+    TransitionWindowResize(mainWindow, kJobWidth, kJobHeight);
+    ShowWindow(sheet.window);
+}
+
+void CMetalWindow::BeginJob(JobSheet& sheet, void (CMetalWindow::*startProgress)(),
+                            int32_t sheetNumber) {
+    if (!sheet.running) {
+        sheet.running = 1;
+        (this->*startProgress)();
+    }
+    m_shownSheet = sheetNumber;
+}
+
+void CMetalWindow::StartPageDownload(const char* url, const char* webtempName) {
+    std::string path = g_startupPath + "/webtemp/" + webtempName;
+    http->OpenURL(url, path);
+}
+
+void CMetalWindow::StartProgress(JobSheet& sheet) {
+    pageIndex = 0;
+    StartIdling(kIdleInterval);
+    SetControl32BitMaximum(sheet.progressBar, pageCount);
+    SetControl32BitValue(sheet.progressBar, pageIndex);
+    for (ControlRef button : mainButtons)
+        DeactivateControl(button);
+    ActivateControl(sheet.cancelButton);
+    ShowControl(sheet.busyIndicator);
+}
+
+void CMetalWindow::EndProgress(JobSheet& sheet) {
+    pageIndex = 0;
+    StopIdling();
+    SetControl32BitValue(sheet.progressBar, 0);
+    DeactivateControl(sheet.cancelButton);
+    for (ControlRef button : mainButtons)
+        ActivateControl(button);
+    HideControl(sheet.busyIndicator);
+    sheet.running = 0;
+}
+
+void CMetalWindow::EndJob(JobSheet& sheet, void (CMetalWindow::*endProgress)()) {
+    if (!sheet.running)
+        return;
+    sheet.running = 0;
+    (this->*endProgress)();
+}
+
+void CMetalWindow::SetCount(ControlRef text, int32_t count) {
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%d", count);
+    SetControlText(text, digits);
+}

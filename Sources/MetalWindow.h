@@ -1,0 +1,167 @@
+// The one window controller: the main window and its six sheets, the command
+// table, the job timer and the life cycle every job follows.
+//
+// A job lives in its own MetalWindowFor*.cpp and fills in five operations:
+//   Start (DoX): after its own guards and dialog, ShowJobSheet(sheet); set
+//     pageCount and its counters; StartPageDownload(url, webtempName) for
+//     page 0; BeginJob(sheet, &CMetalWindow::StartProgressX, kXSheet).
+//   StartProgressX: StartProgress(sheet).
+//   ProgressX (each 0.1 s tick while it runs): when http->complete, parse the
+//     page, SetCount(sheet.countText, n), advance pageIndex and either
+//     StartPageDownload the next page or save and EndX(); always finish with
+//     SetControl32BitValue(sheet.progressBar, pageIndex).
+//   EndProgressX: EndProgress(sheet).
+//   EndX: EndJob(sheet, &CMetalWindow::EndProgressX) (the cancel command).
+#pragma once
+
+#include "Toolbox/ToolboxTypes.h"
+#include "Toolbox/Windows.h"
+
+#include <cstdint>
+#include <string>
+
+class CFetchData;
+class CHTTPAccess;
+class QTimer;
+
+// The caution shown when the fetch list has no pages (UTF-8).
+extern const char kNoFetchListMessage[];
+
+// The controls and state every job sheet has.
+struct JobSheet {
+    WindowRef window = nullptr;
+    ControlRef progressBar = nullptr;   // control 21
+    ControlRef busyIndicator = nullptr; // control 31, shown while the job runs
+    ControlRef countText = nullptr;     // control 11
+    ControlRef errorText = nullptr;     // control 12 (fetch sheet only)
+    ControlRef cancelButton = nullptr;  // control 2
+    int32_t running = 0;
+};
+
+class CMetalWindow {
+public:
+    // Sheet numbers of shownSheet.
+    enum {
+        kNoSheet = 0,
+        kFetchSheet,
+        kListSheet,
+        kKDTSheet,
+        kFundamentalSheet,
+        kFinanceSheet,
+        kDispSheet
+    };
+
+    CMetalWindow();
+    ~CMetalWindow();
+    CMetalWindow(const CMetalWindow&) = delete;
+    CMetalWindow& operator=(const CMetalWindow&) = delete;
+
+    void Initialize();
+    void MakeWindow();
+    void MakeMenu();
+    void InstallAppEvents();
+    // Starts the daily fetch when the preferences say so, then runs the event
+    // loop until a quit request.
+    void run();
+
+    // The command table; 0 when handled, eventNotHandledErr otherwise.
+    int32_t DoAppCommandProcess(uint32_t command);
+    void DoPreferences();
+    void DoAboutBox();
+    void HideSheetWindow();
+    void StartIdling(double interval);
+    void StopIdling();
+    void myTimerEvent();
+    // Downloads url into path and returns when the download has ended.
+    void DoGetComplete(const std::string& url, const std::string& path);
+
+    // Daily quote fetch (MetalWindowForData.cpp).
+    void DoFetchData(CFetchData* fetchData);
+    void StartProgressFetchData();
+    void ProgressFetchData();
+    void EndProgressFetchData();
+    void EndFetchData();
+    void DoSave();
+    void DoSaveAs() {}
+    void DoDisp();
+    // Listing (MetalWindowForList.cpp).
+    void DoMakeList();
+    void StartProgressMakeList();
+    void ProgressMakeList();
+    void EndProgressMakeList();
+    void EndMakeList();
+    // Historical series (MetalWindowForKDT.cpp).
+    void DoMakeKDT();
+    void StartProgressMakeKDT();
+    void ProgressMakeKDT();
+    void EndProgressMakeKDT();
+    void EndMakeKDT();
+    // Company profile (MetalWindowForFundamental.cpp).
+    void DoMakeFundamental();
+    void StartProgressMakeFundamental();
+    void ProgressMakeFundamental();
+    void EndProgressMakeFundamental();
+    void EndMakeFundamental();
+    // Finance (MetalWindowForFinance.cpp).
+    void DoMakeFinance();
+    void StartProgressMakeFinance();
+    void ProgressMakeFinance();
+    void EndProgressMakeFinance();
+    void EndMakeFinance();
+
+    // For the command line and the tests.
+    WindowRef window() const { return mainWindow; }
+    int32_t shownSheet() const { return m_shownSheet; }
+    // The block of sheet number 1 to 5, or null.
+    const JobSheet* jobSheet(int32_t sheet) const;
+    WindowRef dispSheetWindow() const { return dispSheet; }
+    ControlRef quoteListControl() const { return quoteList; }
+    ControlRef mainButton(int32_t index) const { return mainButtons[index]; }
+    bool anyJobRunning() const;
+    bool isIdling() const { return idleTimer != nullptr; }
+
+private:
+    // The common steps of the job life cycle; the job operations call them.
+    // Start step 3: the sheets hidden, the window grown, the job's sheet shown.
+    void ShowJobSheet(JobSheet& sheet);
+    // Start steps 6 and 7: marks the job running (calling its start of
+    // progress once) and records its sheet as the shown one.
+    void BeginJob(JobSheet& sheet, void (CMetalWindow::*startProgress)(), int32_t sheetNumber);
+    void StartPageDownload(const char* url, const char* webtempName);
+    void StartProgress(JobSheet& sheet);
+    void EndProgress(JobSheet& sheet);
+    // The end step: when the job runs, endProgress ends it.
+    void EndJob(JobSheet& sheet, void (CMetalWindow::*endProgress)());
+    // Writes count as "%d" into a count text.
+    void SetCount(ControlRef text, int32_t count);
+    bool HasFetchList() const;
+    bool LoadSheet(JobSheet& sheet, const char* name, uint32_t signature);
+
+    JobSheet fetchSheet;
+    CFetchData* currentFetchData = nullptr;
+    int32_t extractedCount = 0;
+    int32_t errorCount = 0;
+    JobSheet listSheet;
+    int32_t addedCount = 0;
+    uint8_t listOptions[3] = {0, 0, 0};
+    JobSheet kdtSheet;
+    JobSheet fundamentalSheet;
+    int32_t fundamentalCount = 0;
+    uint8_t fundamentalOptions[3] = {0, 0, 0};
+    JobSheet financeSheet;
+    int32_t m_shownSheet = kNoSheet;
+    QTimer* idleTimer = nullptr;
+    CWindowGroup windowGroup;
+    WindowRef mainWindow = nullptr;
+    WindowRef dispSheet = nullptr;
+    ControlRef mainButtons[3] = {nullptr, nullptr, nullptr};
+    ControlRef quoteList = nullptr;
+    CHTTPAccess* http = nullptr;
+    uint32_t commandHandler = 0;
+    int32_t pageCount = 0;
+    int32_t pageIndex = 0;
+    int32_t codeCount = 0;
+    int32_t codeIndex = 0;
+    char fundamentalPath[128] = {};
+    int32_t currentCode = 0;
+};

@@ -1,0 +1,15 @@
+// The window-system layer: the few operations the window controller and the
+// dialogs use, on Qt Widgets. The application layer reaches widgets only
+// through these headers.
+#pragma once
+
+#include "AlertSheet.h"
+#include "AppEvents.h"
+#include "Browser.h"
+#include "CommandEvents.h"
+#include "Controls.h"
+#include "DataBrowser.h"
+#include "ModalLoop.h"
+#include "Nib.h"
+#include "Timers.h"
+#include "Windows.h"

@@ -1,0 +1,36 @@
+// The program's start-up and shut-down around the window controller, shared
+// by the desktop program, the command line and the tests.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class CMetalWindow;
+
+// Whether the system-version gate lets the program run (10.2 or later; 0,
+// an unknown version, runs).
+bool SystemVersionSupported(int32_t version);
+// The running system's version number; Linux counts as a supported system.
+int32_t GestaltSystemVersion();
+
+class CVezizoApp {
+public:
+    CVezizoApp() = default;
+    ~CVezizoApp() { ShutDown(); }
+    CVezizoApp(const CVezizoApp&) = delete;
+    CVezizoApp& operator=(const CVezizoApp&) = delete;
+
+    // Finds the application folder (folder when given, else from the
+    // program's resolved path), loads the preferences, the market table, the
+    // quote servers and the fetch list, makes "webtemp" and builds the
+    // window controller.
+    bool StartUp(const std::string& programPath, const std::string& folder);
+    // Deletes the fetch list, the market table and the preferences, then the
+    // controller. Does nothing when not started.
+    void ShutDown();
+
+    CMetalWindow* mainWindow() const { return m_window; }
+
+private:
+    CMetalWindow* m_window = nullptr;
+};
