@@ -2,6 +2,7 @@
 // saved and extracted, and the records compared with the market for the same
 // seed and date.
 #include "FetchData.h"
+#include "ListPageData.h"
 #include "MakeKDT.h"
 #include "MarketConv.h"
 #include "PageData.h"
@@ -12,6 +13,7 @@
 #include "SimMarket.h"
 #include "TorlindUtil.h"
 #include "VezizoMain.h"
+#include "misclib.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -167,6 +169,32 @@ TEST_F(SimReadersTest, ProfilePagesGiveTheFourTexts) {
         EXPECT_EQ(CTorlindUtil::MarketCode(record.market),
                   CSimMarket::markets()[stock.market].dsCode);
     }
+}
+
+TEST_F(SimReadersTest, ListingPagesGiveEveryRow) {
+    const QVector<SimListingRow>& listing = market.listing();
+    int row = 0;
+    for (int p = 0; p < 80; ++p) {
+        CListPageData page(p);
+        EXPECT_EQ(
+            CListPageData::ExtractListData(fetch(page.getURL(), page.getWebTemp()).c_str(), &page),
+            0)
+            << p;
+        ASSERT_EQ(page.nRows(), std::clamp(int(listing.size()) - p * 50, 0, 50)) << p;
+        for (int slot = 0; slot < page.nRows(); ++slot, ++row) {
+            const LDT* ldt = page.getLDT(slot);
+            const SimListingRow& expected = listing[row];
+            EXPECT_EQ(QString::fromLatin1(ldt->codeText), expected.codeText);
+            const SimStock* stock = market.findQuote(expected.codeText);
+            ASSERT_TRUE(stock) << expected.codeText.toStdString();
+            EXPECT_EQ(ldt->code, stock->code);
+            // The reader drops "(株)" and cuts long names at 30 bytes.
+            QByteArray name = toShiftJis(stock->name);
+            CutWText(name.data(), 30);
+            EXPECT_EQ(QByteArray(ldt->name), QByteArray(name.constData()));
+        }
+    }
+    EXPECT_EQ(row, listing.size());
 }
 
 } // namespace
