@@ -65,7 +65,7 @@ TEST_F(ProfileJobTest, DialogFlagsAreToggledAndReadOnlyWhenConfirmed) {
     SetModalLoopHook({});
 }
 
-TEST_F(ProfileJobTest, CancelledDialogOrMissingDictionaryStartsNothing) {
+TEST_F(ProfileJobTest, CancelledDialogOrUnusableDictionaryStartsNothing) {
     startService(KnownCodes(3));
     SetModalLoopHook([](WindowRef) {
         send("chk1");
@@ -81,6 +81,11 @@ TEST_F(ProfileJobTest, CancelledDialogOrMissingDictionaryStartsNothing) {
     EXPECT_TRUE(IsWindowVisible(profileSheet().window));
     EXPECT_EQ(controller().shownSheet(), CMetalWindow::kNoSheet);
     EXPECT_FALSE(QFile::exists(path(CExDic::kFileName)));
+
+    // A dictionary that cannot be made would take no record: no run.
+    ASSERT_TRUE(QDir(m_folder.path()).mkdir(CExDic::kFileName));
+    startJob({});
+    EXPECT_FALSE(profileSheet().running);
     EXPECT_EQ(requests("/biz/fundamental/"), 0);
 }
 
