@@ -16,34 +16,39 @@ bool RequireFetchList(std::string& message) {
     return false;
 }
 
-// The options of "listing", in the order of the listing dialog's check boxes.
-static const char* const s_listingOptions[] = {"--keep-files", "--only-added", "--offline"};
+// The options of a job whose dialog has the check boxes 'chk1' to 'chk3', in
+// the order of the boxes.
+using DialogOptions = const char* const[3];
 
-static int ListingOptionIndex(const std::string& argument) {
+static const char* const s_listingOptions[3] = {"--keep-files", "--only-added", "--offline"};
+static const char* const s_profileOptions[3] = {"--keep-files", "--existing-dictionary-only",
+                                                "--offline"};
+
+static int OptionIndex(const DialogOptions& options, const std::string& argument) {
     for (int i = 0; i < 3; ++i)
-        if (argument == s_listingOptions[i])
+        if (argument == options[i])
             return i;
     return -1;
 }
 
-static bool CheckListingArguments(const std::vector<std::string>& arguments) {
-    for (const std::string& argument : arguments)
-        if (ListingOptionIndex(argument) < 0)
+// Each option at most once: a second one would clear its box again.
+template <const DialogOptions& options>
+static bool CheckDialogOptions(const std::vector<std::string>& arguments) {
+    bool seen[3] = {false, false, false};
+    for (const std::string& argument : arguments) {
+        const int index = OptionIndex(options, argument);
+        if (index < 0 || seen[index])
             return false;
+        seen[index] = true;
+    }
     return true;
 }
 
-// Ticks each check box whose option is given (once, however often it is
-// given), then confirms.
-static void AnswerListingDialog(WindowRef, const std::vector<std::string>& arguments) {
-    bool given[3] = {false, false, false};
+// Ticks the box of each option given, then confirms.
+template <const DialogOptions& options>
+static void AnswerDialogOptions(WindowRef, const std::vector<std::string>& arguments) {
     for (const std::string& argument : arguments)
-        given[ListingOptionIndex(argument)] = true;
-    static const uint32_t boxes[] = {FourCharCode("chk1"), FourCharCode("chk2"),
-                                     FourCharCode("chk3")};
-    for (int i = 0; i < 3; ++i)
-        if (given[i])
-            ProcessCommand(boxes[i]);
+        ProcessCommand(FourCharCode("chk1") + uint32_t(OptionIndex(options, argument)));
     ProcessCommand(FourCharCode("ok  "));
 }
 
@@ -55,7 +60,11 @@ static const SubcommandSpec s_subcommands[] = {
     // Without a fetch list every listed code is new: that is how a first list
     // is made.
     {"listing", "[--keep-files] [--only-added] [--offline]", FourCharCode("list"),
-     CMetalWindow::kListSheet, CheckListingArguments, AnswerListingDialog, nullptr},
+     CMetalWindow::kListSheet, CheckDialogOptions<s_listingOptions>,
+     AnswerDialogOptions<s_listingOptions>, nullptr},
+    {"profile", "[--keep-files] [--existing-dictionary-only] [--offline]", FourCharCode("fund"),
+     CMetalWindow::kFundamentalSheet, CheckDialogOptions<s_profileOptions>,
+     AnswerDialogOptions<s_profileOptions>, RequireFetchList},
 };
 
 const SubcommandSpec* FindSubcommand(const std::string& name) {

@@ -1,7 +1,7 @@
 // "vezizo listing" as a process: a first fetch list built from the service's
 // listing, on which "vezizo fetch" then gets every listed stock.
-#include "AppFolder.h"
 #include "QuoteSimProcess.h"
+#include "SimAppFolder.h"
 #include "SimListing.h"
 #include "SimMarket.h"
 #include "VezizoProcess.h"

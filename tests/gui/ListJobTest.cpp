@@ -1,12 +1,9 @@
 // The listing job on the real controller against the simulated quote service:
 // its option dialog, the pages it requests, the market step's waits inside a
 // tick, the files it writes, a second run and a cancel.
-#include "AppFolder.h"
 #include "Fetch/MakeList.h"
-#include "GuiTestBase.h"
-#include "QuoteSimProcess.h"
+#include "SimJobTestBase.h"
 #include "SimListing.h"
-#include "SimMarket.h"
 #include "misclib.h"
 
 #include <QDir>
@@ -30,7 +27,7 @@ int listedCode(const SimListingRow& row) {
 
 // The targets requested from the service, in order. The downloader sends
 // percent-encodings in capitals ("%2A"); they are given here in small letters.
-QList<QByteArray> requests(const QString& log) {
+QList<QByteArray> requestTargets(const QString& log) {
     QFile file(log);
     QList<QByteArray> targets;
     if (!file.open(QIODevice::ReadOnly))
@@ -58,29 +55,22 @@ ino_t inode(const QString& path) {
 
 } // namespace
 
-class ListJobTest : public GuiTestBase {
+class ListJobTest : public SimJobTestBase {
 protected:
-    // faults: "--fault" options for the service.
-    explicit ListJobTest(const QStringList& faults = {})
-        : m_sim(QStringList{"--log", m_logDir.filePath("sim.log")} + faults) {}
-
-    bool withFetchList() const override { return false; }
-    // The fetch list the application starts with.
-    virtual QByteArray initialFetchList() const {
-        return TestSimMarket().fetchList(nStocks() - 10);
-    }
+    // The stocks of the fetch list the application starts with.
+    virtual QVector<int> initialCodes() const { return KnownCodes(nStocks() - 10); }
+    // Arguments for the service (its faults).
+    virtual QStringList serviceArguments() const { return {}; }
 
     void SetUp() override {
-        ASSERT_TRUE(m_sim.isRunning());
-        ASSERT_TRUE(WriteServersConf(m_folder.path(), m_sim));
-        ASSERT_TRUE(WriteAppFile(m_folder.path(), "fetchlist.csv", initialFetchList()));
-        GuiTestBase::SetUp();
+        SimJobTestBase::SetUp();
+        startService(initialCodes(), serviceArguments());
+        m_initialList = ReadAppFile(m_folder.path(), "fetchlist.csv");
     }
 
     static int nStocks() { return int(TestSimMarket().stocks().size()); }
-    const JobSheet& sheet() { return *controller().jobSheet(CMetalWindow::kListSheet); }
-    QList<QByteArray> requests() const { return ::requests(logPath()); }
-    QString logPath() const { return m_logDir.filePath("sim.log"); }
+    const JobSheet& listSheet() { return sheet(CMetalWindow::kListSheet); }
+    QList<QByteArray> targets() const { return requestTargets(logFile()); }
 
     // Starts a listing job with the dialog answered by the given check boxes
     // ("chk1".."chk3") and OK.
@@ -94,13 +84,7 @@ protected:
         SetModalLoopHook({});
     }
 
-    // Runs a started job to its end; false when it did not end in time.
-    bool runToEnd(int timeoutMs) {
-        return waitUntil([this] { return !sheet().running; }, timeoutMs);
-    }
-
-    QTemporaryDir m_logDir;
-    QuoteSimProcess m_sim;
+    QByteArray m_initialList;
 };
 
 // Every page of the listing, each page's profiles fetched inside the tick of
@@ -110,24 +94,24 @@ TEST_F(ListJobTest, FullRunRewritesFetchList) {
     const QString list = path("fetchlist.csv");
     const ino_t before = inode(list);
     startListing({});
-    ASSERT_TRUE(sheet().running);
-    EXPECT_EQ(GetControl32BitMaximum(sheet().progressBar), 80);
+    ASSERT_TRUE(listSheet().running);
+    EXPECT_EQ(GetControl32BitMaximum(listSheet().progressBar), 80);
     bool writtenWhileRunning = false;
     ASSERT_TRUE(waitUntil(
         [&] {
-            writtenWhileRunning |= sheet().running && inode(list) != before;
-            return !sheet().running;
+            writtenWhileRunning |= listSheet().running && inode(list) != before;
+            return !listSheet().running;
         },
         240000));
     EXPECT_FALSE(writtenWhileRunning);
 
     // The listing pages in order, each one once; every listed code's profile
     // fetched while its own page was in hand.
-    const QList<QByteArray> targets = requests();
+    const QList<QByteArray> requested = targets();
     QList<QByteArray> pages;
     int page = -1, profiles = 0;
     const QVector<SimListingRow>& rows = TestSimMarket().listing();
-    for (const QByteArray& target : targets) {
+    for (const QByteArray& target : requested) {
         if (isListingPage(target)) {
             pages.append(target);
             ++page;
@@ -148,13 +132,12 @@ TEST_F(ListJobTest, FullRunRewritesFetchList) {
     // Every listed code in code order, each stock with the market its profile
     // page names.
     EXPECT_EQ(ReadAppFile(m_folder.path(), "fetchlist.csv"), ListedFetchList());
-    EXPECT_EQ(ReadAppFile(m_folder.path(), "fetchlist.bak"), initialFetchList());
+    EXPECT_EQ(ReadAppFile(m_folder.path(), "fetchlist.bak"), m_initialList);
 
-    char count[16] = {};
-    GetControlText(sheet().countText, count, sizeof count);
-    EXPECT_STREQ(count, "13"); // ten stocks and three indices were not in the list
-    EXPECT_EQ(GetControl32BitValue(sheet().progressBar), 0);
-    EXPECT_FALSE(IsControlVisible(sheet().busyIndicator));
+    // Ten stocks and the three indices were not in the list.
+    EXPECT_EQ(countText(listSheet()), "13");
+    EXPECT_EQ(GetControl32BitValue(listSheet().progressBar), 0);
+    EXPECT_FALSE(IsControlVisible(listSheet().busyIndicator));
     EXPECT_EQ(controller().shownSheet(), CMetalWindow::kListSheet);
 
     QDir().mkpath(VEZIZO_BUILD_DIR "/screenshots");
@@ -182,27 +165,26 @@ TEST_F(ListJobTest, CancelledDialogChangesNothing) {
     EXPECT_EQ(send("list"), 0);
     SetModalLoopHook({});
     EXPECT_EQ(openings, 2);
-    EXPECT_FALSE(sheet().running);
-    EXPECT_FALSE(IsWindowVisible(sheet().window));
+    EXPECT_FALSE(listSheet().running);
+    EXPECT_FALSE(IsWindowVisible(listSheet().window));
     EXPECT_EQ(controller().shownSheet(), CMetalWindow::kNoSheet);
     EXPECT_EQ(controller().listData(), nullptr);
     waitFor(300);
-    EXPECT_TRUE(requests().isEmpty());
+    EXPECT_TRUE(targets().isEmpty());
 }
 
 // A fetch list that lacks the three indices and the fifty stocks of page 39:
 // with "only new codes" those are the codes looked up and written.
 class ListJobAddedTest : public ListJobTest {
 protected:
-    // The second request of page 39 gets an error page without rows.
-    ListJobAddedTest() : ListJobTest({"--fault", "status:404@/l?s=%2A&m=1951#2"}) {}
-
     static constexpr int kPage = 39;
-    QByteArray initialFetchList() const override {
-        QList<QByteArray> lines = TestSimMarket().fetchList(nStocks()).split('\n');
+    QVector<int> initialCodes() const override {
         // Stock i is listing row i + 3 (the indices come first).
-        lines.erase(lines.begin() + kPage * 50 - 3, lines.begin() + kPage * 50 + 47);
-        return lines.join('\n');
+        return KnownCodes(kPage * 50 - 3) + KnownCodes(nStocks(), kPage * 50 + 47);
+    }
+    // The second request of page 39 gets an error page without rows.
+    QStringList serviceArguments() const override {
+        return {"--fault", "status:404@/l?s=%2A&m=1951#2"};
     }
     static QString addListName() { return QDate::currentDate().toString("'addlist-'yyMMdd'.csv'"); }
 };
@@ -211,26 +193,26 @@ protected:
 // error page), and none of the first run's rows of that page are written.
 TEST_F(ListJobAddedTest, SecondRunReusesDataWithoutStaleRows) {
     startListing({"chk2"});
-    ASSERT_TRUE(runToEnd(60000));
+    ASSERT_TRUE(waitForEnd(listSheet(), 60000));
     const CMakeList* data = controller().listData();
     ASSERT_NE(data, nullptr);
     QByteArray first = ReadAppFile(m_folder.path(), addListName());
     EXPECT_EQ(first.count('\n'), 53);
     EXPECT_TRUE(first.startsWith("998405,1001,X,"));
-    EXPECT_EQ(ReadAppFile(m_folder.path(), "fetchlist.csv"), initialFetchList());
+    EXPECT_EQ(ReadAppFile(m_folder.path(), "fetchlist.csv"), m_initialList);
     EXPECT_FALSE(QFile::exists(path("fetchlist.bak")));
     int profiles = 0;
-    for (const QByteArray& target : requests())
+    for (const QByteArray& target : targets())
         profiles += isProfilePage(target);
     EXPECT_EQ(profiles, 53);
 
     // The same command right after does nothing; after another sheet it runs.
     EXPECT_EQ(send("list"), 0);
-    EXPECT_FALSE(sheet().running);
+    EXPECT_FALSE(listSheet().running);
     send("disp");
     QFile::remove(path(addListName().toUtf8().constData()));
     startListing({"chk2"});
-    ASSERT_TRUE(runToEnd(60000));
+    ASSERT_TRUE(waitForEnd(listSheet(), 60000));
     EXPECT_EQ(controller().listData(), data);
     const QByteArray second = ReadAppFile(m_folder.path(), addListName());
     EXPECT_EQ(second.count('\n'), 3);
@@ -246,7 +228,7 @@ TEST_F(ListJobTest, CancelDuringMarketStepWritesNothing) {
     QTimer canceller;
     QObject::connect(&canceller, &QTimer::timeout, [&] {
         int profiles = 0;
-        for (const QByteArray& target : requests())
+        for (const QByteArray& target : targets())
             profiles += isProfilePage(target);
         if (profiles >= 10 && profilesAtCancel < 0) {
             profilesAtCancel = profiles;
@@ -255,13 +237,13 @@ TEST_F(ListJobTest, CancelDuringMarketStepWritesNothing) {
     });
     canceller.start(5);
     startListing({});
-    ASSERT_TRUE(runToEnd(30000));
+    ASSERT_TRUE(waitForEnd(listSheet()));
     canceller.stop();
     ASSERT_GE(profilesAtCancel, 10);
     waitFor(300);
 
     int profiles = 0, pages = 0;
-    for (const QByteArray& target : requests()) {
+    for (const QByteArray& target : targets()) {
         profiles += isProfilePage(target);
         pages += isListingPage(target);
     }
@@ -271,5 +253,5 @@ TEST_F(ListJobTest, CancelDuringMarketStepWritesNothing) {
     EXPECT_EQ(ReadAppFile(m_folder.path(), "fetchlist.csv"), list);
     EXPECT_FALSE(QFile::exists(path("fetchlist.bak")));
     EXPECT_EQ(controller().shownSheet(), CMetalWindow::kNoSheet);
-    EXPECT_EQ(GetControl32BitValue(sheet().progressBar), 0);
+    EXPECT_EQ(GetControl32BitValue(listSheet().progressBar), 0);
 }

@@ -3,6 +3,7 @@
 #include "Fetch/ListPageData.h"
 #include "HTTPAccess.h"
 #include "QuoteSimProcess.h"
+#include "SimAppFolder.h"
 #include "SimListing.h"
 #include "SimMarket.h"
 

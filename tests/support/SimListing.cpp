@@ -1,16 +1,10 @@
 #include "SimListing.h"
 
-#include "QuoteSimProcess.h"
+#include "SimAppFolder.h"
 #include "SimEncoding.h"
 #include "SimMarket.h"
 
 #include <QMap>
-
-const CSimMarket& TestSimMarket() {
-    static const CSimMarket market(QString(QuoteSimProcess::kSeed).toULongLong(),
-                                   QDate::fromString(QuoteSimProcess::kDate, Qt::ISODate));
-    return market;
-}
 
 QByteArray ListedName(const QString& listingName) {
     static const QString affix = QStringLiteral("(株)");

@@ -5,10 +5,6 @@
 #include <QByteArray>
 #include <QString>
 
-class CSimMarket;
-
-// The market the tests' quote-sim plays (its fixed seed and date).
-const CSimMarket& TestSimMarket();
 // A listing name as the listing reader keeps it, in Shift-JIS: without "(株)"
 // in front or at the end, cut after the character that reaches 30 bytes.
 QByteArray ListedName(const QString& listingName);

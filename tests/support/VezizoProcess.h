@@ -1,16 +1,16 @@
-// Runs the built program as a process and collects what it said.
+// The program run as a process, as a user runs it from a shell.
 #pragma once
 
 #include <QString>
 #include <QStringList>
 
 struct ProcessResult {
-    int status = -1; // -1 when it crashed or did not end in time
+    int status = -1; // the exit status; -1 when it crashed or did not end in time
     QString out;
     QString err;
 };
 
-// Runs vezizo with arguments; configFolder, when given, becomes its
-// XDG_CONFIG_HOME (the preferences folder).
+// Runs VEZIZO_EXE with arguments; configFolder, when given, becomes its
+// XDG_CONFIG_HOME. A run longer than timeoutMs is killed.
 ProcessResult RunVezizo(const QStringList& arguments, const QString& configFolder = QString(),
                         int timeoutMs = 60000);
