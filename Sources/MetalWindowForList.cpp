@@ -16,10 +16,10 @@ void CMetalWindow::DoMakeList() {
         return;
     CFetchListDialog dialog(mainWindow);
     dialog.DoModal();
-    if (!dialog.accepted())
+    if (!dialog.accepted)
         return;
     for (int32_t i = 0; i < 3; ++i)
-        listOptions[i] = dialog.option(i);
+        listOptions[i] = dialog.options[i];
 
     ShowJobSheet(listSheet);
     if (!makeList)
@@ -51,7 +51,9 @@ void CMetalWindow::ProgressMakeList() {
         // over, the step downloads nothing more and this tick stops here.
         const uint32_t run = listRun;
         auto current = [this, run] { return listSheet.running && listRun == run; };
-        makeList->AddMarketCode(page, listOptions[0], listOptions[1], listOptions[2],
+        makeList->AddMarketCode(page, listOptions[CFetchListDialog::kKeepFiles],
+                                listOptions[CFetchListDialog::kOnlyAdded],
+                                listOptions[CFetchListDialog::kOffline],
                                 [this, &current](const std::string& url, const std::string& path) {
                                     if (current())
                                         DoGetComplete(url, path);
@@ -65,7 +67,7 @@ void CMetalWindow::ProgressMakeList() {
         if (pageIndex < pageCount) {
             StartPageDownload(makeList->getURL(pageIndex), makeList->getWebTemp(pageIndex));
         } else {
-            makeList->Save(g_startupPath, listOptions[1]);
+            makeList->Save(g_startupPath, listOptions[CFetchListDialog::kOnlyAdded]);
             EndMakeList();
         }
     }

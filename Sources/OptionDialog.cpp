@@ -1,44 +1,38 @@
-#include "FundamentalDialog.h"
+#include "OptionDialog.h"
 
 #include "Toolbox/Toolbox.h"
 #include "misclib.h"
 
-static CFundamentalDialog* s_thisWin = nullptr;
-
-CFundamentalDialog::CFundamentalDialog(WindowRef parentWindow) : parent(parentWindow) {
-    s_thisWin = this;
+COptionDialog::COptionDialog(WindowRef parentWindow, const char* name, uint32_t controlSignature)
+    : windowName(name), signature(controlSignature), parent(parentWindow) {
     MakeWindow();
     InstallAppEvents();
 }
 
-CFundamentalDialog::~CFundamentalDialog() {
+COptionDialog::~COptionDialog() {
     RemoveCommandHandler(commandHandler);
     DisposeWindow(window);
-    if (s_thisWin == this)
-        s_thisWin = nullptr;
 }
 
-void CFundamentalDialog::MakeWindow() {
-    window = CreateWindowFromNib("FundamentalDialog");
+void COptionDialog::MakeWindow() {
+    window = CreateWindowFromNib(windowName);
     if (!window)
         return;
-    const uint32_t sig = FourCharCode("fund");
     for (int32_t i = 0; i < 2; ++i)
-        buttons[i] = GetControlByID(window, sig, i + 1);
+        buttons[i] = GetControlByID(window, signature, i + 1);
     for (int32_t i = 0; i < 3; ++i) {
-        checkBoxes[i] = GetControlByID(window, sig, 11 + i);
+        checkBoxes[i] = GetControlByID(window, signature, 11 + i);
         SetCheckBoxValue(checkBoxes[i], options[i]);
     }
     ShowSheetWindow(window, parent);
 }
 
-void CFundamentalDialog::InstallAppEvents() {
-    commandHandler = InstallCommandHandler([](uint32_t command) {
-        return s_thisWin ? s_thisWin->DoAppCommandProcess(command) : eventNotHandledErr;
-    });
+void COptionDialog::InstallAppEvents() {
+    commandHandler =
+        InstallCommandHandler([this](uint32_t command) { return DoAppCommandProcess(command); });
 }
 
-int32_t CFundamentalDialog::DoModal() {
+int32_t COptionDialog::DoModal() {
     // Without its window there is nothing to answer; the job does not start.
     if (window) {
         RunAppModalLoopForWindow(window);
@@ -48,7 +42,7 @@ int32_t CFundamentalDialog::DoModal() {
     return 1;
 }
 
-int32_t CFundamentalDialog::DoAppCommandProcess(uint32_t command) {
+int32_t COptionDialog::DoAppCommandProcess(uint32_t command) {
     switch (command) {
     case FourCharCode("chk1"):
     case FourCharCode("chk2"):
@@ -70,7 +64,7 @@ int32_t CFundamentalDialog::DoAppCommandProcess(uint32_t command) {
     }
 }
 
-void CFundamentalDialog::Close() {
+void COptionDialog::Close() {
     HideWindow(window);
     QuitAppModalLoopForWindow(window);
 }
