@@ -2,26 +2,13 @@
 // <build>/screenshots/ for a person to look at.
 #include "GuiTestBase.h"
 
-#include <QDir>
 #include <QMessageBox>
-#include <QPixmap>
 
-class ScreenshotTest : public GuiTestWithoutFetchList {
-protected:
-    static void save(QWidget* widget, const char* name) {
-        ASSERT_NE(widget, nullptr) << name;
-        QDir().mkpath(VEZIZO_BUILD_DIR "/screenshots");
-        QPixmap picture = widget->grab();
-        EXPECT_FALSE(picture.isNull()) << name;
-        EXPECT_TRUE(picture.save(
-            QStringLiteral(VEZIZO_BUILD_DIR "/screenshots/%1.png").arg(QLatin1String(name))))
-            << name;
-    }
-};
+using ScreenshotTest = GuiTestWithoutFetchList;
 
 TEST_F(ScreenshotTest, WindowsSheetsAndDialogs) {
-    save(mainWindow(), "MainWindow");
-    save(mainWindow()->findChild<QMessageBox*>("cautionAlertSheet"), "CautionAlertSheet");
+    saveScreenshot(mainWindow(), "MainWindow");
+    saveScreenshot(mainWindow()->findChild<QMessageBox*>("cautionAlertSheet"), "CautionAlertSheet");
 
     const char* sheets[] = {"",
                             "FetchSheet",
@@ -33,13 +20,13 @@ TEST_F(ScreenshotTest, WindowsSheetsAndDialogs) {
         controller().HideSheetWindow();
         TransitionWindowResize(mainWindow(), 350, 210);
         ShowWindow(controller().jobSheet(sheet)->window);
-        save(mainWindow(), sheets[sheet]);
+        saveScreenshot(mainWindow(), sheets[sheet]);
     }
     send("disp");
-    save(mainWindow(), "DispSheet");
+    saveScreenshot(mainWindow(), "DispSheet");
 
     SetModalLoopHook([](WindowRef dialog) {
-        save(dialog, "PrefDialog");
+        saveScreenshot(dialog, "PrefDialog");
         send("not!");
     });
     send("pref");
@@ -48,9 +35,9 @@ TEST_F(ScreenshotTest, WindowsSheetsAndDialogs) {
     for (const char* name : {"FetchListDialog", "FundamentalDialog", "EnterCodeDialog"}) {
         WindowRef dialog = CreateWindowFromNib(name);
         ShowSheetWindow(dialog, mainWindow());
-        save(dialog, name);
+        saveScreenshot(dialog, name);
         DisposeWindow(dialog);
     }
     send("abou");
-    save(windowsNamed("AboutDialog").value(0), "AboutDialog");
+    saveScreenshot(windowsNamed("AboutDialog").value(0), "AboutDialog");
 }
