@@ -164,3 +164,21 @@ TEST_F(KDTJobTest, SecondRequestAfterAFinishedRunDoesNothing) {
     ASSERT_TRUE(waitForEnd());
     EXPECT_TRUE(QFile::exists(path("KD7203.KDT")));
 }
+
+// No rows on the first page (no history, or a failed download): the job ends
+// at once and the stock's earlier file stays as it was.
+TEST_F(KDTJobTest, EmptyFirstPageKeepsTheEarlierFile) {
+    startService(0);
+    const QByteArray earlier(26 * 3, '\x07');
+    QFile file(path("KD7203.KDT"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(earlier);
+    file.close();
+
+    requestHistory("7203", "200");
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_EQ(countText(), "4");
+    EXPECT_FALSE(QFile::exists(path("webtemp/kdttemp-001.html")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), earlier);
+}
