@@ -2,6 +2,7 @@
 // and the arguments it refuses.
 #include "KDFile.h"
 #include "QuoteSimProcess.h"
+#include "SimAppFolder.h"
 #include "SimMarket.h"
 #include "VezizoProcess.h"
 
@@ -15,7 +16,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(m_folder.isValid() && m_config.isValid());
         ASSERT_TRUE(m_sim.isRunning());
-        ASSERT_TRUE(m_sim.writeServersConf(m_folder.path()));
+        ASSERT_TRUE(WriteServersConf(m_folder.path(), m_sim));
         ASSERT_TRUE(QFile::copy(VEZIZO_SOURCE_DIR "/Resources/market.csv",
                                 m_folder.filePath("market.csv")));
     }
@@ -40,7 +41,7 @@ TEST_F(HistoryCommandTest, WritesTheStocksFileFromTheService) {
     bool ok = false;
     const QVector<KDRecord> written = ReadKDFile(m_folder.filePath("KD7203.KDT"), &ok);
     ASSERT_TRUE(ok);
-    CSimMarket market = TestMarket();
+    CSimMarket market = TestSimMarket();
     market.setHistoryLength(7203, 400);
     // Three whole pages: 150 rows less the days without trading.
     const QVector<KDRecord> expected = ExpectedKDRecords(market, 7203, 150);

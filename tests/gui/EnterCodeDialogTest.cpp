@@ -29,7 +29,7 @@ TEST_F(EnterCodeDialogTest, OpensEmptyWithTwoHundredRowsEachTime) {
             SetControlText(field(dialog, 21), "7203");
             SetControlText(field(dialog, 22), "50");
             if (opening == 0)
-                saveScreenshot(dialog, "EnterCodeDialogWithText");
+                SaveScreenshot(dialog, "EnterCodeDialogWithText");
             send("ok  ");
         });
         CEnterCodeDialog dialog(mainWindow());

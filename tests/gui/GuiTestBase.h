@@ -37,9 +37,9 @@ inline void waitFor(int ms) {
     waitUntil([] { return false; }, ms);
 }
 
-// Saves a picture of widget as <build>/screenshots/<name>.png for a person
-// to look at.
-inline void saveScreenshot(QWidget* widget, const char* name) {
+// Saves a picture of widget as <build>/screenshots/<name>.png for a person to
+// look at.
+inline void SaveScreenshot(QWidget* widget, const char* name) {
     ASSERT_NE(widget, nullptr) << name;
     QDir().mkpath(VEZIZO_BUILD_DIR "/screenshots");
     QPixmap picture = widget->grab();

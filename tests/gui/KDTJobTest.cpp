@@ -6,6 +6,7 @@
 #include "Fetch/QuoteServers.h"
 #include "KDFile.h"
 #include "QuoteSimProcess.h"
+#include "SimAppFolder.h"
 #include "SimMarket.h"
 #include "VezizoMain.h"
 #include "misclib.h"
@@ -20,7 +21,7 @@ protected:
         m_sim = std::make_unique<QuoteSimProcess>(
             QStringList{"--history-length", QStringLiteral("7203=%1").arg(historyRows)});
         ASSERT_TRUE(m_sim->isRunning());
-        ASSERT_TRUE(m_sim->writeServersConf(m_folder.path()));
+        ASSERT_TRUE(WriteServersConf(m_folder.path(), *m_sim));
         LoadQuoteServers(g_startupPath);
         m_market.setHistoryLength(7203, historyRows);
     }
@@ -57,7 +58,7 @@ protected:
         EXPECT_TRUE(written == expected);
     }
 
-    CSimMarket m_market = TestMarket();
+    CSimMarket m_market = TestSimMarket();
     std::unique_ptr<QuoteSimProcess> m_sim;
     int m_dialogsShown = 0;
 };
@@ -86,7 +87,7 @@ TEST_F(KDTJobTest, HundredTwentyRowsAreThreeFullPages) {
     EXPECT_EQ(countText(), "3");
     // Whole pages are kept: the file may hold more rows than were asked for.
     expectFileHoldsNewest(150);
-    saveScreenshot(mainWindow(), "MakeKDTSheetAfterRun");
+    SaveScreenshot(mainWindow(), "MakeKDTSheetAfterRun");
 }
 
 // A history of 50 rows fills the first page; the second page holds no row,

@@ -4,11 +4,14 @@
 
 #include <QMessageBox>
 
-using ScreenshotTest = GuiTestWithoutFetchList;
+class ScreenshotTest : public GuiTestWithoutFetchList {
+protected:
+    static void save(QWidget* widget, const char* name) { SaveScreenshot(widget, name); }
+};
 
 TEST_F(ScreenshotTest, WindowsSheetsAndDialogs) {
-    saveScreenshot(mainWindow(), "MainWindow");
-    saveScreenshot(mainWindow()->findChild<QMessageBox*>("cautionAlertSheet"), "CautionAlertSheet");
+    save(mainWindow(), "MainWindow");
+    save(mainWindow()->findChild<QMessageBox*>("cautionAlertSheet"), "CautionAlertSheet");
 
     const char* sheets[] = {"",
                             "FetchSheet",
@@ -20,13 +23,13 @@ TEST_F(ScreenshotTest, WindowsSheetsAndDialogs) {
         controller().HideSheetWindow();
         TransitionWindowResize(mainWindow(), 350, 210);
         ShowWindow(controller().jobSheet(sheet)->window);
-        saveScreenshot(mainWindow(), sheets[sheet]);
+        save(mainWindow(), sheets[sheet]);
     }
     send("disp");
-    saveScreenshot(mainWindow(), "DispSheet");
+    save(mainWindow(), "DispSheet");
 
     SetModalLoopHook([](WindowRef dialog) {
-        saveScreenshot(dialog, "PrefDialog");
+        save(dialog, "PrefDialog");
         send("not!");
     });
     send("pref");
@@ -35,9 +38,9 @@ TEST_F(ScreenshotTest, WindowsSheetsAndDialogs) {
     for (const char* name : {"FetchListDialog", "FundamentalDialog", "EnterCodeDialog"}) {
         WindowRef dialog = CreateWindowFromNib(name);
         ShowSheetWindow(dialog, mainWindow());
-        saveScreenshot(dialog, name);
+        save(dialog, name);
         DisposeWindow(dialog);
     }
     send("abou");
-    saveScreenshot(windowsNamed("AboutDialog").value(0), "AboutDialog");
+    save(windowsNamed("AboutDialog").value(0), "AboutDialog");
 }

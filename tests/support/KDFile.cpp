@@ -1,6 +1,5 @@
 #include "KDFile.h"
 
-#include "QuoteSimProcess.h"
 #include "SimMarket.h"
 
 #include <QFile>
@@ -79,9 +78,4 @@ QVector<KDRecord> ExpectedKDRecords(const CSimMarket& market, int code, int rows
             records.append(RecordOfDay(day));
     std::reverse(records.begin(), records.end());
     return records;
-}
-
-CSimMarket TestMarket() {
-    return CSimMarket(QByteArray(QuoteSimProcess::kSeed).toULongLong(),
-                      QDate::fromString(QString::fromLatin1(QuoteSimProcess::kDate), Qt::ISODate));
 }

@@ -37,6 +37,3 @@ KDRecord RecordOfDay(const SimDay& day);
 // stock: the days with trading, oldest first, prices in whole yen as a page
 // reader takes them from the text.
 QVector<KDRecord> ExpectedKDRecords(const CSimMarket& market, int code, int rows);
-
-// The market the tests' quote-sim plays (QuoteSimProcess::kSeed and kDate).
-CSimMarket TestMarket();

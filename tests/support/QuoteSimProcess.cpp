@@ -1,8 +1,5 @@
 #include "QuoteSimProcess.h"
 
-#include <QDir>
-#include <QFile>
-
 QuoteSimProcess::QuoteSimProcess(const QStringList& extraArgs) {
 #ifdef QUOTE_SIM_EXE
     QStringList args{"--port", "0", "--seed", kSeed, "--date", kDate};
@@ -41,12 +38,4 @@ QString QuoteSimProcess::hostPort() const {
 
 QString QuoteSimProcess::url(const QString& path) const {
     return QStringLiteral("http://") + hostPort() + path;
-}
-
-bool QuoteSimProcess::writeServersConf(const QString& folder) const {
-    QFile file(QDir(folder).filePath(QStringLiteral("servers.conf")));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    const QByteArray host = hostPort().toLatin1();
-    return file.write("quote=" + host + "\nhistory=" + host + "\nprofile=" + host + "\n") > 0;
 }

@@ -21,8 +21,6 @@ public:
     QString hostPort() const;
     // "http://127.0.0.1:PORT" followed by the given path.
     QString url(const QString& path) const;
-    // Writes folder/servers.conf so that all three servers are this one.
-    bool writeServersConf(const QString& folder) const;
 
     static constexpr const char* kSeed = "20061225";
     static constexpr const char* kDate = "2006-12-25";
