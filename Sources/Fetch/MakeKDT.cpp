@@ -3,6 +3,7 @@
 #include "futil.h"
 #include "misclib.h"
 
+#include <cctype>
 #include <cstring>
 
 const char* CMakeKDT::CheckRequest(const char* codeText, int32_t rowsWanted) {
@@ -12,6 +13,14 @@ const char* CMakeKDT::CheckRequest(const char* codeText, int32_t rowsWanted) {
     }
     if (length > size_t(kMaxCodeText)) {
         return "a stock code has at most 11 characters";
+    }
+    // The code goes into the request's query as it is: nothing that could end
+    // the parameter or start another one.
+    for (size_t i = 0; i < length; ++i) {
+        const unsigned char c = static_cast<unsigned char>(codeText[i]);
+        if (!isalnum(c) && c != '.' && c != '-' && c != '_' && c != '^') {
+            return "a stock code holds only letters, digits and . - _ ^";
+        }
     }
     if (rowsWanted <= 0) {
         return "the number of rows must be above 0";
