@@ -2,6 +2,7 @@
 
 #include "Fetch/FetchData.h"
 #include "MetalWindow.h"
+#include "QuotesCommand.h"
 #include "Toolbox/Toolbox.h"
 #include "VezizoMain.h"
 #include "misclib.h"
@@ -21,6 +22,9 @@ static const SubcommandSpec s_subcommands[] = {
      RequireFetchList},
     {"finance", "", FourCharCode("fina"), CMetalWindow::kFinanceSheet, nullptr, nullptr,
      RequireFetchList},
+    // Not a job: prints the display sheet's list (QuotesCommand.cpp).
+    {"quotes", "[--sort name|mark|cv1|cv2|cv3|cv4|cvc] [--descending]", FourCharCode("disp"),
+     CMetalWindow::kDispSheet, QuotesArgumentsValid, nullptr, RequireFetchList},
 };
 
 const SubcommandSpec* FindSubcommand(const std::string& name) {
@@ -125,6 +129,8 @@ int RunSubcommand(CMetalWindow& window, const SubcommandSpec& spec,
         std::fprintf(stderr, "vezizo %s: %s\n", spec.name, message.c_str());
         return kExitCannotStart;
     }
+    if (spec.sheet == CMetalWindow::kDispSheet)
+        return PrintQuoteList(window, arguments);
     const JobSheet* sheet = window.jobSheet(spec.sheet);
     if (!sheet) {
         std::fprintf(stderr, "vezizo %s: the program has no window for this job\n", spec.name);

@@ -1,5 +1,7 @@
 // The program run as a process: options, usage errors and a job that cannot
 // start.
+#include "VezizoProcess.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -7,35 +9,6 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
-
-namespace {
-
-struct ProcessResult {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-ProcessResult RunVezizo(const QStringList& arguments, const QString& configFolder = QString()) {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    if (!configFolder.isEmpty())
-        environment.insert("XDG_CONFIG_HOME", configFolder);
-    process.setProcessEnvironment(environment);
-    process.start(VEZIZO_EXE, arguments);
-    ProcessResult run;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
-
-} // namespace
 
 TEST(CommandLine, HelpAndVersion) {
     ProcessResult help = RunVezizo({"--help"});

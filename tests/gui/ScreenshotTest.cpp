@@ -1,22 +1,13 @@
 // Saves a picture of the main window, every sheet and every dialog into
 // <build>/screenshots/ for a person to look at.
+#include "Screenshot.h"
 #include "GuiTestBase.h"
 
-#include <QDir>
 #include <QMessageBox>
-#include <QPixmap>
 
 class ScreenshotTest : public GuiTestWithoutFetchList {
 protected:
-    static void save(QWidget* widget, const char* name) {
-        ASSERT_NE(widget, nullptr) << name;
-        QDir().mkpath(VEZIZO_BUILD_DIR "/screenshots");
-        QPixmap picture = widget->grab();
-        EXPECT_FALSE(picture.isNull()) << name;
-        EXPECT_TRUE(picture.save(
-            QStringLiteral(VEZIZO_BUILD_DIR "/screenshots/%1.png").arg(QLatin1String(name))))
-            << name;
-    }
+    static void save(QWidget* widget, const char* name) { SaveScreenshot(widget, name); }
 };
 
 TEST_F(ScreenshotTest, WindowsSheetsAndDialogs) {
