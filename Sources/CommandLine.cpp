@@ -17,11 +17,42 @@ bool RequireFetchList(std::string& message) {
     return false;
 }
 
+// The profile option dialog's check boxes 'chk1' to 'chk3', by option.
+static const char* const s_profileOptions[] = {"--keep-files", "--existing-dictionary-only",
+                                               "--offline"};
+
+static int ProfileOptionIndex(const std::string& argument) {
+    for (int i = 0; i < 3; ++i)
+        if (argument == s_profileOptions[i])
+            return i;
+    return -1;
+}
+
+// Each option at most once: a second one would clear its box again.
+static bool CheckProfileArguments(const std::vector<std::string>& arguments) {
+    bool seen[3] = {false, false, false};
+    for (const std::string& argument : arguments) {
+        const int index = ProfileOptionIndex(argument);
+        if (index < 0 || seen[index])
+            return false;
+        seen[index] = true;
+    }
+    return true;
+}
+
+static void AnswerProfileDialog(WindowRef, const std::vector<std::string>& arguments) {
+    for (const std::string& argument : arguments)
+        ProcessCommand(FourCharCode("chk1") + uint32_t(ProfileOptionIndex(argument)));
+    ProcessCommand(FourCharCode("ok  "));
+}
+
 static const SubcommandSpec s_subcommands[] = {
     {"fetch", "", FourCharCode("fech"), CMetalWindow::kFetchSheet, nullptr, nullptr,
      RequireFetchList},
     {"finance", "", FourCharCode("fina"), CMetalWindow::kFinanceSheet, nullptr, nullptr,
      RequireFetchList},
+    {"profile", "[--keep-files] [--existing-dictionary-only] [--offline]", FourCharCode("fund"),
+     CMetalWindow::kFundamentalSheet, CheckProfileArguments, AnswerProfileDialog, RequireFetchList},
     // Not a job: prints the display sheet's list (QuotesCommand.cpp).
     {"quotes", "[--sort name|mark|cv1|cv2|cv3|cv4|cvc] [--descending]", FourCharCode("disp"),
      CMetalWindow::kDispSheet, QuotesArgumentsValid, nullptr, RequireFetchList},

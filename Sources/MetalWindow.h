@@ -119,6 +119,9 @@ public:
     void ProgressMakeFundamental();
     void EndProgressMakeFundamental();
     void EndMakeFundamental();
+    // The profile page URL of code and the file it is kept in, relative to
+    // the application folder.
+    void MakeFundamentalURLAndPath(int32_t code, std::string& url, std::string& path) const;
     // Finance (MetalWindowForFinance.cpp).
     void DoMakeFinance();
     void StartProgressMakeFinance();
@@ -155,6 +158,9 @@ private:
     void SetCount(ControlRef text, int32_t count);
     bool HasFetchList() const;
     bool LoadSheet(JobSheet& sheet, const char* name, uint32_t signature);
+    // The profile job's code at pageIndex / codeIndex: its path, its download
+    // unless offline, and one more page requested.
+    void StartFundamentalCode();
 
     JobSheet fetchSheet;
     CFetchData* currentFetchData = nullptr;
@@ -181,6 +187,6 @@ private:
     int32_t pageIndex = 0;
     int32_t codeCount = 0;
     int32_t codeIndex = 0;
-    char fundamentalPath[128] = {};
+    std::string fundamentalPath;
     int32_t currentCode = 0;
 };

@@ -1,14 +1,103 @@
-// The life-cycle operations of this job. The job's own steps (what it
-// downloads, parses and saves) come with its data classes.
+// The company profile job: code by code through the fetch list, each profile
+// page downloaded (or read from the copy an earlier run kept) and stored in
+// the extension dictionary as soon as it has been read. The progress bar
+// counts pages of the fetch list; the count text counts codes.
 #include "MetalWindow.h"
 
-void CMetalWindow::DoMakeFundamental() {}
+#include "ExDic.h"
+#include "Fetch/FetchData.h"
+#include "Fetch/QuoteServers.h"
+#include "Fetch/TorlindUtil.h"
+#include "FundamentalDialog.h"
+#include "HTTPAccess.h"
+#include "Toolbox/Toolbox.h"
+#include "VezizoMain.h"
+
+#include <cstdio>
+#include <cstring>
+
+void CMetalWindow::MakeFundamentalURLAndPath(int32_t code, std::string& url,
+                                             std::string& path) const {
+    char name[64];
+    std::snprintf(name, sizeof name, "/biz/fundamental/%04d.html", code);
+    url = "http://" + ProfileHost() + name;
+    if (fundamentalOptions[CFundamentalDialog::kKeepFiles]) {
+        std::snprintf(name, sizeof name, "webtemp/fundamental/%04d/%04d.html", code / 1000 * 1000,
+                      code);
+        path = name;
+    } else {
+        path = "webtemp/fundamental.html";
+    }
+}
+
+void CMetalWindow::DoMakeFundamental() {
+    CFundamentalDialog dialog(mainWindow);
+    dialog.DoModal();
+    if (!dialog.accepted)
+        return;
+    std::memcpy(fundamentalOptions, dialog.options, sizeof fundamentalOptions);
+    if (fundamentalOptions[CFundamentalDialog::kOffline])
+        fundamentalOptions[CFundamentalDialog::kKeepFiles] = 1;
+    if (fundamentalOptions[CFundamentalDialog::kKeepFiles])
+        CTorlindUtil::CreateWorkDir();
+    ShowJobSheet(fundamentalSheet);
+
+    // A dictionary that cannot be made would take none of the records, so
+    // the job does not run at all; the sheet stays shown.
+    const bool dictionaryReady = fundamentalOptions[CFundamentalDialog::kExistingDictionaryOnly]
+                                     ? CExDic::CheckDic() != 0
+                                     : CExDic::MakeDic() != 0;
+    CPageData* firstPage = g_fetchData ? g_fetchData->getPage(0) : nullptr;
+    if (!dictionaryReady || !firstPage)
+        return;
+
+    pageCount = g_fetchData->nPages();
+    pageIndex = 0;
+    codeCount = firstPage->nCodes();
+    codeIndex = 0;
+    fundamentalCount = 0;
+    SetCount(fundamentalSheet.countText, fundamentalCount);
+    StartFundamentalCode();
+    BeginJob(fundamentalSheet, &CMetalWindow::StartProgressMakeFundamental, kFundamentalSheet);
+}
+
+void CMetalWindow::StartFundamentalCode() {
+    currentCode = g_fetchData->getPage(pageIndex)->getTesselRec(codeIndex)->code;
+    std::string url;
+    MakeFundamentalURLAndPath(currentCode, url, fundamentalPath);
+    if (!fundamentalOptions[CFundamentalDialog::kOffline])
+        http->OpenURL(url, fundamentalPath);
+    ++fundamentalCount;
+}
 
 void CMetalWindow::StartProgressMakeFundamental() {
     StartProgress(fundamentalSheet);
 }
 
-void CMetalWindow::ProgressMakeFundamental() {}
+void CMetalWindow::ProgressMakeFundamental() {
+    // Offline, every tick reads one stored page without waiting.
+    if (http->complete || fundamentalOptions[CFundamentalDialog::kOffline]) {
+        http->complete = 0;
+        // A page that failed or a missing file leaves the record empty; it is
+        // stored all the same.
+        FUNDAMENTAL record;
+        CTorlindUtil::ExtractFundamental(fundamentalPath.c_str(), &record);
+        CExDic::UpdateFundamental(currentCode, &record);
+        SetCount(fundamentalSheet.countText, fundamentalCount);
+
+        if (++codeIndex >= codeCount) {
+            ++pageIndex;
+            codeIndex = 0;
+            const CPageData* page = g_fetchData->getPage(pageIndex);
+            codeCount = page ? page->nCodes() : 0;
+        }
+        if (pageIndex < pageCount)
+            StartFundamentalCode();
+        else
+            EndMakeFundamental();
+    }
+    SetControl32BitValue(fundamentalSheet.progressBar, pageIndex);
+}
 
 void CMetalWindow::EndProgressMakeFundamental() {
     EndProgress(fundamentalSheet);

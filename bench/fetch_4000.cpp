@@ -1,7 +1,7 @@
 // The daily fetch of 4,000 stocks (80 pages) against the simulated service:
 // `vezizo fetch` run as a process, its wall time against the floor that one
 // download per 0.1-second tick sets, and its peak memory.
-#include "AppFolder.h"
+#include "SimAppFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -26,7 +26,7 @@ constexpr double kTick = 0.1;
 
 // kStocks fetch-list lines; a market with fewer stocks is repeated.
 QByteArray FetchList() {
-    const QVector<SimStock>& stocks = TestMarket().stocks();
+    const QVector<SimStock>& stocks = TestSimMarket().stocks();
     QByteArray lines;
     for (int i = 0; i < kStocks; ++i)
         lines += CSimMarket::fetchListLine(stocks.at(i % stocks.size()));
@@ -40,7 +40,8 @@ int main(int argc, char** argv) {
     QuoteSimProcess sim;
     QTemporaryDir folder, config;
     if (!sim.isRunning() || !folder.isValid() || !config.isValid() ||
-        !LayOutAppFolder(folder.path(), sim, FetchList())) {
+        !QFile::copy(VEZIZO_SOURCE_DIR "/Resources/market.csv", folder.filePath("market.csv")) ||
+        !WriteServersConf(folder.path(), sim) || !WriteFetchList(folder.path(), FetchList())) {
         std::fprintf(stderr, "fetch_4000: cannot set up quote-sim and the folder\n");
         return 1;
     }

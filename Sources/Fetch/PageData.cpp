@@ -4,6 +4,7 @@
 #include "PageBuffer.h"
 #include "Preferences.h"
 #include "QuoteServers.h"
+#include "TableScan.h"
 #include "VezizoMain.h"
 #include "misclib.h"
 
@@ -13,7 +14,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <string_view>
 
 namespace {
 
@@ -229,8 +229,7 @@ void CPageData::ExtractData(const char* path, CPageData* page) {
     const int32_t length = ReadPageFile(path);
     if (length < 0)
         return;
-    const std::string_view text(s_buff, size_t(length));
-    size_t position = 0;
+    int32_t position = 0;
     int32_t slot = 0;
     int32_t good = 0;
     while (slot < page->m_nCodes) {
@@ -239,20 +238,17 @@ void CPageData::ExtractData(const char* path, CPageData* page) {
             ++slot; // the URL did not ask for this slot: no row will come
             continue;
         }
-        const size_t rowStart = text.find("<tr", position);
-        const size_t rowClose = text.find("</tr>", position);
-        if (rowStart == std::string_view::npos || rowClose == std::string_view::npos)
+        int32_t rowStart = 0;
+        const int32_t rowLength = NextTableRow(s_buff, length, &position, &rowStart);
+        if (rowLength == 0)
             break; // no complete row left
-        const size_t rowEnd = rowClose + 4;
-        if (rowEnd > rowStart &&
-            ExtractTR(s_buff + rowStart, int32_t(rowEnd - rowStart + 1), &record) == 1) {
+        if (ExtractTR(s_buff + rowStart, rowLength, &record) == 1) {
             if (record.valid && record.code > 0 && record.close > 0)
                 ++good;
             else
                 WriteLog(page->m_pageIndex, record.code, record.name);
             ++slot;
         }
-        position = rowEnd + 1;
     }
     page->m_nExtracted = good;
     page->m_month = page->m_records[0].month;
@@ -262,20 +258,15 @@ void CPageData::ExtractData(const char* path, CPageData* page) {
 int32_t CPageData::ExtractTR(const char* row, int32_t length, CTesselRec* record) {
     if (length <= 0)
         return 0;
-    const std::string_view text(row, size_t(length));
     char cell[kCellBufferSize];
     int32_t result = 0;
-    size_t position = 0;
+    int32_t position = 0;
+    int32_t cellStart = 0;
+    int32_t cellLength = 0;
     // Cells past the tenth carry nothing this page needs.
-    for (int32_t cellNumber = 0; cellNumber < 10 && position < text.size(); ++cellNumber) {
-        const size_t cellStart = text.find("<td", position);
-        if (cellStart == std::string_view::npos)
-            break;
-        // A cell ends at the ">" of its "</td>", or with the row.
-        const size_t cellClose = text.find("</td>", position);
-        const size_t cellEnd =
-            cellClose == std::string_view::npos ? text.size() - 1 : cellClose + 4;
-        const int32_t cellLength = cellEnd >= cellStart ? int32_t(cellEnd - cellStart + 1) : 0;
+    for (int32_t cellNumber = 0;
+         cellNumber < 10 && NextTableCell(row, length, &position, &cellStart, &cellLength);
+         ++cellNumber) {
         ExtractTD(row + cellStart, cellLength, cell);
 
         switch (cellNumber) {
@@ -328,25 +319,12 @@ int32_t CPageData::ExtractTR(const char* row, int32_t length, CTesselRec* record
         default:
             break;
         }
-        position = cellEnd + 1;
     }
     return result;
 }
 
 int32_t CPageData::ExtractTD(const char* cell, int32_t length, char* text) {
-    int32_t copied = 0;
-    bool inTag = false;
-    for (int32_t i = 0; i < length && copied < kMaxCellText; ++i) {
-        const char c = cell[i];
-        if (c == '<')
-            inTag = true;
-        else if (c == '>' && inTag)
-            inTag = false;
-        else if (!inTag)
-            text[copied++] = c;
-    }
-    text[copied] = '\0';
-    return 1;
+    return ExtractCellText(cell, length, text, kMaxCellText + 1);
 }
 
 void CPageData::WriteLog(int32_t page, int32_t code, const char* name) {

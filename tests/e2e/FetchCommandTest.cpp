@@ -1,7 +1,7 @@
 // `vezizo fetch` and `vezizo quotes` run as processes against the simulated
 // service: the daily file holds the service's quotes byte for byte, and the
 // quote list prints them.
-#include "AppFolder.h"
+#include "SimAppFolder.h"
 #include "SimEncoding.h"
 #include "VezizoProcess.h"
 #include "misclib.h"
@@ -24,7 +24,7 @@ int WholeYen(int64_t tenths) {
 
 // The daily file (layout 0, whole prices) the fetch of stocks must write.
 QByteArray ExpectedDailyFile(const QList<const SimStock*>& stocks) {
-    const CSimMarket& market = TestMarket();
+    const CSimMarket& market = TestSimMarket();
     const QDate day = market.tradingDate();
     QByteArray body;
     for (const SimStock* stock : stocks) {
@@ -57,7 +57,7 @@ TEST(FetchCommand, FetchWritesTheServicesQuotesAndQuotesPrintsThem) {
 
     // Two pages: 60 stocks, the one that trades beyond 2^31 shares a day, and
     // a code the service does not know.
-    const CSimMarket& market = TestMarket();
+    const CSimMarket& market = TestSimMarket();
     QList<const SimStock*> stocks;
     QByteArray list;
     for (int i = 0; i < 60; ++i)
@@ -66,7 +66,9 @@ TEST(FetchCommand, FetchWritesTheServicesQuotesAndQuotesPrintsThem) {
     for (const SimStock* stock : stocks)
         list += CSimMarket::fetchListLine(*stock);
     list += "1000,1000,T,UNKNOWN\n";
-    ASSERT_TRUE(LayOutAppFolder(folder.path(), sim, list));
+    ASSERT_TRUE(
+        QFile::copy(VEZIZO_SOURCE_DIR "/Resources/market.csv", folder.filePath("market.csv")));
+    ASSERT_TRUE(WriteServersConf(folder.path(), sim) && WriteFetchList(folder.path(), list));
 
     ProcessResult fetch = RunVezizo({"--folder", folder.path(), "fetch"}, config.path());
     ASSERT_EQ(fetch.status, 0) << fetch.err.toStdString();

@@ -56,7 +56,7 @@ TEST_F(FetchJobTest, PagesAreCountedAndTheDailyFileWritten) {
     const QList<QByteArray> daily = lines(dailyFile());
     ASSERT_EQ(daily.size(), 2 + 98);
     EXPECT_EQ(daily[1], "98,0");
-    EXPECT_TRUE(daily[2].startsWith(QByteArray::number(TestMarket().stocks().at(0).code)));
+    EXPECT_TRUE(daily[2].startsWith(QByteArray::number(TestSimMarket().stocks().at(0).code)));
     // The unknown codes are logged; the page that was cut off is not.
     QFile log(path("ERRORLOG.TXT"));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));

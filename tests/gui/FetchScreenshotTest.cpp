@@ -1,6 +1,5 @@
 // Pictures of the fetch sheet after a run and of the quote list with the
 // market's Japanese names, in <build>/screenshots/.
-#include "Screenshot.h"
 #include "SimGuiTestBase.h"
 #include "misclib.h"
 

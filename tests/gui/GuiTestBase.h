@@ -9,7 +9,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QPixmap>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -33,6 +35,18 @@ inline bool waitUntil(const std::function<bool()>& done, int timeoutMs = 2000) {
 
 inline void waitFor(int ms) {
     waitUntil([] { return false; }, ms);
+}
+
+// Saves a picture of widget as <build>/screenshots/<name>.png for a person to
+// look at.
+inline void SaveScreenshot(QWidget* widget, const char* name) {
+    ASSERT_NE(widget, nullptr) << name;
+    QDir().mkpath(VEZIZO_BUILD_DIR "/screenshots");
+    QPixmap picture = widget->grab();
+    EXPECT_FALSE(picture.isNull()) << name;
+    EXPECT_TRUE(picture.save(
+        QStringLiteral(VEZIZO_BUILD_DIR "/screenshots/%1.png").arg(QLatin1String(name))))
+        << name;
 }
 
 class GuiTestBase : public ::testing::Test {

@@ -75,8 +75,8 @@ TEST_F(QuoteListTest, RowsShowTheFetchedRecordsAndSort) {
     EXPECT_EQ(order(), fetchOrder);
 
     // Row 75 is record 25 of page 1.
-    const SimStock& stock = TestMarket().stocks().at(75);
-    const SimDay day = TestMarket().today(stock);
+    const SimStock& stock = TestSimMarket().stocks().at(75);
+    const SimDay day = TestSimMarket().today(stock);
     EXPECT_EQ(QString::fromStdString(cell(75, kName)),
               QStringLiteral("%1 %2").arg(stock.code).arg(stock.name));
     EXPECT_EQ(QString::fromStdString(cell(75, kMark)),

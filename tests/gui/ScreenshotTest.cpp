@@ -1,6 +1,5 @@
 // Saves a picture of the main window, every sheet and every dialog into
 // <build>/screenshots/ for a person to look at.
-#include "Screenshot.h"
 #include "GuiTestBase.h"
 
 #include <QMessageBox>

@@ -101,7 +101,7 @@ void CSimConnection::readRequest() {
 void CSimConnection::answer(const QByteArray& target, const QByteArray& hostPort) {
     // The hops of a redirect chain are the service's own doing: no rule applies to them.
     const SimFault fault = target.startsWith("/redirect/") ? SimFault{} : m_server.faultFor(target);
-    const qint64 bytes = qint64(fault.argument);
+    const qint64 amount = qint64(fault.argument); // a count, a status or a byte count
     switch (fault.kind) {
     case SimFaultKind::None:
         writeAndClose(m_server.route(target, hostPort));
@@ -117,34 +117,34 @@ void CSimConnection::answer(const QByteArray& target, const QByteArray& hostPort
         drip(m_server.route(target, hostPort).body, fault.argument);
         return;
     case SimFaultKind::Redirect:
-        if (bytes <= 0) {
+        if (amount <= 0) {
             writeAndClose(m_server.route(target, hostPort));
             return;
         }
         writeAndClose(
             {302, CSimPages::errorPage(302, "Found"),
-             "http://" + hostPort + "/redirect/" + QByteArray::number(bytes - 1) + target});
+             "http://" + hostPort + "/redirect/" + QByteArray::number(amount - 1) + target});
         return;
     case SimFaultKind::RedirectLoop:
         writeAndClose({302, CSimPages::errorPage(302, "Found"), "http://" + hostPort + target});
         return;
     case SimFaultKind::Status: {
-        const int status = int(bytes);
+        const int status = int(amount);
         writeAndClose({status, CSimPages::errorPage(status, reasonPhrase(status)), {}});
         return;
     }
     case SimFaultKind::Truncate: {
         const SimResponse response = m_server.route(target, hostPort);
         writeHead(response.status, response.body.size(), response.location);
-        m_socket->write(response.body.left(bytes));
+        m_socket->write(response.body.left(amount));
         m_socket->disconnectFromHost();
         return;
     }
     case SimFaultKind::Reset:
-        resetAfter(m_server.route(target, hostPort).body, bytes);
+        resetAfter(m_server.route(target, hostPort).body, amount);
         return;
     case SimFaultKind::Oversize:
-        streamOversize(m_server.route(target, hostPort).body, bytes);
+        streamOversize(m_server.route(target, hostPort).body, amount);
         return;
     case SimFaultKind::BadEuc: {
         SimResponse response = m_server.route(target, hostPort);

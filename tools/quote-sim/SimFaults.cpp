@@ -55,6 +55,8 @@ bool CSimFaults::add(const QString& text, QString* error) {
         bool ok = true;
         if (known.needsArgument)
             rule.fault.argument = argument.toDouble(&ok);
+        if (known.kind == SimFaultKind::Status)
+            ok = ok && rule.fault.argument >= 100 && rule.fault.argument <= 599;
         if (!ok || rule.fault.argument < 0 || (known.needsArgument && argument.isEmpty())) {
             *error = QStringLiteral("fault \"%1\": %2 needs a number").arg(text, kind);
             return false;

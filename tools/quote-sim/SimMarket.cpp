@@ -255,13 +255,13 @@ void CSimMarket::setHistoryLength(int code, int rows) {
 int64_t CSimMarket::closeOfDay(const SimStock& stock, int day, int64_t closeBefore) const {
     // The history is walked back from the trading date: each day's close is the
     // next day's close before that day's move.
-    CSimRandom random(m_seed ^ uint64_t(stock.code) << 20, uint64_t(day), 3);
+    CSimRandom random(m_seed ^ (uint64_t(stock.code) << 20), uint64_t(day), 3);
     const double move = (random.unit() - 0.5) * 0.06;
     return quantize(double(closeBefore) / (1.0 + move), stock.fractional);
 }
 
 SimDay CSimMarket::makeDay(const SimStock& stock, int index, int64_t close) const {
-    CSimRandom random(m_seed ^ uint64_t(stock.code) << 20, uint64_t(index), 4);
+    CSimRandom random(m_seed ^ (uint64_t(stock.code) << 20), uint64_t(index), 4);
     SimDay day;
     day.close = close;
     day.traded = index == 0 || !random.chance(1.0 / 40.0);

@@ -124,6 +124,11 @@ private:
     QVector<SimListingRow> m_listing;
 };
 
+// A price in tenths as the yen a page reader gets from its text.
+inline double yen(int64_t tenths) {
+    return double(tenths) / 10.0;
+}
+
 // Price texts as the pages write them: thousands commas, one decimal when the
 // price has tenths ("1,234", "10.5").
 QString formatPrice(int64_t tenths);

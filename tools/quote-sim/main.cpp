@@ -140,6 +140,7 @@ int main(int argc, char** argv) {
     if (!ok || portValue > 65535)
         return usageError(QStringLiteral("--port takes a number from 0 to 65535"));
 
+    quitOnSignals(app);
     CSimServer server(pages, faults);
     if (parser.isSet(log) && !server.openLog(parser.value(log)))
         return usageError(QStringLiteral("cannot open the log %1").arg(parser.value(log)));
@@ -154,6 +155,5 @@ int main(int argc, char** argv) {
             int(market.stocks().size()), qPrintable(market.tradingDate().toString(Qt::ISODate)),
             unsigned(server.port()));
 
-    quitOnSignals(app);
     return app.exec();
 }

@@ -1,20 +1,9 @@
-// Runs the program as a process and collects what it printed.
-#pragma once
+#include "VezizoProcess.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QString>
-#include <QStringList>
 
-struct ProcessResult {
-    int status = -1; // -1 when it crashed or did not end in time
-    QString out;
-    QString err;
-};
-
-// configFolder, when given, is the preferences folder (XDG_CONFIG_HOME).
-inline ProcessResult RunVezizo(const QStringList& arguments,
-                               const QString& configFolder = QString()) {
+ProcessResult RunVezizo(const QStringList& arguments, const QString& configFolder) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     if (!configFolder.isEmpty())

@@ -1,0 +1,132 @@
+#include "SimAppFolder.h"
+
+#include "SimEncoding.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+const CSimMarket& TestSimMarket() {
+    static const CSimMarket market(QByteArray(QuoteSimProcess::kSeed).toULongLong(),
+                                   QDate::fromString(QuoteSimProcess::kDate, Qt::ISODate));
+    return market;
+}
+
+static bool WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+bool WriteServersConf(const QString& folder, const QuoteSimProcess& sim) {
+    const QByteArray host = sim.hostPort().toLatin1();
+    return WriteFile(folder + "/servers.conf",
+                     "quote=" + host + "\nhistory=" + host + "\nprofile=" + host + "\n");
+}
+
+bool WriteFetchList(const QString& folder, const QByteArray& lines) {
+    return WriteFile(folder + "/fetchlist.csv", lines);
+}
+
+QByteArray FetchListLines(const QVector<int>& codes) {
+    const CSimMarket& market = TestSimMarket();
+    QByteArray lines;
+    for (int code : codes) {
+        const SimStock* stock = market.findStock(code);
+        const QString fetchCode = CSimMarket::markets().value(stock ? stock->market : 0).fetchCode;
+        const QString quoteCode = stock ? stock->quoteCode : QString::number(code);
+        const QString name = stock ? stock->name : QStringLiteral("UNKNOWN%1").arg(code);
+        lines += toShiftJis(QStringLiteral("%1,%2,%3,%4\n")
+                                .arg(quoteCode)
+                                .arg(code, 4, 10, QLatin1Char('0'))
+                                .arg(fetchCode, name));
+    }
+    return lines;
+}
+
+QVector<int> KnownCodes(int count, int from) {
+    QVector<int> codes;
+    const QVector<SimStock>& stocks = TestSimMarket().stocks();
+    for (int i = from; i < from + count && i < stocks.size(); ++i)
+        codes.append(stocks[i].code);
+    return codes;
+}
+
+QVector<int> UnknownCodes(int count) {
+    QVector<int> codes;
+    for (int code = 1000; code <= 9999 && codes.size() < count; ++code)
+        if (!TestSimMarket().findStock(code))
+            codes.append(code);
+    return codes;
+}
+
+QStringList FinanceFileRecords(const QString& path, QByteArray* date, int* count) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<QByteArray> lines = file.readAll().split('\n');
+    if (lines.size() < 2)
+        return {};
+    if (date)
+        *date = lines[0];
+    if (count)
+        *count = lines[1].toInt();
+    QStringList records;
+    for (int i = 2; i < lines.size(); ++i) {
+        QList<QByteArray> fields = lines[i].split(',');
+        if (fields.size() < 8)
+            continue;
+        // The name between the market and the values may hold anything.
+        QStringList kept = {QString::fromLatin1(fields[0]), QString::fromLatin1(fields[1])};
+        for (int v = int(fields.size()) - 5; v < fields.size(); ++v)
+            kept.append(QString::fromLatin1(fields[v]));
+        records.append(kept.join(','));
+    }
+    return records;
+}
+
+QString ExpectedFinanceRecord(int code) {
+    const SimStock* stock = TestSimMarket().findStock(code);
+    if (!stock)
+        return {};
+    QString record = QString::asprintf("%04d,%d", code, stock->market);
+    for (double value : stock->finance.values())
+        record += QString::asprintf(",%.2f", value);
+    return record;
+}
+
+QString FinanceFileIn(const QString& folder) {
+    const QStringList found = QDir(folder).entryList({"FN*.DAT"}, QDir::Files);
+    return found.size() == 1 ? folder + "/" + found.first() : QString();
+}
+
+static uint32_t BigEndian32(const QByteArray& bytes, int at) {
+    return uint32_t(uint8_t(bytes[at])) << 24 | uint32_t(uint8_t(bytes[at + 1])) << 16 |
+           uint32_t(uint8_t(bytes[at + 2])) << 8 | uint32_t(uint8_t(bytes[at + 3]));
+}
+
+// A text field of the record: its bytes up to the first zero byte.
+static QByteArray TextField(const QByteArray& record, int at, int size) {
+    const QByteArray field = record.mid(at, size);
+    const int end = int(field.indexOf('\0'));
+    return end < 0 ? field : field.left(end);
+}
+
+void ExpectDictionaryRecordMatches(const QByteArray& dictionary, int code) {
+    constexpr int kRecordSize = 1024;
+    ASSERT_GE(dictionary.size(), (code + 1) * kRecordSize) << code;
+    const SimStock* stock = TestSimMarket().findStock(code);
+    ASSERT_NE(stock, nullptr) << code;
+    const SimProfile profile = TestSimMarket().profile(*stock);
+    const QByteArray record = dictionary.mid(code * kRecordSize, kRecordSize);
+    EXPECT_EQ(BigEndian32(record, 0), uint32_t(code));
+    EXPECT_EQ(BigEndian32(record, 4), uint32_t(CSimMarket::markets().value(stock->market).dsCode))
+        << code;
+    EXPECT_EQ(BigEndian32(record, 8), uint32_t(stock->category)) << code;
+    // Seeded from the fetch list when the dictionary was made.
+    EXPECT_EQ(TextField(record, 16, 16), stock->quoteCode.toLatin1()) << code;
+    // Texts are kept up to 254 bytes.
+    EXPECT_EQ(TextField(record, 80, 256), toShiftJis(profile.feature).left(254)) << code;
+    EXPECT_EQ(TextField(record, 336, 256), toShiftJis(profile.business).left(254)) << code;
+}

@@ -1,0 +1,40 @@
+// An application folder set up against the simulated quote service: its
+// servers.conf and a fetch list of the service's stocks, and the market the
+// service plays for the tests' fixed seed and date.
+#pragma once
+
+#include "QuoteSimProcess.h"
+#include "SimMarket.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+// The market a QuoteSimProcess serves.
+const CSimMarket& TestSimMarket();
+
+// Writes folder/servers.conf naming sim for all three servers.
+bool WriteServersConf(const QString& folder, const QuoteSimProcess& sim);
+bool WriteFetchList(const QString& folder, const QByteArray& lines);
+
+// Fetch-list lines for codes: a stock of the market as the service lists it,
+// any other code as a placeholder stock of the first market.
+QByteArray FetchListLines(const QVector<int>& codes);
+// The codes of the market's first count stocks.
+QVector<int> KnownCodes(int count, int from = 0);
+// count codes in 1000..9999 the market does not know.
+QVector<int> UnknownCodes(int count);
+
+// The FN file at path as "code,market,v1,..,v5" per stock line (the name
+// left out), after its two header lines, which go to date and count.
+QStringList FinanceFileRecords(const QString& path, QByteArray* date = nullptr,
+                               int* count = nullptr);
+// The line the service's finance figures give a stock of the market.
+QString ExpectedFinanceRecord(int code);
+// The FN file in folder ("" when there is none).
+QString FinanceFileIn(const QString& folder);
+
+// Checks record code of the dictionary file bytes against the service's
+// profile of that stock.
+void ExpectDictionaryRecordMatches(const QByteArray& dictionary, int code);

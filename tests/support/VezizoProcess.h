@@ -1,0 +1,15 @@
+// The program run as a process, as a user runs it from a shell.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+struct ProcessResult {
+    int status = -1; // the exit status; -1 when it crashed or did not end in time
+    QString out;
+    QString err;
+};
+
+// Runs VEZIZO_EXE with arguments; configFolder, when given, becomes its
+// XDG_CONFIG_HOME.
+ProcessResult RunVezizo(const QStringList& arguments, const QString& configFolder = QString());
