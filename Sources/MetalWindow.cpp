@@ -1,6 +1,7 @@
 #include "MetalWindow.h"
 
 #include "Fetch/FetchData.h"
+#include "Fetch/MakeKDT.h"
 #include "HTTPAccess.h"
 #include "Preferences.h"
 #include "Toolbox/Toolbox.h"
@@ -34,6 +35,7 @@ CMetalWindow::~CMetalWindow() {
     StopIdling();
     RemoveCommandHandler(commandHandler);
     delete http;
+    delete makeKDT;
     // The sheets live inside the main window and go with it.
     DisposeWindow(mainWindow);
     if (g_mainWindow == this)

@@ -23,6 +23,8 @@
 
 class CFetchData;
 class CHTTPAccess;
+class CKDTPageData;
+class CMakeKDT;
 class CPageData;
 class QTimer;
 
@@ -113,6 +115,9 @@ public:
     void ProgressMakeKDT();
     void EndProgressMakeKDT();
     void EndMakeKDT();
+    // Parses the downloaded page file name (in webtemp) into page; 0 when it
+    // held at least one row.
+    int32_t ExtractKDTData(const char* name, CKDTPageData* page);
     // Company profile (MetalWindowForFundamental.cpp).
     void DoMakeFundamental();
     void StartProgressMakeFundamental();
@@ -170,6 +175,8 @@ private:
     int32_t addedCount = 0;
     uint8_t listOptions[3] = {0, 0, 0};
     JobSheet kdtSheet;
+    // The run of the current or last series job, owned; replaced by the next.
+    CMakeKDT* makeKDT = nullptr;
     JobSheet fundamentalSheet;
     int32_t fundamentalCount = 0;
     uint8_t fundamentalOptions[3] = {0, 0, 0};

@@ -22,6 +22,19 @@ const char* CMakeKDT::CheckRequest(const char* codeText, int32_t rowsWanted) {
     return nullptr;
 }
 
+const char* CMakeKDT::CheckEntry(const char* codeText, const char* rowsText, int32_t* code,
+                                 int32_t* rowsWanted) {
+    *code = atoiClamped(codeText);
+    *rowsWanted = atoiClamped(rowsText);
+    if (const char* refusal = CheckRequest(codeText, *rowsWanted)) {
+        return refusal;
+    }
+    if (*code < 1) {
+        return "a stock code begins with a number of at least 1";
+    }
+    return nullptr;
+}
+
 CMakeKDT::CMakeKDT(const char* text, int32_t code, int32_t rowsWanted)
     : code(code), rowsWanted(rowsWanted) {
     if (CheckRequest(text, rowsWanted) == nullptr) {
