@@ -4,6 +4,7 @@
 #include "Fetch/FetchData.h"
 #include "Fetch/MakeKDT.h"
 #include "MetalWindow.h"
+#include "QuotesCommand.h"
 #include "Toolbox/TextEncoding.h"
 #include "Toolbox/Toolbox.h"
 #include "VezizoMain.h"
@@ -95,6 +96,9 @@ static const SubcommandSpec s_subcommands[] = {
      "           CODE: at most 11 characters, beginning with a number from 1; ROWS above 0",
      FourCharCode("mkdt"), CMetalWindow::kKDTSheet, HistoryArgumentsValid, AnswerCodeEntry, nullptr,
      HistoryCanStart},
+    // Not a job: prints the display sheet's list (QuotesCommand.cpp).
+    {"quotes", "[--sort name|mark|cv1|cv2|cv3|cv4|cvc] [--descending]", FourCharCode("disp"),
+     CMetalWindow::kDispSheet, QuotesArgumentsValid, nullptr, RequireFetchList, nullptr},
 };
 
 const SubcommandSpec* FindSubcommand(const std::string& name) {
@@ -203,6 +207,8 @@ int RunSubcommand(CMetalWindow& window, const SubcommandSpec& spec,
         std::fprintf(stderr, "vezizo %s: %s\n", spec.name, message.c_str());
         return kExitCannotStart;
     }
+    if (spec.sheet == CMetalWindow::kDispSheet)
+        return PrintQuoteList(window, arguments);
     const JobSheet* sheet = window.jobSheet(spec.sheet);
     if (!sheet) {
         std::fprintf(stderr, "vezizo %s: the program has no window for this job\n", spec.name);
