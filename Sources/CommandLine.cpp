@@ -1,7 +1,11 @@
 #include "CommandLine.h"
 
+#include "EnterCodeDialog.h"
 #include "Fetch/FetchData.h"
+#include "Fetch/MakeKDT.h"
 #include "MetalWindow.h"
+#include "QuotesCommand.h"
+#include "Toolbox/TextEncoding.h"
 #include "Toolbox/Toolbox.h"
 #include "VezizoMain.h"
 #include "misclib.h"
@@ -14,6 +18,40 @@ bool RequireFetchList(std::string& message) {
         return true;
     message = kNoFetchListMessage;
     return false;
+}
+
+// history CODE [ROWS]: the code entry's two texts as a user would type them.
+static void HistoryEntryTexts(const std::vector<std::string>& arguments,
+                              char (&codeText)[CEnterCodeDialog::kTextSize],
+                              char (&rowsText)[CEnterCodeDialog::kTextSize]) {
+    StringToSystemText(QString::fromStdString(arguments.at(0)), codeText, sizeof codeText);
+    StringToSystemText(QString::fromStdString(
+                           arguments.size() > 1 ? arguments[1] : CEnterCodeDialog::kDefaultRows),
+                       rowsText, sizeof rowsText);
+}
+
+static bool HistoryArgumentsValid(const std::vector<std::string>& arguments) {
+    return arguments.size() == 1 || arguments.size() == 2;
+}
+
+static bool HistoryCanStart(const std::vector<std::string>& arguments, std::string& message) {
+    char codeText[CEnterCodeDialog::kTextSize], rowsText[CEnterCodeDialog::kTextSize];
+    HistoryEntryTexts(arguments, codeText, rowsText);
+    int32_t code = 0, rowsWanted = 0;
+    if (const char* refusal = CMakeKDT::CheckEntry(codeText, rowsText, &code, &rowsWanted)) {
+        message = refusal;
+        return false;
+    }
+    return true;
+}
+
+static void AnswerCodeEntry(WindowRef dialog, const std::vector<std::string>& arguments) {
+    char codeText[CEnterCodeDialog::kTextSize], rowsText[CEnterCodeDialog::kTextSize];
+    HistoryEntryTexts(arguments, codeText, rowsText);
+    const uint32_t sig = FourCharCode("entc");
+    SetControlText(GetControlByID(dialog, sig, 21), codeText);
+    SetControlText(GetControlByID(dialog, sig, 22), rowsText);
+    ProcessCommand(FourCharCode("ok  "));
 }
 
 // The options of a job whose dialog has the check boxes 'chk1' to 'chk3', in
@@ -65,6 +103,15 @@ static const SubcommandSpec s_subcommands[] = {
     {"profile", "[--keep-files] [--existing-dictionary-only] [--offline]", FourCharCode("fund"),
      CMetalWindow::kFundamentalSheet, CheckDialogOptions<s_profileOptions>,
      AnswerDialogOptions<s_profileOptions>, RequireFetchList},
+    {"history",
+     "CODE [ROWS]\n"
+     "           writes KDnnnn.KDT from the last ROWS days (default 200) of stock CODE;\n"
+     "           CODE: at most 11 characters, beginning with a number from 1; ROWS above 0",
+     FourCharCode("mkdt"), CMetalWindow::kKDTSheet, HistoryArgumentsValid, AnswerCodeEntry, nullptr,
+     HistoryCanStart},
+    // Not a job: prints the display sheet's list (QuotesCommand.cpp).
+    {"quotes", "[--sort name|mark|cv1|cv2|cv3|cv4|cvc] [--descending]", FourCharCode("disp"),
+     CMetalWindow::kDispSheet, QuotesArgumentsValid, nullptr, RequireFetchList, nullptr},
 };
 
 const SubcommandSpec* FindSubcommand(const std::string& name) {
@@ -169,6 +216,12 @@ int RunSubcommand(CMetalWindow& window, const SubcommandSpec& spec,
         std::fprintf(stderr, "vezizo %s: %s\n", spec.name, message.c_str());
         return kExitCannotStart;
     }
+    if (spec.preCheckArguments && !spec.preCheckArguments(arguments, message)) {
+        std::fprintf(stderr, "vezizo %s: %s\n", spec.name, message.c_str());
+        return kExitCannotStart;
+    }
+    if (spec.sheet == CMetalWindow::kDispSheet)
+        return PrintQuoteList(window, arguments);
     const JobSheet* sheet = window.jobSheet(spec.sheet);
     if (!sheet) {
         std::fprintf(stderr, "vezizo %s: the program has no window for this job\n", spec.name);

@@ -36,6 +36,9 @@ struct SubcommandSpec {
     void (*answerDialog)(WindowRef dialog, const std::vector<std::string>& arguments);
     // Whether the job can start; false sets message (exit status 1).
     bool (*preCheck)(std::string& message);
+    // The same for a job whose start depends on its arguments; null: none.
+    bool (*preCheckArguments)(const std::vector<std::string>& arguments,
+                              std::string& message) = nullptr;
 };
 
 // Fills options from argv. False with message for a usage error.

@@ -1,6 +1,7 @@
 #include "MetalWindow.h"
 
 #include "Fetch/FetchData.h"
+#include "Fetch/MakeKDT.h"
 #include "Fetch/MakeList.h"
 #include "HTTPAccess.h"
 #include "Preferences.h"
@@ -19,7 +20,6 @@ const char kNoFetchListMessage[] = "fetchlist.csvが見つかりません。";
 static constexpr double kIdleInterval = 0.1;
 static constexpr int32_t kJobWidth = 350, kJobHeight = 210;
 static constexpr int32_t kIdleWidth = 350, kIdleHeight = 120;
-static constexpr int32_t kDispWidth = 641, kDispHeight = 516;
 
 CMetalWindow::CMetalWindow() {
     s_thisWin = this;
@@ -37,6 +37,7 @@ CMetalWindow::~CMetalWindow() {
     RemoveCommandHandler(commandHandler);
     delete http;
     delete makeList;
+    delete makeKDT;
     // The sheets live inside the main window and go with it.
     DisposeWindow(mainWindow);
     if (g_mainWindow == this)
@@ -88,9 +89,19 @@ void CMetalWindow::MakeWindow() {
     for (int32_t i = 0; i < 3; ++i)
         mainButtons[i] = GetControlByID(mainWindow, FourCharCode("main"), i + 1);
     quoteList = GetControlByID(dispSheet, FourCharCode("disp"), 11);
-    // The quote list's callbacks come with the list; until then it shows
-    // its columns only.
-    SetDataBrowserCallbacks(quoteList, {});
+    DataBrowserCallbacks callbacks;
+    callbacks.itemData = [list = quoteList](DataBrowserItemID item, DataBrowserPropertyID property,
+                                            DataBrowserItemData& data, bool setValue) {
+        return MyGetSetItemData(list, item, property, data, setValue);
+    };
+    callbacks.compare = [list = quoteList](DataBrowserItemID a, DataBrowserItemID b,
+                                           DataBrowserPropertyID property) {
+        return MyItemComparison(list, a, b, property);
+    };
+    callbacks.notification = [list = quoteList](DataBrowserItemID item, uint32_t message) {
+        MyItemNotification(list, item, message);
+    };
+    SetDataBrowserCallbacks(quoteList, callbacks);
 
     for (WindowRef sheet : {fetchSheet.window, listSheet.window, kdtSheet.window,
                             fundamentalSheet.window, financeSheet.window, dispSheet, mainWindow})
@@ -253,15 +264,6 @@ void CMetalWindow::DoSave() {
                                g_Preferences->GetCreator());
 }
 
-void CMetalWindow::DoDisp() {
-    if (m_shownSheet == kDispSheet)
-        return;
-    HideSheetWindow();
-    TransitionWindowResize(mainWindow, kDispWidth, kDispHeight);
-    ShowWindow(dispSheet);
-    m_shownSheet = kDispSheet;
-}
-
 // --- The job life cycle -------------------------------------------------
 
 void CMetalWindow::ShowJobSheet(JobSheet& sheet) {
@@ -279,9 +281,12 @@ void CMetalWindow::BeginJob(JobSheet& sheet, void (CMetalWindow::*startProgress)
     m_shownSheet = sheetNumber;
 }
 
+std::string CMetalWindow::WebTempPath(const char* webtempName) {
+    return g_startupPath + "/webtemp/" + webtempName;
+}
+
 void CMetalWindow::StartPageDownload(const char* url, const char* webtempName) {
-    std::string path = g_startupPath + "/webtemp/" + webtempName;
-    http->OpenURL(url, path);
+    http->OpenURL(url, WebTempPath(webtempName));
 }
 
 void CMetalWindow::StartProgress(JobSheet& sheet) {

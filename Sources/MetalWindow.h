@@ -14,6 +14,7 @@
 //   EndX: EndJob(sheet, &CMetalWindow::EndProgressX) (the cancel command).
 #pragma once
 
+#include "Toolbox/DataBrowser.h"
 #include "Toolbox/ToolboxTypes.h"
 #include "Toolbox/Windows.h"
 
@@ -24,6 +25,9 @@ class CFetchData;
 class CHTTPAccess;
 class CListPageData;
 class CMakeList;
+class CKDTPageData;
+class CMakeKDT;
+class CPageData;
 class QTimer;
 
 // The caution shown when the fetch list has no pages (UTF-8).
@@ -85,7 +89,22 @@ public:
     void EndFetchData();
     void DoSave();
     void DoSaveAs() {}
+    // Parses the stored page file name (in "webtemp") into page.
+    void ExtractData(const char* name, CPageData* page);
+    // Parses every page's stored file again, without downloading.
+    void ReloadFetchData(CFetchData* fetchData);
+    // Quote list (MetalWindowForDisp.cpp): fills the display sheet's list
+    // with one row per code of the fetch list and shows the sheet.
     void DoDisp();
+    // The list's callbacks. A row's item number is page * 50 + slot of
+    // g_fetchData; rows above kLastListItem show nothing.
+    static constexpr DataBrowserItemID kLastListItem = 9999;
+    static int32_t MyGetSetItemData(ControlRef browser, DataBrowserItemID item,
+                                    DataBrowserPropertyID property, DataBrowserItemData& itemData,
+                                    bool changeValue);
+    static bool MyItemComparison(ControlRef browser, DataBrowserItemID itemOne,
+                                 DataBrowserItemID itemTwo, DataBrowserPropertyID sortProperty);
+    static void MyItemNotification(ControlRef browser, DataBrowserItemID item, uint32_t message);
     // Listing (MetalWindowForList.cpp).
     void DoMakeList();
     void StartProgressMakeList();
@@ -101,6 +120,9 @@ public:
     void ProgressMakeKDT();
     void EndProgressMakeKDT();
     void EndMakeKDT();
+    // Parses the downloaded page file name (in webtemp) into page; 0 when it
+    // held at least one row.
+    int32_t ExtractKDTData(const char* name, CKDTPageData* page);
     // Company profile (MetalWindowForFundamental.cpp).
     void DoMakeFundamental();
     void StartProgressMakeFundamental();
@@ -138,6 +160,8 @@ private:
     // progress once) and records its sheet as the shown one.
     void BeginJob(JobSheet& sheet, void (CMetalWindow::*startProgress)(), int32_t sheetNumber);
     void StartPageDownload(const char* url, const char* webtempName);
+    // g_startupPath + "/webtemp/" + webtempName.
+    static std::string WebTempPath(const char* webtempName);
     void StartProgress(JobSheet& sheet);
     void EndProgress(JobSheet& sheet);
     // The end step: when the job runs, endProgress ends it.
@@ -163,6 +187,8 @@ private:
     // (and perhaps a new run) knows its run is over.
     uint32_t listRun = 0;
     JobSheet kdtSheet;
+    // The run of the current or last series job, owned; replaced by the next.
+    CMakeKDT* makeKDT = nullptr;
     JobSheet fundamentalSheet;
     int32_t fundamentalCount = 0;
     uint8_t fundamentalOptions[3] = {0, 0, 0};

@@ -1,14 +1,56 @@
-// The life-cycle operations of this job. The job's own steps (what it
-// downloads, parses and saves) come with its data classes.
+// The historical series job: the daily history of one stock, 50 rows a page,
+// newest first, written oldest first to "KD%04d.KDT" in the application folder.
+#include "EnterCodeDialog.h"
+#include "Fetch/MakeKDT.h"
+#include "HTTPAccess.h"
 #include "MetalWindow.h"
+#include "Toolbox/Toolbox.h"
+#include "VezizoMain.h"
 
-void CMetalWindow::DoMakeKDT() {}
+void CMetalWindow::DoMakeKDT() {
+    if (m_shownSheet == kKDTSheet)
+        return;
+    CEnterCodeDialog dialog(mainWindow);
+    dialog.DoModal();
+    // A cancelled sheet leaves both texts empty; a code text too long for
+    // the request is refused rather than cut into another stock's code.
+    int32_t code = 0, rowsWanted = 0;
+    if (CMakeKDT::CheckEntry(dialog.getCodeText(), dialog.getRowsText(), &code, &rowsWanted))
+        return;
+
+    ShowJobSheet(kdtSheet);
+    currentFetchData = g_fetchData;
+    delete makeKDT;
+    makeKDT = new CMakeKDT(dialog.getCodeText(), code, rowsWanted);
+    pageCount = makeKDT->nPages();
+    pageIndex = 0;
+    SetCount(kdtSheet.countText, pageIndex);
+    StartPageDownload(makeKDT->getURL(0), makeKDT->getWebTemp(0));
+    BeginJob(kdtSheet, &CMetalWindow::StartProgressMakeKDT, kKDTSheet);
+}
 
 void CMetalWindow::StartProgressMakeKDT() {
     StartProgress(kdtSheet);
 }
 
-void CMetalWindow::ProgressMakeKDT() {}
+void CMetalWindow::ProgressMakeKDT() {
+    if (http->complete) {
+        http->complete = 0;
+        // A page without rows is the end of the history (or a failed
+        // download): the pages after it are not asked for.
+        if (ExtractKDTData(makeKDT->getWebTemp(pageIndex), makeKDT->getPage(pageIndex)) != 0)
+            pageIndex = pageCount - 1;
+        ++pageIndex;
+        SetCount(kdtSheet.countText, pageIndex);
+        if (pageIndex >= pageCount) {
+            makeKDT->Save(g_startupPath);
+            EndMakeKDT();
+        } else {
+            StartPageDownload(makeKDT->getURL(pageIndex), makeKDT->getWebTemp(pageIndex));
+        }
+    }
+    SetControl32BitValue(kdtSheet.progressBar, pageIndex);
+}
 
 void CMetalWindow::EndProgressMakeKDT() {
     EndProgress(kdtSheet);
@@ -16,4 +58,9 @@ void CMetalWindow::EndProgressMakeKDT() {
 
 void CMetalWindow::EndMakeKDT() {
     EndJob(kdtSheet, &CMetalWindow::EndProgressMakeKDT);
+}
+
+int32_t CMetalWindow::ExtractKDTData(const char* name, CKDTPageData* page) {
+    const std::string path = g_webtempPath + "/" + name;
+    return CKDTPageData::ExtractKDTData(path.c_str(), page);
 }

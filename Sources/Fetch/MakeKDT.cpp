@@ -3,6 +3,7 @@
 #include "futil.h"
 #include "misclib.h"
 
+#include <cctype>
 #include <cstring>
 
 const char* CMakeKDT::CheckRequest(const char* codeText, int32_t rowsWanted) {
@@ -13,11 +14,32 @@ const char* CMakeKDT::CheckRequest(const char* codeText, int32_t rowsWanted) {
     if (length > size_t(kMaxCodeText)) {
         return "a stock code has at most 11 characters";
     }
+    // The code goes into the request's query as it is: nothing that could end
+    // the parameter or start another one.
+    for (size_t i = 0; i < length; ++i) {
+        const unsigned char c = static_cast<unsigned char>(codeText[i]);
+        if (!isalnum(c) && c != '.' && c != '-' && c != '_' && c != '^') {
+            return "a stock code holds only letters, digits and . - _ ^";
+        }
+    }
     if (rowsWanted <= 0) {
         return "the number of rows must be above 0";
     }
     if (rowsWanted > kMaxRowsWanted) {
         return "at most 100000 rows can be asked for";
+    }
+    return nullptr;
+}
+
+const char* CMakeKDT::CheckEntry(const char* codeText, const char* rowsText, int32_t* code,
+                                 int32_t* rowsWanted) {
+    *code = atoiClamped(codeText);
+    *rowsWanted = atoiClamped(rowsText);
+    if (const char* refusal = CheckRequest(codeText, *rowsWanted)) {
+        return refusal;
+    }
+    if (*code < 1) {
+        return "a stock code begins with a number of at least 1";
     }
     return nullptr;
 }

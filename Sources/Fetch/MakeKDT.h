@@ -16,6 +16,11 @@ public:
 
     // Null when a run may be made of these values, else why not (English).
     static const char* CheckRequest(const char* codeText, int32_t rowsWanted);
+    // The two texts of the code entry: the code and the row count read as
+    // atoi reads them. Null when a run may start (code at least 1 and
+    // CheckRequest content), else why not (English).
+    static const char* CheckEntry(const char* codeText, const char* rowsText, int32_t* code,
+                                  int32_t* rowsWanted);
 
     // A request that CheckRequest refuses gives a run without pages.
     CMakeKDT(const char* codeText, int32_t code, int32_t rowsWanted);

@@ -62,6 +62,12 @@ public:
         m_items.append(added);
         endInsertRows();
     }
+    void clear() {
+        beginResetModel();
+        m_items.clear();
+        m_present.clear();
+        endResetModel();
+    }
     void refresh() {
         if (!m_items.isEmpty())
             emit dataChanged(index(0, 0), index(int(m_items.size()) - 1, columnCount({}) - 1));
@@ -148,6 +154,14 @@ int32_t AddDataBrowserItems(ControlRef list, const DataBrowserItemID* items, uin
     if (!model)
         return -1;
     model->addItems(items, count);
+    return 0;
+}
+
+int32_t RemoveAllDataBrowserItems(ControlRef list) {
+    CItemModel* model = ModelOf(list);
+    if (!model)
+        return -1;
+    model->clear();
     return 0;
 }
 

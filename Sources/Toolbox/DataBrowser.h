@@ -38,6 +38,8 @@ struct DataBrowserCallbacks {
 int32_t SetDataBrowserCallbacks(ControlRef list, const DataBrowserCallbacks& callbacks);
 // Adds the items not yet in the list, unsorted, at the top level.
 int32_t AddDataBrowserItems(ControlRef list, const DataBrowserItemID* items, uint32_t count);
+// Removes every item.
+int32_t RemoveAllDataBrowserItems(ControlRef list);
 uint32_t GetDataBrowserItemCount(ControlRef list);
 // Sorts by the column of property (ascending unless descending).
 void SetDataBrowserSortProperty(ControlRef list, DataBrowserPropertyID property, bool descending);

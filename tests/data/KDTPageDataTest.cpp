@@ -195,6 +195,9 @@ TEST(MakeKDT, RefusesCodeTextsThatDoNotFit) {
     EXPECT_EQ(CMakeKDT::CheckRequest("12345678901", 200), nullptr);
     EXPECT_NE(CMakeKDT::CheckRequest("123456789012", 200), nullptr);
     EXPECT_NE(CMakeKDT::CheckRequest("", 200), nullptr);
+    EXPECT_EQ(CMakeKDT::CheckRequest("6758.O", 200), nullptr);
+    EXPECT_NE(CMakeKDT::CheckRequest("7203&y=5", 200), nullptr);
+    EXPECT_NE(CMakeKDT::CheckRequest("72 03", 200), nullptr);
     EXPECT_NE(CMakeKDT::CheckRequest("7203", 0), nullptr);
     EXPECT_NE(CMakeKDT::CheckRequest("7203", 2000000000), nullptr);
     EXPECT_EQ(CMakeKDT("123456789012", 7203, 200).nPages(), 0);

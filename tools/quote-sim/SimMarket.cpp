@@ -335,14 +335,16 @@ SimProfile CSimMarket::profile(const SimStock& stock) const {
 
 QByteArray CSimMarket::fetchList(int count) const {
     QByteArray lines;
-    for (int i = 0; i < std::min(count, int(m_stocks.size())); ++i) {
-        const SimStock& stock = m_stocks[i];
-        lines += toShiftJis(QStringLiteral("%1,%2,%3,%4\n")
-                                .arg(stock.quoteCode)
-                                .arg(stock.code, 4, 10, QLatin1Char('0'))
-                                .arg(markets().value(stock.market).fetchCode, stock.name));
-    }
+    for (int i = 0; i < std::min(count, int(m_stocks.size())); ++i)
+        lines += fetchListLine(m_stocks[i]);
     return lines;
+}
+
+QByteArray CSimMarket::fetchListLine(const SimStock& stock) {
+    return toShiftJis(QStringLiteral("%1,%2,%3,%4\n")
+                          .arg(stock.quoteCode)
+                          .arg(stock.code, 4, 10, QLatin1Char('0'))
+                          .arg(markets().value(stock.market).fetchCode, stock.name));
 }
 
 QString formatNumber(int64_t value) {

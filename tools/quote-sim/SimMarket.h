@@ -108,6 +108,8 @@ public:
     const QVector<SimListingRow>& listing() const { return m_listing; }
     // The first count stocks as fetch-list lines "%s,%04d,%s,%s\n", Shift-JIS.
     QByteArray fetchList(int count) const;
+    // One stock's fetch-list line.
+    static QByteArray fetchListLine(const SimStock& stock);
 
 private:
     void addStock(int code, int forcedMarket);

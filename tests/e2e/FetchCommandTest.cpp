@@ -1,0 +1,114 @@
+// `vezizo fetch` and `vezizo quotes` run as processes against the simulated
+// service: the daily file holds the service's quotes byte for byte, and the
+// quote list prints them.
+#include "SimAppFolder.h"
+#include "SimEncoding.h"
+#include "VezizoProcess.h"
+#include "misclib.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+// A price in tenths as the daily file writes it without decimals.
+int WholeYen(int64_t tenths) {
+    return int(tenths / 10);
+}
+
+// The daily file (layout 0, whole prices) the fetch of stocks must write.
+QByteArray ExpectedDailyFile(const QList<const SimStock*>& stocks) {
+    const CSimMarket& market = TestSimMarket();
+    const QDate day = market.tradingDate();
+    QByteArray body;
+    for (const SimStock* stock : stocks) {
+        const SimDay today = market.today(*stock);
+        QByteArray name = toShiftJis(stock->name);
+        if (name.size() > 30)
+            name.truncate(CutWText(name.data(), 30));
+        body += QString::asprintf("%04d,%d,", stock->code,
+                                  CSimMarket::markets().at(stock->market).dsCode)
+                    .toLatin1() +
+                name +
+                QString::asprintf(",%d,%d,%d,%d,%lld\n", WholeYen(today.open), WholeYen(today.high),
+                                  WholeYen(today.low), WholeYen(today.close),
+                                  static_cast<long long>(today.volume))
+                    .toLatin1();
+    }
+    return QString::asprintf("%02d%02d%02d\n%d,0\n", QDate::currentDate().year() - 2000,
+                             day.month(), day.day(), int(stocks.size()))
+               .toLatin1() +
+           body;
+}
+
+} // namespace
+
+TEST(FetchCommand, FetchWritesTheServicesQuotesAndQuotesPrintsThem) {
+    QuoteSimProcess sim;
+    ASSERT_TRUE(sim.isRunning());
+    QTemporaryDir folder, config;
+    ASSERT_TRUE(folder.isValid() && config.isValid());
+
+    // Two pages: 60 stocks, the one that trades beyond 2^31 shares a day, and
+    // a code the service does not know.
+    const CSimMarket& market = TestSimMarket();
+    QList<const SimStock*> stocks;
+    QByteArray list;
+    for (int i = 0; i < 60; ++i)
+        stocks.append(&market.stocks().at(i));
+    stocks.append(market.findStock(9984));
+    for (const SimStock* stock : stocks)
+        list += CSimMarket::fetchListLine(*stock);
+    list += "1000,1000,T,UNKNOWN\n";
+    ASSERT_TRUE(
+        QFile::copy(VEZIZO_SOURCE_DIR "/Resources/market.csv", folder.filePath("market.csv")));
+    ASSERT_TRUE(WriteServersConf(folder.path(), sim) && WriteFetchList(folder.path(), list));
+
+    ProcessResult fetch = RunVezizo({"--folder", folder.path(), "fetch"}, config.path());
+    ASSERT_EQ(fetch.status, 0) << fetch.err.toStdString();
+    EXPECT_TRUE(fetch.err.contains("count 61, missing 1")) << fetch.err.toStdString();
+
+    const QStringList written = QDir(folder.path()).entryList({"DS*"}, QDir::Files);
+    ASSERT_EQ(written.size(), 1);
+    QFile daily(folder.filePath(written[0]));
+    ASSERT_TRUE(daily.open(QIODevice::ReadOnly));
+    EXPECT_EQ(daily.readAll(), ExpectedDailyFile(stocks));
+
+    // Highest close first; every code has its row.
+    ProcessResult quotes = RunVezizo(
+        {"--folder", folder.path(), "quotes", "--sort", "cv4", "--descending"}, config.path());
+    ASSERT_EQ(quotes.status, 0) << quotes.err.toStdString();
+    const QStringList rows = quotes.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 62);
+    const SimStock* top = *std::max_element(
+        stocks.begin(), stocks.end(), [&market](const SimStock* a, const SimStock* b) {
+            return market.today(*a).close < market.today(*b).close;
+        });
+    EXPECT_TRUE(rows[0].startsWith(QStringLiteral("%1 %2 ").arg(top->code).arg(top->name)))
+        << rows[0].toStdString();
+    EXPECT_TRUE(rows.last().startsWith("1000 UNKNOWN")) << rows.last().toStdString();
+
+    // The list shows the volume beyond 2^31 as it is.
+    const SimStock& huge = *market.findStock(9984);
+    const SimDay hugeDay = market.today(huge);
+    const QStringList cells =
+        rows.filter(QRegularExpression("^9984 ")).value(0).split(' ', Qt::SkipEmptyParts);
+    ASSERT_GE(cells.size(), 8);
+    EXPECT_EQ(cells.mid(cells.size() - 6),
+              (QStringList{
+                  CSimMarket::markets().at(huge.market).fetchCode,
+                  QString::number(WholeYen(hugeDay.open)), QString::number(WholeYen(hugeDay.high)),
+                  QString::number(WholeYen(hugeDay.low)), QString::number(WholeYen(hugeDay.close)),
+                  QString::number(hugeDay.volume)}));
+    EXPECT_GE(hugeDay.volume, int64_t(1) << 31);
+
+    ProcessResult badKey =
+        RunVezizo({"--folder", folder.path(), "quotes", "--sort", "price"}, config.path());
+    EXPECT_EQ(badKey.status, 2);
+}

@@ -1,0 +1,78 @@
+// "vezizo history" run as a process against quote-sim: the KD file it writes,
+// and the arguments it refuses.
+#include "KDFile.h"
+#include "QuoteSimProcess.h"
+#include "SimAppFolder.h"
+#include "SimMarket.h"
+#include "VezizoProcess.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+class HistoryCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_folder.isValid() && m_config.isValid());
+        ASSERT_TRUE(m_sim.isRunning());
+        ASSERT_TRUE(WriteServersConf(m_folder.path(), m_sim));
+        ASSERT_TRUE(QFile::copy(VEZIZO_SOURCE_DIR "/Resources/market.csv",
+                                m_folder.filePath("market.csv")));
+    }
+    ProcessResult history(const QStringList& arguments) {
+        return RunVezizo(QStringList{"--folder", m_folder.path(), "history"} + arguments,
+                         m_config.path());
+    }
+    QStringList kdFiles() const { return QDir(m_folder.path()).entryList({"KD*"}); }
+
+    QuoteSimProcess m_sim{{"--history-length", "7203=400"}};
+    QTemporaryDir m_folder;
+    QTemporaryDir m_config;
+};
+
+TEST_F(HistoryCommandTest, WritesTheStocksFileFromTheService) {
+    const ProcessResult run = history({"7203", "120"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    // Progress on standard error ends with the three pages done.
+    EXPECT_TRUE(run.err.contains("history: 0/3, count 3")) << run.err.toStdString();
+    EXPECT_EQ(kdFiles(), QStringList{"KD7203.KDT"});
+
+    bool ok = false;
+    const QVector<KDRecord> written = ReadKDFile(m_folder.filePath("KD7203.KDT"), &ok);
+    ASSERT_TRUE(ok);
+    CSimMarket market = TestSimMarket();
+    market.setHistoryLength(7203, 400);
+    // Three whole pages: 150 rows less the days without trading.
+    const QVector<KDRecord> expected = ExpectedKDRecords(market, 7203, 150);
+    ASSERT_EQ(written.size(), expected.size());
+    for (int i = 0; i < written.size(); ++i)
+        EXPECT_EQ(written[i], expected[i]) << "record " << i;
+}
+
+TEST_F(HistoryCommandTest, WrongNumberOfArgumentsIsAUsageError) {
+    for (const QStringList& arguments : {QStringList{}, QStringList{"7203", "120", "3"}}) {
+        const ProcessResult run = history(arguments);
+        EXPECT_EQ(run.status, 2) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains("history CODE [ROWS]")) << run.err.toStdString();
+    }
+}
+
+TEST_F(HistoryCommandTest, RefusedEntriesCannotStart) {
+    const struct {
+        QStringList arguments;
+        const char* message;
+    } cases[] = {
+        // Twelve characters are refused, never cut to another stock's code.
+        {{"720300000001"}, "at most 11 characters"},
+        {{"abc", "50"}, "a number of at least 1"},
+        {{"7203", "0"}, "above 0"},
+    };
+    for (const auto& refused : cases) {
+        const ProcessResult run = history(refused.arguments);
+        EXPECT_EQ(run.status, 1) << refused.arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains(refused.message)) << run.err.toStdString();
+    }
+    EXPECT_TRUE(kdFiles().isEmpty());
+    EXPECT_FALSE(QFile::exists(m_folder.filePath("webtemp/kdttemp-000.html")));
+}
