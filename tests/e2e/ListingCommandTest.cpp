@@ -33,8 +33,9 @@ TEST(ListingCommand, BuildsFetchListOnWhichFetchGetsEveryStock) {
     EXPECT_EQ(list, ListedFetchList());
     EXPECT_FALSE(QFile::exists(folder.filePath("fetchlist.bak")));
 
-    // "Every listed stock" is every ordinary stock of the listing: each gets
-    // its line in the daily file. The three index rows are in the list too.
+    // "Every listed stock" is every row of the listing: each ordinary stock,
+    // and the three index rows, which the service answers under their own
+    // numbers (998405 and so on) and the daily file holds as 1001, 1002, 1010.
     ProcessResult fetch = RunVezizo({"--folder", folder.path(), "fetch"}, config.path(), 280000);
     ASSERT_EQ(fetch.status, 0) << fetch.err.toStdString();
     const QStringList days = QDir(folder.path()).entryList({"DS*.DAT"}, QDir::Files);
@@ -47,7 +48,10 @@ TEST(ListingCommand, BuildsFetchListOnWhichFetchGetsEveryStock) {
             fetched.insert(lines[i].left(4).toInt());
     for (const SimStock& stock : market.stocks())
         EXPECT_TRUE(fetched.contains(stock.code)) << stock.code;
-    EXPECT_EQ(lines[1], QByteArray::number(fetched.size()) + ",0");
+    for (int code : {1001, 1002, 1010})
+        EXPECT_TRUE(fetched.contains(code)) << code;
+    EXPECT_EQ(fetched.size(), nStocks + 3);
+    EXPECT_EQ(lines[1], QByteArray::number(nStocks + 3) + ",0");
 }
 
 TEST(ListingCommand, UnknownOptionIsUsageError) {

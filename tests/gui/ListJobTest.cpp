@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QPixmap>
 #include <QTimer>
 
 #include <sys/stat.h>
@@ -140,8 +139,7 @@ TEST_F(ListJobTest, FullRunRewritesFetchList) {
     EXPECT_FALSE(IsControlVisible(listSheet().busyIndicator));
     EXPECT_EQ(controller().shownSheet(), CMetalWindow::kListSheet);
 
-    QDir().mkpath(VEZIZO_BUILD_DIR "/screenshots");
-    EXPECT_TRUE(mainWindow()->grab().save(VEZIZO_BUILD_DIR "/screenshots/ListingAfterRun.png"));
+    SaveScreenshot(mainWindow(), "ListingAfterRun");
 }
 
 // The dialog opens with its boxes cleared each time; cancelling it after
@@ -153,11 +151,9 @@ TEST_F(ListJobTest, CancelledDialogChangesNothing) {
         for (int32_t id = 11; id <= 13; ++id)
             EXPECT_FALSE(GetCheckBoxValue(GetControlByID(dialog, FourCharCode("fcls"), id)));
         if (openings == 1) {
-            QDir().mkpath(VEZIZO_BUILD_DIR "/screenshots");
             send("chk1");
             send("chk3");
-            EXPECT_TRUE(
-                dialog->grab().save(VEZIZO_BUILD_DIR "/screenshots/FetchListDialogTicked.png"));
+            SaveScreenshot(dialog, "FetchListDialogTicked");
         }
         send("not!");
     });
