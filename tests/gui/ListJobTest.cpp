@@ -251,3 +251,30 @@ TEST_F(ListJobTest, CancelDuringMarketStepWritesNothing) {
     EXPECT_EQ(controller().shownSheet(), CMetalWindow::kNoSheet);
     EXPECT_EQ(GetControl32BitValue(listSheet().progressBar), 0);
 }
+
+// Profile pages kept by one run serve a later offline run, which downloads
+// no profile and gives the new codes the same markets.
+TEST_F(ListJobTest, OfflineRunReadsTheKeptProfilePages) {
+    startListing({"chk1", "chk2"});
+    ASSERT_TRUE(waitForEnd(listSheet(), 60000));
+    const QString addList = QDate::currentDate().toString("'addlist-'yyMMdd'.csv'");
+    const QByteArray online = ReadAppFile(m_folder.path(), addList);
+    EXPECT_EQ(online.count('\n'), 13);
+    // The last stock with the market its profile page names.
+    const QByteArray listed = ListedFetchList();
+    EXPECT_TRUE(online.endsWith(listed.mid(listed.lastIndexOf('\n', listed.size() - 2) + 1)));
+    const SimStock& last = TestSimMarket().stocks().last();
+    EXPECT_TRUE(QFile::exists(path(
+        QString::asprintf("webtemp/fundamental/%04d/%04d.html", last.code / 1000 * 1000, last.code)
+            .toUtf8()
+            .constData())));
+    const int profiles = requests("/biz/fundamental/");
+    EXPECT_EQ(profiles, 13);
+
+    send("disp");
+    QFile::remove(path(addList.toUtf8().constData()));
+    startListing({"chk1", "chk2", "chk3"});
+    ASSERT_TRUE(waitForEnd(listSheet(), 60000));
+    EXPECT_EQ(requests("/biz/fundamental/"), profiles);
+    EXPECT_EQ(ReadAppFile(m_folder.path(), addList), online);
+}
