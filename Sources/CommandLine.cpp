@@ -232,5 +232,9 @@ int RunSubcommand(CMetalWindow& window, const SubcommandSpec& spec,
     RunApplicationEventLoop();
     RemoveEventLoopTimer(poll);
     reporter.Finish();
+    if (!window.jobFailure().empty()) {
+        std::fprintf(stderr, "vezizo %s: %s\n", spec.name, window.jobFailure().c_str());
+        return kExitFailed;
+    }
     return kExitDone;
 }

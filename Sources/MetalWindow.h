@@ -144,6 +144,9 @@ public:
     ControlRef mainButton(int32_t index) const { return mainButtons[index]; }
     bool anyJobRunning() const;
     bool isIdling() const { return idleTimer != nullptr; }
+    // Why the last job ended without its output file (empty when it wrote
+    // it). The window shows nothing; the command line reports it.
+    const std::string& jobFailure() const { return m_jobFailure; }
 
 private:
     // The common steps of the job life cycle; the job operations call them.
@@ -182,6 +185,7 @@ private:
     uint8_t fundamentalOptions[3] = {0, 0, 0};
     JobSheet financeSheet;
     int32_t m_shownSheet = kNoSheet;
+    std::string m_jobFailure;
     QTimer* idleTimer = nullptr;
     CWindowGroup windowGroup;
     WindowRef mainWindow = nullptr;

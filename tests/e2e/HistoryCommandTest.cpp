@@ -50,6 +50,15 @@ TEST_F(HistoryCommandTest, WritesTheStocksFileFromTheService) {
         EXPECT_EQ(written[i], expected[i]) << "record " << i;
 }
 
+// A stock the service has no rows for: nothing is written, and the command
+// does not claim success.
+TEST_F(HistoryCommandTest, NoRowsEndsWithOneAndWritesNothing) {
+    const ProcessResult run = history({"1000", "50"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains("no history file written")) << run.err.toStdString();
+    EXPECT_TRUE(kdFiles().isEmpty());
+}
+
 TEST_F(HistoryCommandTest, WrongNumberOfArgumentsIsAUsageError) {
     for (const QStringList& arguments : {QStringList{}, QStringList{"7203", "120", "3"}}) {
         const ProcessResult run = history(arguments);
