@@ -35,7 +35,7 @@ TEST_F(HistoryCommandTest, WritesTheStocksFileFromTheService) {
     const ProcessResult run = history({"7203", "120"});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     // Progress on standard error ends with the three pages done.
-    EXPECT_TRUE(run.err.contains("history: 0/3, count 3")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("history: 3/3, count 3")) << run.err.toStdString();
     EXPECT_EQ(kdFiles(), QStringList{"KD7203.KDT"});
 
     bool ok = false;
