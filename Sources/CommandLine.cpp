@@ -170,9 +170,10 @@ public:
     CProgressReporter(const char* name, const JobSheet& sheet)
         : m_name(name), m_sheet(sheet), m_terminal(::isatty(STDERR_FILENO) == 1) {}
 
-    void Report() {
-        int32_t value = GetControl32BitValue(m_sheet.progressBar);
+    // The job's end sets its bar back to 0; the last line shows it full.
+    void Report(bool ended = false) {
         int32_t maximum = GetControl32BitMaximum(m_sheet.progressBar);
+        int32_t value = ended ? maximum : GetControl32BitValue(m_sheet.progressBar);
         char count[32] = "", missing[32] = "";
         GetControlText(m_sheet.countText, count, sizeof count);
         if (m_sheet.errorText)
@@ -195,7 +196,7 @@ public:
         std::fflush(stderr);
     }
     void Finish() {
-        Report();
+        Report(true);
         if (m_terminal)
             std::fputc('\n', stderr);
     }
@@ -245,5 +246,9 @@ int RunSubcommand(CMetalWindow& window, const SubcommandSpec& spec,
     RunApplicationEventLoop();
     RemoveEventLoopTimer(poll);
     reporter.Finish();
+    if (!window.jobFailure().empty()) {
+        std::fprintf(stderr, "vezizo %s: %s\n", spec.name, window.jobFailure().c_str());
+        return kExitFailed;
+    }
     return kExitDone;
 }

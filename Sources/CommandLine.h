@@ -12,7 +12,8 @@
 class CMetalWindow;
 
 // Exit statuses.
-enum { kExitDone = 0, kExitCannotStart = 1, kExitUsage = 2 };
+// A job that ran but could not write its output file also ends with 1.
+enum { kExitDone = 0, kExitCannotStart = 1, kExitFailed = 1, kExitUsage = 2 };
 
 struct CommandLineOptions {
     std::string folder;

@@ -259,9 +259,9 @@ void CMetalWindow::DoGetComplete(const std::string& url, const std::string& path
 }
 
 void CMetalWindow::DoSave() {
-    if (currentFetchData)
-        currentFetchData->Save(g_startupPath, g_Preferences->fileFormat,
-                               g_Preferences->GetCreator());
+    if (currentFetchData && !currentFetchData->Save(g_startupPath, g_Preferences->fileFormat,
+                                                    g_Preferences->GetCreator()))
+        m_jobFailure = "could not write the daily file";
 }
 
 // --- The job life cycle -------------------------------------------------
@@ -274,6 +274,7 @@ void CMetalWindow::ShowJobSheet(JobSheet& sheet) {
 
 void CMetalWindow::BeginJob(JobSheet& sheet, void (CMetalWindow::*startProgress)(),
                             int32_t sheetNumber) {
+    m_jobFailure.clear();
     if (!sheet.running) {
         sheet.running = 1;
         (this->*startProgress)();

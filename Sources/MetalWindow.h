@@ -151,6 +151,9 @@ public:
     bool isIdling() const { return idleTimer != nullptr; }
     // The listing job's data, null before the first listing job.
     const CMakeList* listData() const { return makeList; }
+    // Why the last job ended without its output file (empty when it wrote
+    // it). The window shows nothing; the command line reports it.
+    const std::string& jobFailure() const { return m_jobFailure; }
 
 private:
     // The common steps of the job life cycle; the job operations call them.
@@ -194,6 +197,7 @@ private:
     uint8_t fundamentalOptions[3] = {0, 0, 0};
     JobSheet financeSheet;
     int32_t m_shownSheet = kNoSheet;
+    std::string m_jobFailure;
     QTimer* idleTimer = nullptr;
     CWindowGroup windowGroup;
     WindowRef mainWindow = nullptr;

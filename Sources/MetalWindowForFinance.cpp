@@ -44,8 +44,9 @@ void CMetalWindow::ProgressMakeFinance() {
         SetCount(financeSheet.countText, extractedCount);
 
         if (++pageIndex >= pageCount) {
-            currentFetchData->SaveFinanceData(extractedCount, g_startupPath,
-                                              g_Preferences->GetCreator());
+            if (!currentFetchData->SaveFinanceData(extractedCount, g_startupPath,
+                                                   g_Preferences->GetCreator()))
+                m_jobFailure = "could not write the finance file";
             EndMakeFinance();
         } else {
             StartPageDownload(currentFetchData->getFinanceURL(pageIndex),

@@ -43,7 +43,11 @@ void CMetalWindow::ProgressMakeKDT() {
         ++pageIndex;
         SetCount(kdtSheet.countText, pageIndex);
         if (pageIndex >= pageCount) {
-            makeKDT->Save(g_startupPath);
+            const int32_t written = makeKDT->Save(g_startupPath);
+            if (written < 0)
+                m_jobFailure = "could not write the history file";
+            else if (written == 0)
+                m_jobFailure = "the service gave no rows; no history file written";
             EndMakeKDT();
         } else {
             StartPageDownload(makeKDT->getURL(pageIndex), makeKDT->getWebTemp(pageIndex));

@@ -67,7 +67,10 @@ void CMetalWindow::ProgressMakeList() {
         if (pageIndex < pageCount) {
             StartPageDownload(makeList->getURL(pageIndex), makeList->getWebTemp(pageIndex));
         } else {
-            makeList->Save(g_startupPath, listOptions[CFetchListDialog::kOnlyAdded]);
+            const bool onlyAdded = listOptions[CFetchListDialog::kOnlyAdded];
+            if (makeList->Save(g_startupPath, onlyAdded) != 0)
+                m_jobFailure = onlyAdded ? "could not write the list of new codes"
+                                         : "could not write fetchlist.csv";
             EndMakeList();
         }
     }

@@ -112,3 +112,27 @@ TEST(FetchCommand, FetchWritesTheServicesQuotesAndQuotesPrintsThem) {
         RunVezizo({"--folder", folder.path(), "quotes", "--sort", "price"}, config.path());
     EXPECT_EQ(badKey.status, 2);
 }
+
+// A daily file that cannot be written is a failure, not a finished job: the
+// command ends with 1 and says why.
+TEST(FetchCommand, DailyFileThatCannotBeWrittenEndsWithOne) {
+    QuoteSimProcess sim;
+    ASSERT_TRUE(sim.isRunning());
+    QTemporaryDir folder, config;
+    ASSERT_TRUE(folder.isValid() && config.isValid());
+    ASSERT_TRUE(
+        QFile::copy(VEZIZO_SOURCE_DIR "/Resources/market.csv", folder.filePath("market.csv")));
+    ASSERT_TRUE(
+        WriteServersConf(folder.path(), sim) &&
+        WriteFetchList(folder.path(), CSimMarket::fetchListLine(*TestSimMarket().findStock(7203))));
+    ASSERT_EQ(RunVezizo({"--folder", folder.path(), "fetch"}, config.path()).status, 0);
+
+    // The same day's file name taken by a folder: the rename over it fails.
+    const QStringList written = QDir(folder.path()).entryList({"DS*"}, QDir::Files);
+    ASSERT_EQ(written.size(), 1);
+    ASSERT_TRUE(QFile::remove(folder.filePath(written[0])));
+    ASSERT_TRUE(QDir(folder.path()).mkdir(written[0]));
+    const ProcessResult fetch = RunVezizo({"--folder", folder.path(), "fetch"}, config.path());
+    EXPECT_EQ(fetch.status, 1);
+    EXPECT_TRUE(fetch.err.contains("could not write the daily file")) << fetch.err.toStdString();
+}

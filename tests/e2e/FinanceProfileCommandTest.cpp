@@ -45,7 +45,7 @@ TEST_F(FinanceProfileCommandTest, FinanceWritesTheFNFile) {
     ASSERT_TRUE(WriteFetchList(m_folder.path(), FetchListLines(codes)));
     ProcessResult result = run({"finance"});
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
-    EXPECT_TRUE(result.err.contains("finance: 0/2, count 47")) << result.err.toStdString();
+    EXPECT_TRUE(result.err.contains("finance: 2/2, count 47")) << result.err.toStdString();
 
     const QString fn = FinanceFileIn(m_folder.path());
     ASSERT_FALSE(fn.isEmpty());

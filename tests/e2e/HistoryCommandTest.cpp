@@ -35,7 +35,7 @@ TEST_F(HistoryCommandTest, WritesTheStocksFileFromTheService) {
     const ProcessResult run = history({"7203", "120"});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     // Progress on standard error ends with the three pages done.
-    EXPECT_TRUE(run.err.contains("history: 0/3, count 3")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("history: 3/3, count 3")) << run.err.toStdString();
     EXPECT_EQ(kdFiles(), QStringList{"KD7203.KDT"});
 
     bool ok = false;
@@ -48,6 +48,15 @@ TEST_F(HistoryCommandTest, WritesTheStocksFileFromTheService) {
     ASSERT_EQ(written.size(), expected.size());
     for (int i = 0; i < written.size(); ++i)
         EXPECT_EQ(written[i], expected[i]) << "record " << i;
+}
+
+// A stock the service has no rows for: nothing is written, and the command
+// does not claim success.
+TEST_F(HistoryCommandTest, NoRowsEndsWithOneAndWritesNothing) {
+    const ProcessResult run = history({"1000", "50"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains("no history file written")) << run.err.toStdString();
+    EXPECT_TRUE(kdFiles().isEmpty());
 }
 
 TEST_F(HistoryCommandTest, WrongNumberOfArgumentsIsAUsageError) {
