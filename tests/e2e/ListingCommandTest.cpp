@@ -2,7 +2,6 @@
 // listing, on which "vezizo fetch" then gets every listed stock.
 #include "QuoteSimProcess.h"
 #include "SimAppFolder.h"
-#include "SimListing.h"
 #include "SimMarket.h"
 #include "VezizoProcess.h"
 
@@ -52,12 +51,4 @@ TEST(ListingCommand, BuildsFetchListOnWhichFetchGetsEveryStock) {
         EXPECT_TRUE(fetched.contains(code)) << code;
     EXPECT_EQ(fetched.size(), nStocks + 3);
     EXPECT_EQ(lines[1], QByteArray::number(nStocks + 3) + ",0");
-}
-
-TEST(ListingCommand, UnknownOptionIsUsageError) {
-    QTemporaryDir config;
-    ProcessResult run = RunVezizo({"listing", "--keep"}, config.path());
-    EXPECT_EQ(run.status, 2);
-    EXPECT_TRUE(run.err.contains("listing [--keep-files] [--only-added] [--offline]"))
-        << run.err.toStdString();
 }

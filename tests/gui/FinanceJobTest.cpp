@@ -10,13 +10,6 @@ protected:
     QVector<int> fortyAndSeven() const {
         return KnownCodes(40) + UnknownCodes(10) + KnownCodes(7, 40);
     }
-    QStringList expectedRecords(const QVector<int>& codes) const {
-        QStringList records;
-        for (int code : codes)
-            if (TestSimMarket().findStock(code))
-                records.append(ExpectedFinanceRecord(code));
-        return records;
-    }
     const JobSheet& financeSheet() { return sheet(CMetalWindow::kFinanceSheet); }
 };
 
@@ -37,7 +30,7 @@ TEST_F(FinanceJobTest, TwoPagesYieldingFortyAndSeven) {
     const QString file = FinanceFileIn(m_folder.path());
     ASSERT_FALSE(file.isEmpty());
     // The records keep the market the fetch list gave them.
-    EXPECT_EQ(FinanceFileRecords(file, nullptr, &count), expectedRecords(codes));
+    EXPECT_EQ(FinanceFileRecords(file, nullptr, &count), ExpectedFinanceRecords(codes));
     EXPECT_EQ(count, 47);
     // The finance pages took the place of the quote pages.
     QFile page(path("webtemp/webtemp-000.html"));

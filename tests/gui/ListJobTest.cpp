@@ -3,7 +3,6 @@
 // tick, the files it writes, a second run and a cancel.
 #include "Fetch/MakeList.h"
 #include "SimJobTestBase.h"
-#include "SimListing.h"
 #include "misclib.h"
 
 #include <QDir>

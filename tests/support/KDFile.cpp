@@ -54,7 +54,9 @@ QVector<KDRecord> ReadKDFile(const QString& path, bool* ok) {
     return records;
 }
 
-KDRecord RecordOfDay(const SimDay& day) {
+// A traded day as the page reader takes it from the page's text: prices in
+// whole yen (the digits before a decimal point), the volume clamped to 32 bits.
+static KDRecord RecordOfDay(const SimDay& day) {
     KDRecord record;
     record.year = day.date.year();
     record.month = day.date.month();

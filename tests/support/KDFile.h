@@ -10,7 +10,6 @@
 #include <ostream>
 
 class CSimMarket;
-struct SimDay;
 
 struct KDRecord {
     int year = 0;
@@ -28,10 +27,6 @@ std::ostream& operator<<(std::ostream& out, const KDRecord& record);
 // The file's records; *ok is false when the file is missing, its size is not
 // a multiple of 26 or a record's bytes 4 and 5 are not zero.
 QVector<KDRecord> ReadKDFile(const QString& path, bool* ok);
-
-// A traded day as the page reader takes it from the page's text: prices in
-// whole yen (the digits before a decimal point), the volume clamped to 32 bits.
-KDRecord RecordOfDay(const SimDay& day);
 
 // The file the history job writes from the newest `rows` history rows of the
 // stock: the days with trading, oldest first, prices in whole yen as a page

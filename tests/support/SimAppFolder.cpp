@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <gtest/gtest.h>
 
 const CSimMarket& TestSimMarket() {
@@ -91,14 +92,18 @@ QStringList FinanceFileRecords(const QString& path, QByteArray* date, int* count
     return records;
 }
 
-QString ExpectedFinanceRecord(int code) {
-    const SimStock* stock = TestSimMarket().findStock(code);
-    if (!stock)
-        return {};
-    QString record = QString::asprintf("%04d,%d", code, stock->market);
-    for (double value : stock->finance.values())
-        record += QString::asprintf(",%.2f", value);
-    return record;
+QStringList ExpectedFinanceRecords(const QVector<int>& codes) {
+    QStringList records;
+    for (int code : codes) {
+        const SimStock* stock = TestSimMarket().findStock(code);
+        if (!stock)
+            continue;
+        QString record = QString::asprintf("%04d,%d", code, stock->market);
+        for (double value : stock->finance.values())
+            record += QString::asprintf(",%.2f", value);
+        records.append(record);
+    }
+    return records;
 }
 
 QString FinanceFileIn(const QString& folder) {
@@ -134,4 +139,41 @@ void ExpectDictionaryRecordMatches(const QByteArray& dictionary, int code) {
     // Texts are kept up to 254 bytes.
     EXPECT_EQ(TextField(record, 80, 256), toShiftJis(profile.feature).left(254)) << code;
     EXPECT_EQ(TextField(record, 336, 256), toShiftJis(profile.business).left(254)) << code;
+}
+
+// A listing name as the listing reader keeps it, in Shift-JIS: without "(株)"
+// in front or at the end, cut after the character that reaches 30 bytes.
+static QByteArray ListedName(const QString& listingName) {
+    static const QString affix = QStringLiteral("(株)");
+    QString name = listingName;
+    if (name.startsWith(affix))
+        name.remove(0, affix.size());
+    else if (name.size() > affix.size() && name.endsWith(affix))
+        name.chop(affix.size());
+    QByteArray kept;
+    for (const QChar c : name) {
+        if (kept.size() >= 30)
+            break;
+        kept += toShiftJis(QString(c));
+    }
+    return kept;
+}
+
+QByteArray ListedFetchList() {
+    const CSimMarket& market = TestSimMarket();
+    QMap<int, QByteArray> lines;
+    for (const SimStock& index : market.indices())
+        lines[index.code] = index.quoteCode.toLatin1() + ',' + QByteArray::number(index.code) +
+                            ",X," + ListedName(index.name) + '\n';
+    for (const SimStock& stock : market.stocks())
+        lines[stock.code] =
+            toShiftJis(QStringLiteral("%1,%2,%3,")
+                           .arg(stock.quoteCode)
+                           .arg(stock.code, 4, 10, QLatin1Char('0'))
+                           .arg(CSimMarket::markets().value(stock.market).fetchCode)) +
+            ListedName(stock.name) + '\n';
+    QByteArray list;
+    for (const QByteArray& line : lines)
+        list += line;
+    return list;
 }

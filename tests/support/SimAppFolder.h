@@ -32,11 +32,16 @@ QVector<int> UnknownCodes(int count);
 // left out), after its two header lines, which go to date and count.
 QStringList FinanceFileRecords(const QString& path, QByteArray* date = nullptr,
                                int* count = nullptr);
-// The line the service's finance figures give a stock of the market.
-QString ExpectedFinanceRecord(int code);
+// The lines the service's finance figures give the codes the market knows.
+QStringList ExpectedFinanceRecords(const QVector<int>& codes);
 // The FN file in folder ("" when there is none).
 QString FinanceFileIn(const QString& folder);
 
 // Checks record code of the dictionary file bytes against the service's
 // profile of that stock.
 void ExpectDictionaryRecordMatches(const QByteArray& dictionary, int code);
+
+// The fetch list a listing job writes for the whole listing: every row in code
+// order, the three indices (as 1001, 1002 and 1010, with the unknown market
+// "X", as they have no profile page) first, each stock with its market.
+QByteArray ListedFetchList();
