@@ -56,16 +56,10 @@ TEST_F(CommandTableTest, EveryCommandIsOnTheMenuBar) {
         EXPECT_TRUE(commands.contains(code)) << code;
     for (const char* code : {"save", "quit", "clos", "pref", "fccn"})
         EXPECT_TRUE(withShortcut.contains(code)) << code;
-}
-
-TEST_F(CommandTableTest, MenuItemSendsItsCommand) {
-    QMenuBar* bar = static_cast<QMainWindow*>(mainWindow())->menuBar();
-    QAction* display = nullptr;
+    // An item sends its command when chosen.
     for (QAction* action : bar->findChildren<QAction*>())
         if (action->property("command").toString() == "disp")
-            display = action;
-    ASSERT_NE(display, nullptr);
-    display->trigger();
+            action->trigger();
     EXPECT_EQ(controller().shownSheet(), CMetalWindow::kDispSheet);
 }
 

@@ -22,25 +22,3 @@ TEST_F(JobLifeCycleTest, StartAndEndOfProgress) {
     for (int32_t i = 0; i < 3; ++i)
         EXPECT_TRUE(IsControlActive(controller().mainButton(i)));
 }
-
-TEST_F(JobLifeCycleTest, EndOfAJobThatDoesNotRunDoesNothing) {
-    controller().StartProgressFetchData();
-    // The fetch job's flag is clear, so its end leaves the progress alone.
-    controller().EndFetchData();
-    EXPECT_TRUE(controller().isIdling());
-    controller().EndProgressFetchData();
-}
-
-TEST_F(JobLifeCycleTest, EverySheetHasItsControls) {
-    for (int32_t sheet = CMetalWindow::kFetchSheet; sheet <= CMetalWindow::kFinanceSheet; ++sheet) {
-        const JobSheet* block = controller().jobSheet(sheet);
-        ASSERT_NE(block, nullptr);
-        EXPECT_NE(block->window, nullptr) << sheet;
-        EXPECT_NE(block->progressBar, nullptr) << sheet;
-        EXPECT_NE(block->busyIndicator, nullptr) << sheet;
-        EXPECT_NE(block->countText, nullptr) << sheet;
-        EXPECT_EQ(block->errorText != nullptr, sheet == CMetalWindow::kFetchSheet) << sheet;
-        EXPECT_FALSE(IsWindowVisible(block->window));
-    }
-    EXPECT_NE(controller().quoteListControl(), nullptr);
-}

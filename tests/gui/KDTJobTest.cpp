@@ -1,28 +1,17 @@
 // The historical series job ("mkdt") against the simulated quote service:
 // pages, the count text, the early end of a short history, the refused
 // entries, cancel, and the same-sheet guard.
-#include "GuiTestBase.h"
+#include "SimJobTestBase.h"
 
-#include "Fetch/QuoteServers.h"
 #include "KDFile.h"
-#include "QuoteSimProcess.h"
-#include "SimAppFolder.h"
-#include "SimMarket.h"
-#include "VezizoMain.h"
 #include "misclib.h"
 
-#include <memory>
-
-class KDTJobTest : public GuiTestBase {
+class KDTJobTest : public SimJobTestBase {
 protected:
-    // Starts the service with stock 7203's history cut to historyRows and
-    // points the program at it.
+    // Starts the service with stock 7203's history cut to historyRows.
     void startService(int historyRows) {
-        m_sim = std::make_unique<QuoteSimProcess>(
-            QStringList{"--history-length", QStringLiteral("7203=%1").arg(historyRows)});
-        ASSERT_TRUE(m_sim->isRunning());
-        ASSERT_TRUE(WriteServersConf(m_folder.path(), *m_sim));
-        LoadQuoteServers(g_startupPath);
+        SimJobTestBase::startService(
+            {7203}, {"--history-length", QStringLiteral("7203=%1").arg(historyRows)});
         m_market.setHistoryLength(7203, historyRows);
     }
 
@@ -39,15 +28,9 @@ protected:
         SetModalLoopHook({});
     }
 
-    const JobSheet& sheet() { return *controller().jobSheet(CMetalWindow::kKDTSheet); }
-    QString countText() {
-        char text[16] = "";
-        GetControlText(sheet().countText, text, sizeof text);
-        return QString::fromLatin1(text);
-    }
-    bool waitForEnd() {
-        return waitUntil([this] { return !sheet().running; }, 20000);
-    }
+    const JobSheet& kdtSheet() { return sheet(CMetalWindow::kKDTSheet); }
+    QString kdtCount() { return countText(kdtSheet()); }
+    bool kdtEnded() { return waitForEnd(kdtSheet(), 20000); }
     void expectFileHoldsNewest(int rows) {
         bool ok = false;
         const QVector<KDRecord> written = ReadKDFile(path("KD7203.KDT"), &ok);
@@ -59,34 +42,26 @@ protected:
     }
 
     CSimMarket m_market = TestSimMarket();
-    std::unique_ptr<QuoteSimProcess> m_sim;
     int m_dialogsShown = 0;
 };
 
-TEST_F(KDTJobTest, TwoHundredRowsAreFourPages) {
+// Rows asked for become whole pages of 50; the file may hold more rows than
+// were asked for.
+TEST_F(KDTJobTest, RowsGiveWholePages) {
     startService(400);
-    requestHistory("7203", "200");
-    EXPECT_TRUE(sheet().running);
-    EXPECT_EQ(controller().shownSheet(), CMetalWindow::kKDTSheet);
-    EXPECT_TRUE(IsWindowVisible(sheet().window));
-    EXPECT_EQ(GetControl32BitMaximum(sheet().progressBar), 4);
-    ASSERT_TRUE(waitForEnd());
-
-    EXPECT_EQ(countText(), "4");
-    EXPECT_EQ(GetControl32BitValue(sheet().progressBar), 0);
-    EXPECT_FALSE(controller().isIdling());
-    EXPECT_TRUE(IsWindowVisible(sheet().window));
-    expectFileHoldsNewest(200);
-}
-
-TEST_F(KDTJobTest, HundredTwentyRowsAreThreeFullPages) {
-    startService(400);
-    requestHistory("7203", "120");
-    EXPECT_EQ(GetControl32BitMaximum(sheet().progressBar), 3);
-    ASSERT_TRUE(waitForEnd());
-    EXPECT_EQ(countText(), "3");
-    // Whole pages are kept: the file may hold more rows than were asked for.
-    expectFileHoldsNewest(150);
+    for (const auto& [rows, pages] : {std::pair<const char*, int>{"200", 4}, {"120", 3}}) {
+        requestHistory("7203", rows);
+        EXPECT_TRUE(kdtSheet().running);
+        EXPECT_EQ(controller().shownSheet(), CMetalWindow::kKDTSheet);
+        EXPECT_TRUE(IsWindowVisible(kdtSheet().window));
+        EXPECT_EQ(GetControl32BitMaximum(kdtSheet().progressBar), pages);
+        ASSERT_TRUE(kdtEnded());
+        EXPECT_EQ(kdtCount(), QString::number(pages));
+        EXPECT_EQ(GetControl32BitValue(kdtSheet().progressBar), 0);
+        EXPECT_FALSE(controller().isIdling());
+        expectFileHoldsNewest(pages * 50);
+        send("fccn"); // lets the next request run
+    }
     SaveScreenshot(mainWindow(), "MakeKDTSheetAfterRun");
 }
 
@@ -96,10 +71,10 @@ TEST_F(KDTJobTest, HundredTwentyRowsAreThreeFullPages) {
 TEST_F(KDTJobTest, HistoryEndingOnTheSecondPageEndsTheJob) {
     startService(50);
     requestHistory("7203", "200");
-    ASSERT_TRUE(waitUntil([this] { return countText() != "0"; }, 20000));
-    EXPECT_EQ(countText(), "1");
-    ASSERT_TRUE(waitForEnd());
-    EXPECT_EQ(countText(), "4");
+    ASSERT_TRUE(waitUntil([this] { return kdtCount() != "0"; }, 20000));
+    EXPECT_EQ(kdtCount(), "1");
+    ASSERT_TRUE(kdtEnded());
+    EXPECT_EQ(kdtCount(), "4");
     EXPECT_TRUE(QFile::exists(path("webtemp/kdttemp-001.html")));
     EXPECT_FALSE(QFile::exists(path("webtemp/kdttemp-002.html")));
     expectFileHoldsNewest(50);
@@ -122,7 +97,7 @@ TEST_F(KDTJobTest, RefusedEntriesStartNothing) {
         EXPECT_EQ(m_dialogsShown, 1);
         EXPECT_FALSE(controller().anyJobRunning()) << entry[0] << " " << entry[1];
         EXPECT_EQ(controller().shownSheet(), CMetalWindow::kNoSheet);
-        EXPECT_FALSE(IsWindowVisible(sheet().window));
+        EXPECT_FALSE(IsWindowVisible(kdtSheet().window));
     }
     // Cancelling the entry starts nothing either.
     SetModalLoopHook([](WindowRef) { send("not!"); });
@@ -136,33 +111,33 @@ TEST_F(KDTJobTest, RefusedEntriesStartNothing) {
 TEST_F(KDTJobTest, CancelWritesNoFile) {
     startService(400);
     requestHistory("7203", "200");
-    ASSERT_TRUE(waitUntil([this] { return countText() == "1"; }, 20000));
+    ASSERT_TRUE(waitUntil([this] { return kdtCount() == "1"; }, 20000));
     EXPECT_EQ(send("fccn"), 0);
-    EXPECT_FALSE(sheet().running);
+    EXPECT_FALSE(kdtSheet().running);
     EXPECT_EQ(controller().shownSheet(), CMetalWindow::kNoSheet);
-    EXPECT_EQ(GetControl32BitValue(sheet().progressBar), 0);
+    EXPECT_EQ(GetControl32BitValue(kdtSheet().progressBar), 0);
     // The page still on its way changes nothing.
     waitFor(300);
-    EXPECT_EQ(countText(), "1");
+    EXPECT_EQ(kdtCount(), "1");
     EXPECT_FALSE(QFile::exists(path("KD7203.KDT")));
 }
 
 TEST_F(KDTJobTest, SecondRequestAfterAFinishedRunDoesNothing) {
     startService(400);
     requestHistory("7203", "50");
-    ASSERT_TRUE(waitForEnd());
-    EXPECT_EQ(countText(), "1");
+    ASSERT_TRUE(kdtEnded());
+    EXPECT_EQ(kdtCount(), "1");
     ASSERT_TRUE(QFile::remove(path("KD7203.KDT")));
 
     requestHistory("7203", "50");
     EXPECT_EQ(m_dialogsShown, 0);
-    EXPECT_FALSE(sheet().running);
+    EXPECT_FALSE(kdtSheet().running);
 
     // After "fccn" the command asks again.
     send("fccn");
     requestHistory("7203", "50");
     EXPECT_EQ(m_dialogsShown, 1);
-    ASSERT_TRUE(waitForEnd());
+    ASSERT_TRUE(kdtEnded());
     EXPECT_TRUE(QFile::exists(path("KD7203.KDT")));
 }
 
@@ -177,8 +152,8 @@ TEST_F(KDTJobTest, EmptyFirstPageKeepsTheEarlierFile) {
     file.close();
 
     requestHistory("7203", "200");
-    ASSERT_TRUE(waitForEnd());
-    EXPECT_EQ(countText(), "4");
+    ASSERT_TRUE(kdtEnded());
+    EXPECT_EQ(kdtCount(), "4");
     EXPECT_FALSE(QFile::exists(path("webtemp/kdttemp-001.html")));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), earlier);

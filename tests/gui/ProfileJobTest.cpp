@@ -3,7 +3,6 @@
 #include "SimJobTestBase.h"
 
 #include "ExDic.h"
-#include "FundamentalDialog.h"
 
 #include <QDir>
 
@@ -28,42 +27,6 @@ protected:
     }
     const JobSheet& profileSheet() { return sheet(CMetalWindow::kFundamentalSheet); }
 };
-
-TEST_F(ProfileJobTest, DialogFlagsAreToggledAndReadOnlyWhenConfirmed) {
-    struct Case {
-        std::vector<const char*> commands;
-        uint8_t accepted;
-        uint8_t options[3];
-    };
-    const Case cases[] = {
-        {{"ok  "}, 1, {0, 0, 0}},
-        {{"chk1", "chk3", "chk3", "chk2", "ok  "}, 1, {1, 1, 0}},
-        {{"chk1", "chk2", "not!"}, 0, {1, 1, 0}},
-    };
-    for (const Case& c : cases) {
-        CFundamentalDialog dialog(mainWindow());
-        SetModalLoopHook([&c](WindowRef window) {
-            EXPECT_TRUE(IsWindowVisible(window));
-            for (const char* command : c.commands)
-                send(command);
-        });
-        EXPECT_EQ(dialog.DoModal(), 1);
-        SetModalLoopHook({});
-        EXPECT_EQ(dialog.accepted, c.accepted);
-        EXPECT_EQ(std::vector<uint8_t>(dialog.options, dialog.options + 3),
-                  std::vector<uint8_t>(c.options, c.options + 3));
-        EXPECT_TRUE(windowsNamed("FundamentalDialog").isEmpty());
-    }
-    // The sheet the user sees before a run.
-    CFundamentalDialog shown(mainWindow());
-    SetModalLoopHook([](WindowRef window) {
-        send("chk1");
-        SaveScreenshot(window, "ProfileOptionDialog");
-        send("not!");
-    });
-    shown.DoModal();
-    SetModalLoopHook({});
-}
 
 TEST_F(ProfileJobTest, CancelledDialogOrUnusableDictionaryStartsNothing) {
     startService(KnownCodes(3));

@@ -9,13 +9,6 @@
 #include <QLabel>
 #include <QMessageBox>
 
-TEST(StartupGate, VersionGate) {
-    EXPECT_TRUE(SystemVersionSupported(0x1020));
-    EXPECT_FALSE(SystemVersionSupported(0x101F));
-    EXPECT_TRUE(SystemVersionSupported(0));
-    EXPECT_TRUE(SystemVersionSupported(GestaltSystemVersion()));
-}
-
 using StartupTest = GuiTestBase;
 
 TEST_F(StartupTest, ReadsTheApplicationFolder) {
