@@ -239,9 +239,11 @@ int RunSubcommand(CMetalWindow& window, const SubcommandSpec& spec,
     }
     CProgressReporter reporter(spec.name, *sheet);
     EventLoopTimerRef poll = InstallEventLoopTimer(0.0, 0.2, [sheet, &reporter] {
+        if (!sheet->running) {
+            QuitApplicationEventLoop(); // Finish() reports the end
+            return;
+        }
         reporter.Report();
-        if (!sheet->running)
-            QuitApplicationEventLoop();
     });
     RunApplicationEventLoop();
     RemoveEventLoopTimer(poll);

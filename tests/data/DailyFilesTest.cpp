@@ -1,9 +1,8 @@
 // The daily (DS) and finance (FN) files: their names, headers and lines.
 #include "DailyTestFolder.h"
 
+#include "TempFolder.h"
 #include "misclib.h"
-
-#include <sys/xattr.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -29,15 +28,20 @@ CTesselRec Record(double open, double high, double low, double close, double vol
     return r;
 }
 
-std::string Line(const CTesselRec& record, int32_t layout) {
+// What a writer puts into a stream.
+template <typename Writer> std::string Written(Writer write) {
     char* bytes = nullptr;
     size_t size = 0;
     FILE* file = open_memstream(&bytes, &size);
-    record.Write(file, layout);
+    write(file);
     std::fclose(file);
-    std::string line(bytes, size);
+    std::string text(bytes, size);
     std::free(bytes);
-    return line;
+    return text;
+}
+
+std::string Line(const CTesselRec& record, int32_t layout) {
+    return Written([&](FILE* file) { record.Write(file, layout); });
 }
 
 class DailyFilesTest : public DailyTestFolder {
@@ -61,15 +65,13 @@ protected:
 
 } // namespace
 
-TEST_F(DailyFilesTest, FixedWidthLineOfSixtyFourBytes) {
-    CTesselRec r = Record(100, 101, 102, 103, 5000);
-    r.market = 0;
-    EXPECT_EQ(Line(r, kDSLayoutFixed),
-              "1301,1,ABC         ,    100,    101,    102,    103,      5000\n\r");
-    EXPECT_EQ(Line(r, kDSLayoutFixed).size(), 64u);
-}
-
 TEST_F(DailyFilesTest, BodyLinesOfTheThreeLayouts) {
+    CTesselRec tokyo = Record(100, 101, 102, 103, 5000);
+    tokyo.market = 0;
+    const std::string fixed = Line(tokyo, kDSLayoutFixed);
+    EXPECT_EQ(fixed, "1301,1,ABC         ,    100,    101,    102,    103,      5000\n\r");
+    EXPECT_EQ(fixed.size(), 64u);
+
     const CTesselRec r = Record(100.5, 110, 99.25, 105.75, 12345);
     g_Preferences->decimalPrices = 0;
     EXPECT_EQ(Line(r, kDSLayoutComma), "1301,2,ABC,100,110,99,105,12345\n");
@@ -121,13 +123,7 @@ TEST_F(DailyFilesTest, FinanceLineNeedsTheFirstSecondOrFourthValue) {
     std::string lines;
     for (const auto& v : values) {
         std::copy(v, v + 5, r.finance);
-        char* bytes = nullptr;
-        size_t size = 0;
-        FILE* file = open_memstream(&bytes, &size);
-        r.WriteFinanceData(file);
-        std::fclose(file);
-        lines += std::string(bytes, size);
-        std::free(bytes);
+        lines += Written([&](FILE* file) { r.WriteFinanceData(file); });
     }
     EXPECT_EQ(lines, "1301,1,ABC,0.00,0.00,0.00,2.50,0.00\n1301,1,ABC,1.00,0.00,0.00,0.00,0.00\n");
 }
@@ -163,13 +159,10 @@ TEST_F(DailyFilesTest, DailyFileOfEachLayout) {
                   "\"\x96\xc1\x95\xbf\x90\x94\"\t2\n\"\x83\x47\x83\x89\x81\x5b\x90\x94\"\t0\n" +
                   heading);
 
-    char attribute[4] = {};
-    if (getxattr(PathOf(std::string("DS") + yy + "1225.DAT").c_str(), "user.creator", attribute,
-                 4) == 4) {
-        EXPECT_EQ(std::string(attribute, 4), "ttxt");
-        getxattr(PathOf(std::string("DS") + yy + "1225.DAT").c_str(), "user.filetype", attribute,
-                 4);
-        EXPECT_EQ(std::string(attribute, 4), "TEXT");
+    const std::string tabPath = PathOf(std::string("DS") + yy + "1225.DAT");
+    if (!ReadAttribute(tabPath, "user.creator").empty()) {
+        EXPECT_EQ(ReadAttribute(tabPath, "user.creator"), "ttxt");
+        EXPECT_EQ(ReadAttribute(tabPath, "user.filetype"), "TEXT");
     }
 }
 

@@ -85,11 +85,8 @@ TEST_F(FolderTest, TypeAndCreatorGoToExtendedAttributes) {
     ASSERT_EQ(SetCreatorAndType("DS061225.DAT", m_folder.path(), FourCharCode("iTxt"),
                                 FourCharCode("TEXT")),
               0);
-    char value[8] = {};
-    ASSERT_EQ(getxattr(path.c_str(), "user.creator", value, sizeof value), 4);
-    EXPECT_STREQ(value, "iTxt");
-    ASSERT_EQ(getxattr(path.c_str(), "user.filetype", value, sizeof value), 4);
-    EXPECT_STREQ(value, "TEXT");
+    EXPECT_EQ(ReadAttribute(path, "user.creator"), "iTxt");
+    EXPECT_EQ(ReadAttribute(path, "user.filetype"), "TEXT");
     EXPECT_EQ(ReadBytes(path), "data");
 }
 

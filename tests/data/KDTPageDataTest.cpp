@@ -10,6 +10,7 @@
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -40,6 +41,11 @@ std::string PriceRow(int year, int month, int day, const char* prices) {
 
 int Parse(const std::string& row, KDT* out) {
     return CKDTPageData::ExtractTR(row.c_str(), int32_t(row.size()), out);
+}
+
+// year, month, day, open, high, low, close, volume
+std::vector<int32_t> Fields(const KDT& r) {
+    return {r.year, r.month, r.day, r.open, r.high, r.low, r.close, r.volume};
 }
 
 std::string Record(const KDT& row) {
@@ -89,20 +95,10 @@ TEST(KDTRecord, WritesOnlyYears1901To2099) {
 TEST(KDTRow, ReadsTheDateCellAndSixCells) {
     KDT row;
     ASSERT_EQ(Parse(PriceRow(2006, 1, 5, "1,000 1,100 900 1,050 123,456"), &row), 0);
-    EXPECT_EQ(row.year, 2006);
-    EXPECT_EQ(row.month, 1);
-    EXPECT_EQ(row.day, 5);
-    EXPECT_EQ(row.open, 1000);
-    EXPECT_EQ(row.high, 1100);
-    EXPECT_EQ(row.low, 900);
-    EXPECT_EQ(row.close, 1050);
-    EXPECT_EQ(row.volume, 123456);
-
+    EXPECT_EQ(Fields(row), (std::vector<int32_t>{2006, 1, 5, 1000, 1100, 900, 1050, 123456}));
+    // Cells after the volume are ignored.
     ASSERT_EQ(Parse(PriceRow(2006, 12, 25, "1 2 3 4 5 6 7 8"), &row), 0);
-    EXPECT_EQ(row.month, 12);
-    EXPECT_EQ(row.day, 25);
-    EXPECT_EQ(row.close, 4);
-    EXPECT_EQ(row.volume, 5) << "cells after the volume are ignored";
+    EXPECT_EQ(Fields(row), (std::vector<int32_t>{2006, 12, 25, 1, 2, 3, 4, 5}));
 }
 
 TEST(KDTRow, RejectsImpossibleDatesAndLeavesTheSlotAlone) {
@@ -119,16 +115,11 @@ TEST(KDTRow, RejectsImpossibleDatesAndLeavesTheSlotAlone) {
 
 TEST(KDTRow, ShortRowsAndBadPrices) {
     KDT row;
+    // A row of three cells: the first price stands for all four.
     ASSERT_EQ(Parse(PriceRow(2006, 3, 1, "1,234 5,678"), &row), 0);
-    EXPECT_EQ(row.open, 1234);
-    EXPECT_EQ(row.high, 1234);
-    EXPECT_EQ(row.low, 1234);
-    EXPECT_EQ(row.close, 1234);
-    EXPECT_EQ(row.volume, 0);
-
+    EXPECT_EQ(Fields(row), (std::vector<int32_t>{2006, 3, 1, 1234, 1234, 1234, 1234, 0}));
     ASSERT_EQ(Parse(Row(DateCell(2006, 3, 2)), &row), 0);
-    EXPECT_EQ(row.open, 0);
-    EXPECT_EQ(row.volume, 0);
+    EXPECT_EQ(Fields(row), (std::vector<int32_t>{2006, 3, 2, 0, 0, 0, 0, 0}));
 
     EXPECT_EQ(Parse(PriceRow(2006, 3, 3, "- - - - 0"), &row), -1);
     EXPECT_EQ(Parse(PriceRow(2006, 3, 3, "abc 1 1 1 1"), &row), -1);

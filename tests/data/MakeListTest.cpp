@@ -14,7 +14,6 @@
 #include <filesystem>
 #include <map>
 #include <string>
-#include <sys/xattr.h>
 #include <vector>
 
 namespace {
@@ -102,12 +101,9 @@ TEST_F(MakeListTest, RewriteListsEveryRowInCodeOrderAndKeepsThePreviousList) {
                                                        "9999,9999,X,New A\n");
     EXPECT_EQ(ReadBytes(folder.file("fetchlist.bak")), kFetchList);
 
-    char type[4] = {};
-    if (getxattr(folder.file("fetchlist.csv").c_str(), "user.filetype", type, 4) == 4) {
-        char creator[4] = {};
-        getxattr(folder.file("fetchlist.csv").c_str(), "user.creator", creator, 4);
-        EXPECT_EQ(std::string(type, 4), "TEXT");
-        EXPECT_EQ(std::string(creator, 4), "XCEL");
+    if (!ReadAttribute(folder.file("fetchlist.csv"), "user.filetype").empty()) {
+        EXPECT_EQ(ReadAttribute(folder.file("fetchlist.csv"), "user.filetype"), "TEXT");
+        EXPECT_EQ(ReadAttribute(folder.file("fetchlist.csv"), "user.creator"), "XCEL");
     }
 
     // The fetch list reads the rewritten file back.

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <sys/xattr.h>
 
 class TempFolder {
 public:
@@ -39,4 +40,11 @@ inline void WriteBytes(const std::string& path, const std::string& bytes) {
 inline std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// An extended attribute of a file; empty where the file system keeps none.
+inline std::string ReadAttribute(const std::string& path, const char* name) {
+    char value[16];
+    const ssize_t size = getxattr(path.c_str(), name, value, sizeof value);
+    return size > 0 ? std::string(value, size_t(size)) : std::string();
 }

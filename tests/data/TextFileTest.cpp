@@ -45,19 +45,14 @@ TEST(TextFile, RecognisesTheFourLineEnds) {
         {"a,1\r\nbb,2\r\n", CTextFile::kCR, {"a,1\n", "\nbb,2\n"}}, // LF opens the next line
         {"a,1\rbb,2\r", CTextFile::kCR, {"a,1\n", "bb,2\n"}},
         {"a,1\nbb,2\r\n", CTextFile::kLF, {"a,1\n", "bb,2\r\n"}},
+        {"one\ntwo", CTextFile::kLF, {"one\n"}}, // an unended last line is not read
+        {"", CTextFile::kLFCR, {}},
     };
     for (const auto& c : cases) {
         const Lines read = ReadAll(c.bytes);
         EXPECT_EQ(read.textType, c.textType) << c.bytes;
         EXPECT_EQ(read.lines, c.lines) << c.bytes;
     }
-}
-
-TEST(TextFile, EmptyFileAndUnendedLastLine) {
-    Lines empty = ReadAll("");
-    EXPECT_EQ(empty.textType, CTextFile::kLFCR);
-    EXPECT_TRUE(empty.lines.empty());
-    EXPECT_EQ(ReadAll("one\ntwo").lines, V{"one\n"});
 }
 
 // No line end in the first 250 bytes gives LF-CR; the byte after each LF that is
