@@ -5,12 +5,9 @@
 
 #include <cstring>
 
-static CEnterCodeDialog* s_thisWin = nullptr;
-
 CEnterCodeDialog::CEnterCodeDialog(WindowRef parentWindow) : parent(parentWindow) {
     codeText[0] = '\0';
     std::strcpy(rowsText, kDefaultRows);
-    s_thisWin = this;
     MakeWindow();
     InstallAppEvents();
 }
@@ -18,8 +15,6 @@ CEnterCodeDialog::CEnterCodeDialog(WindowRef parentWindow) : parent(parentWindow
 CEnterCodeDialog::~CEnterCodeDialog() {
     RemoveCommandHandler(commandHandler);
     DisposeWindow(window);
-    if (s_thisWin == this)
-        s_thisWin = nullptr;
 }
 
 void CEnterCodeDialog::MakeWindow() {
@@ -37,18 +32,12 @@ void CEnterCodeDialog::MakeWindow() {
 }
 
 void CEnterCodeDialog::InstallAppEvents() {
-    commandHandler = InstallCommandHandler([](uint32_t command) {
-        return s_thisWin ? s_thisWin->DoAppCommandProcess(command) : eventNotHandledErr;
-    });
+    commandHandler =
+        InstallCommandHandler([this](uint32_t command) { return DoAppCommandProcess(command); });
 }
 
 int32_t CEnterCodeDialog::DoModal() {
-    RunAppModalLoopForWindow(window);
-    // The sheet's commands mean nothing once it is closed.
-    RemoveCommandHandler(commandHandler);
-    commandHandler = 0;
-    DisposeWindow(window);
-    window = nullptr;
+    RunModalSheet(window, commandHandler);
     return 1;
 }
 
@@ -59,19 +48,14 @@ int32_t CEnterCodeDialog::DoAppCommandProcess(uint32_t command) {
         // double-byte character.
         GetControlText(codeField, codeText, sizeof codeText);
         GetControlText(rowsField, rowsText, sizeof rowsText);
-        Close();
+        CloseModalSheet(window);
         return 0;
     case FourCharCode("not!"):
         codeText[0] = '\0';
         rowsText[0] = '\0';
-        Close();
+        CloseModalSheet(window);
         return 0;
     default:
         return eventNotHandledErr;
     }
-}
-
-void CEnterCodeDialog::Close() {
-    HideWindow(window);
-    QuitAppModalLoopForWindow(window);
 }

@@ -29,8 +29,6 @@ public:
     const char* getRowsText() const { return rowsText; }
 
 private:
-    void Close();
-
     char codeText[kTextSize];
     char rowsText[kTextSize];
     WindowRef window = nullptr;

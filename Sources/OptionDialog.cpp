@@ -34,11 +34,7 @@ void COptionDialog::InstallAppEvents() {
 
 int32_t COptionDialog::DoModal() {
     // Without its window there is nothing to answer; the job does not start.
-    if (window) {
-        RunAppModalLoopForWindow(window);
-        DisposeWindow(window);
-        window = nullptr;
-    }
+    RunModalSheet(window, commandHandler);
     return 1;
 }
 
@@ -54,17 +50,12 @@ int32_t COptionDialog::DoAppCommandProcess(uint32_t command) {
     }
     case FourCharCode("ok  "):
         accepted = 1;
-        Close();
+        CloseModalSheet(window);
         return 0;
     case FourCharCode("not!"):
-        Close();
+        CloseModalSheet(window);
         return 0;
     default:
         return eventNotHandledErr;
     }
-}
-
-void COptionDialog::Close() {
-    HideWindow(window);
-    QuitAppModalLoopForWindow(window);
 }

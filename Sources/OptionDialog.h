@@ -25,8 +25,6 @@ public:
     uint8_t accepted = 0;
 
 private:
-    void Close();
-
     const char* windowName;
     uint32_t signature;
     WindowRef window = nullptr;

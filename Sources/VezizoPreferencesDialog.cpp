@@ -8,8 +8,6 @@
 #include <cstdio>
 #include <cstring>
 
-static CVezizoPreferencesDialog* s_thisWin = nullptr;
-
 CVezizoPreferencesDialog::CVezizoPreferencesDialog(WindowRef parentWindow)
     : parent(parentWindow), fileFormat(g_Preferences->fileFormat),
       creatorIndex(g_Preferences->creatorIndex), useProxy(g_Preferences->useProxy),
@@ -18,7 +16,6 @@ CVezizoPreferencesDialog::CVezizoPreferencesDialog(WindowRef parentWindow)
     // The record's host may be longer than this dialog keeps; it is cut.
     std::snprintf(proxyHost, sizeof proxyHost, "%.63s", g_Preferences->proxyHost);
     std::snprintf(portText, sizeof portText, "%d", g_Preferences->proxyPort);
-    s_thisWin = this;
     MakeWindow();
     InstallAppEvents();
 }
@@ -26,8 +23,6 @@ CVezizoPreferencesDialog::CVezizoPreferencesDialog(WindowRef parentWindow)
 CVezizoPreferencesDialog::~CVezizoPreferencesDialog() {
     RemoveCommandHandler(commandHandler);
     DisposeWindow(window);
-    if (s_thisWin == this)
-        s_thisWin = nullptr;
 }
 
 void CVezizoPreferencesDialog::MakeWindow() {
@@ -65,9 +60,7 @@ void CVezizoPreferencesDialog::InstallAppEvents() {
 }
 
 int32_t CVezizoPreferencesDialog::DoModal() {
-    RunAppModalLoopForWindow(window);
-    DisposeWindow(window);
-    window = nullptr;
+    RunModalSheet(window, commandHandler);
     return 1;
 }
 
@@ -118,7 +111,7 @@ int32_t CVezizoPreferencesDialog::DoAppCommandProcess(uint32_t command) {
         Confirm();
         return 0;
     case FourCharCode("not!"):
-        Close();
+        CloseModalSheet(window);
         return 0;
     default:
         return eventNotHandledErr;
@@ -137,10 +130,5 @@ void CVezizoPreferencesDialog::Confirm() {
     std::snprintf(g_Preferences->proxyHost, sizeof g_Preferences->proxyHost, "%s", proxyHost);
     g_Preferences->proxyPort = atoiClamped(portText);
     g_Preferences->Save();
-    Close();
-}
-
-void CVezizoPreferencesDialog::Close() {
-    HideWindow(window);
-    QuitAppModalLoopForWindow(window);
+    CloseModalSheet(window);
 }

@@ -21,7 +21,6 @@ public:
 
 private:
     void Confirm();
-    void Close();
     void EnableProxyFields();
 
     WindowRef window = nullptr;

@@ -1,5 +1,8 @@
 #include "ModalLoop.h"
 
+#include "CommandEvents.h"
+#include "Windows.h"
+
 #include <QEventLoop>
 #include <QPointer>
 #include <QTimer>
@@ -48,4 +51,17 @@ void QuitAppModalLoopForWindow(WindowRef window) {
 
 void SetModalLoopHook(ModalLoopHook hook) {
     s_hook = std::move(hook);
+}
+
+void RunModalSheet(WindowRef& window, uint32_t& commandHandler) {
+    RunAppModalLoopForWindow(window);
+    RemoveCommandHandler(commandHandler);
+    commandHandler = 0;
+    DisposeWindow(window);
+    window = nullptr;
+}
+
+void CloseModalSheet(WindowRef window) {
+    HideWindow(window);
+    QuitAppModalLoopForWindow(window);
 }
