@@ -66,9 +66,7 @@ TEST(FetchCommand, FetchWritesTheServicesQuotesAndQuotesPrintsThem) {
     for (const SimStock* stock : stocks)
         list += CSimMarket::fetchListLine(*stock);
     list += "1000,1000,T,UNKNOWN\n";
-    ASSERT_TRUE(
-        QFile::copy(VEZIZO_SOURCE_DIR "/Resources/market.csv", folder.filePath("market.csv")));
-    ASSERT_TRUE(WriteServersConf(folder.path(), sim) && WriteFetchList(folder.path(), list));
+    ASSERT_TRUE(LayOutAppFolder(folder.path(), sim) && WriteFetchList(folder.path(), list));
 
     ProcessResult fetch = RunVezizo({"--folder", folder.path(), "fetch"}, config.path());
     ASSERT_EQ(fetch.status, 0) << fetch.err.toStdString();
@@ -121,9 +119,7 @@ TEST(FetchCommand, DailyFileThatCannotBeWrittenEndsWithOne) {
     QTemporaryDir folder, config;
     ASSERT_TRUE(folder.isValid() && config.isValid());
     ASSERT_TRUE(
-        QFile::copy(VEZIZO_SOURCE_DIR "/Resources/market.csv", folder.filePath("market.csv")));
-    ASSERT_TRUE(
-        WriteServersConf(folder.path(), sim) &&
+        LayOutAppFolder(folder.path(), sim) &&
         WriteFetchList(folder.path(), CSimMarket::fetchListLine(*TestSimMarket().findStock(7203))));
     ASSERT_EQ(RunVezizo({"--folder", folder.path(), "fetch"}, config.path()).status, 0);
 

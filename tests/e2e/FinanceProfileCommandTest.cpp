@@ -13,8 +13,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(m_folder.isValid() && m_config.isValid());
         ASSERT_TRUE(m_sim.isRunning());
-        ASSERT_TRUE(QFile::copy(VEZIZO_SOURCE_DIR "/Resources/market.csv", file("market.csv")));
-        ASSERT_TRUE(WriteServersConf(m_folder.path(), m_sim));
+        ASSERT_TRUE(LayOutAppFolder(m_folder.path(), m_sim));
     }
     QString file(const QString& name) const { return m_folder.filePath(name); }
     ProcessResult run(QStringList arguments) {

@@ -16,9 +16,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(m_folder.isValid() && m_config.isValid());
         ASSERT_TRUE(m_sim.isRunning());
-        ASSERT_TRUE(WriteServersConf(m_folder.path(), m_sim));
-        ASSERT_TRUE(QFile::copy(VEZIZO_SOURCE_DIR "/Resources/market.csv",
-                                m_folder.filePath("market.csv")));
+        ASSERT_TRUE(LayOutAppFolder(m_folder.path(), m_sim));
     }
     ProcessResult history(const QStringList& arguments) {
         return RunVezizo(QStringList{"--folder", m_folder.path(), "history"} + arguments,

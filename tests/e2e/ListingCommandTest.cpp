@@ -16,9 +16,7 @@ TEST(ListingCommand, BuildsFetchListOnWhichFetchGetsEveryStock) {
     ASSERT_TRUE(sim.isRunning());
     QTemporaryDir folder, config;
     ASSERT_TRUE(folder.isValid() && config.isValid());
-    ASSERT_TRUE(
-        QFile::copy(VEZIZO_SOURCE_DIR "/Resources/market.csv", folder.filePath("market.csv")));
-    ASSERT_TRUE(WriteServersConf(folder.path(), sim));
+    ASSERT_TRUE(LayOutAppFolder(folder.path(), sim));
     const CSimMarket& market = TestSimMarket();
     const int nStocks = int(market.stocks().size());
 

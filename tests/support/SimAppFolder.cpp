@@ -26,6 +26,11 @@ bool WriteServersConf(const QString& folder, const QuoteSimProcess& sim) {
                      "quote=" + host + "\nhistory=" + host + "\nprofile=" + host + "\n");
 }
 
+bool LayOutAppFolder(const QString& folder, const QuoteSimProcess& sim) {
+    return QFile::copy(VEZIZO_SOURCE_DIR "/Resources/market.csv", folder + "/market.csv") &&
+           WriteServersConf(folder, sim);
+}
+
 bool WriteFetchList(const QString& folder, const QByteArray& lines) {
     return WriteFile(folder + "/fetchlist.csv", lines);
 }

@@ -16,6 +16,8 @@ const CSimMarket& TestSimMarket();
 
 // Writes folder/servers.conf naming sim for all three servers.
 bool WriteServersConf(const QString& folder, const QuoteSimProcess& sim);
+// An application folder for sim: the shipped market.csv and servers.conf.
+bool LayOutAppFolder(const QString& folder, const QuoteSimProcess& sim);
 bool WriteFetchList(const QString& folder, const QByteArray& lines);
 // The bytes of folder/name; empty when it cannot be read.
 QByteArray ReadAppFile(const QString& folder, const QString& name);
