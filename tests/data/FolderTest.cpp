@@ -1,3 +1,4 @@
+#include "FolderLock.h"
 #include "FullPath.h"
 #include "StWorkingDirectory.h"
 #include "TempFolder.h"
@@ -203,4 +204,27 @@ TEST_F(FolderTest, OnlyStaleTemporariesOfThisProgramAreRemoved) {
     const timespec later = {start.tv_sec + 7200, 0};
     EXPECT_EQ(RemoveStaleTempFiles(m_folder.path(), later), 2); // it and the "written after"
     EXPECT_EQ(EntryCount(m_folder.path()), before - 1);
+}
+
+TEST_F(FolderTest, OneRunHoldsTheFolder) {
+    CFolderLock first, second;
+    ASSERT_TRUE(first.Lock(m_folder.path()));
+    EXPECT_TRUE(first.locked());
+    EXPECT_FALSE(second.Lock(m_folder.path()));
+    EXPECT_FALSE(second.locked());
+    first.Unlock();
+    EXPECT_TRUE(second.Lock(m_folder.path()));
+    EXPECT_TRUE(second.locked());
+    EXPECT_FALSE(first.Lock(m_folder.path()));
+    EXPECT_TRUE(std::filesystem::exists(m_folder.file("vezizo.lock")));
+
+    const std::string message = CFolderLock::InUseMessage(m_folder.path());
+    EXPECT_NE(message.find("another run"), std::string::npos) << message;
+    EXPECT_NE(message.find(m_folder.file("vezizo.lock")), std::string::npos) << message;
+
+    // Where no lock file can be made there is nothing to hold, and no run
+    // can write there either: the run goes on.
+    CFolderLock nowhere;
+    EXPECT_TRUE(nowhere.Lock(m_folder.file("missing")));
+    EXPECT_FALSE(nowhere.locked());
 }
