@@ -1,5 +1,6 @@
-// The folder's files stay safe when runs meet: one run per application folder,
-// from the command line and the desktop.
+// The folder's files stay safe when runs meet: one run per application folder
+// (command line and window), and a file in the dictionary's place that is no
+// dictionary is never written into.
 #include "FolderLock.h"
 #include "SimAppFolder.h"
 #include "VezizoProcess.h"
@@ -79,4 +80,29 @@ TEST(FolderSafetyCommand, WindowOnAFolderInUseEndsWithStatusOne) {
     EXPECT_EQ(window.state(), QProcess::Running);
     window.terminate(); // the session's quit request
     EXPECT_EQ(FinishVezizo(window).status, 1);
+}
+
+TEST(FolderSafetyCommand, ProfileRefusesAFileOfAnotherSizeAndLeavesIt) {
+    QuoteSimProcess sim;
+    ASSERT_TRUE(sim.isRunning());
+    for (const int size : {0, 2027520}) {
+        SCOPED_TRACE(size);
+        QTemporaryDir folder, config;
+        ASSERT_TRUE(folder.isValid() && config.isValid());
+        ASSERT_TRUE(LayOutAppFolder(folder.path(), sim) &&
+                    WriteFetchList(folder.path(), FetchListLines(KnownCodes(3))));
+        const QByteArray bytes(size, '\x33');
+        QFile dictionary(folder.filePath("VellmarkEx.DIC"));
+        ASSERT_TRUE(dictionary.open(QIODevice::WriteOnly) && dictionary.write(bytes) == size);
+        dictionary.close();
+
+        const ProcessResult run = RunVezizo({"--folder", folder.path(), "profile"}, config.path());
+        EXPECT_EQ(run.status, 1);
+        const QString named = QDir(folder.path()).canonicalPath() +
+                              QStringLiteral("/VellmarkEx.DIC is %1 bytes long").arg(size);
+        EXPECT_TRUE(run.err.contains("vezizo profile: " + named)) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("Move it away to have a new dictionary made."))
+            << run.err.toStdString();
+        EXPECT_EQ(ReadAppFile(folder.path(), "VellmarkEx.DIC"), bytes);
+    }
 }
