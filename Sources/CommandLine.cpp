@@ -234,7 +234,9 @@ int RunSubcommand(CMetalWindow& window, const SubcommandSpec& spec,
     ProcessCommand(spec.command);
     SetModalLoopHook({});
     if (!sheet->running) {
-        std::fprintf(stderr, "vezizo %s: the job did not start\n", spec.name);
+        std::fprintf(stderr, "vezizo %s: %s\n", spec.name,
+                     window.jobFailure().empty() ? "the job did not start"
+                                                 : window.jobFailure().c_str());
         return kExitCannotStart;
     }
     CProgressReporter reporter(spec.name, *sheet);

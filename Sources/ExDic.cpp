@@ -2,6 +2,7 @@
 
 #include "BigEndian.h"
 #include "FetchData.h"
+#include "FullPath.h"
 #include "PageData.h"
 #include "TorlindUtil.h"
 #include "VezizoMain.h"
@@ -9,14 +10,35 @@
 
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
+
+// Whether the open file is a dictionary: a file of the dictionary's size.
+static bool IsDictionary(FILE* file) {
+    struct stat info;
+    return fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode) &&
+           info.st_size == CExDic::kFileSize;
+}
 
 int32_t CExDic::CheckDic() {
     FILE* file = fopen(kFileName, "rb");
     if (file == nullptr) {
         return 0;
     }
+    const bool usable = IsDictionary(file);
     fclose(file);
-    return 1;
+    return usable ? 1 : 0;
+}
+
+bool CExDic::CheckDicSize(std::string& message) {
+    struct stat info;
+    if (stat(kFileName, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size == kFileSize) {
+        return true;
+    }
+    message = MakeUnixFullPath(CurrentDirectory(), kFileName) + " is " +
+              std::to_string(info.st_size) + " bytes long, not the " + std::to_string(kFileSize) +
+              " bytes of a dictionary (it was cut short, or it is another file); it was left as "
+              "it is. Move it away to have a new dictionary made.";
+    return false;
 }
 
 // Seeds one record from a stock of the fetch list.
@@ -32,8 +54,9 @@ static bool WriteSeedRecord(FILE* stream, const CTesselRec& rec) {
 
 int32_t CExDic::MakeDic() {
     if (FILE* existing = fopen(kFileName, "rb+")) {
+        const bool usable = IsDictionary(existing);
         fclose(existing);
-        return 1;
+        return usable ? 1 : 0;
     }
     StReplaceFile file(kFileName, "wb");
     if (file.stream() == nullptr) {
@@ -63,6 +86,10 @@ int32_t CExDic::UpdateFundamental(int32_t code, const FUNDAMENTAL* fundamental) 
     }
     FILE* file = fopen(kFileName, "rb+");
     if (file == nullptr) {
+        return 0;
+    }
+    if (!IsDictionary(file)) {
+        fclose(file);
         return 0;
     }
     const long offset = long(code) * kRecordSize;

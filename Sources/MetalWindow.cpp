@@ -3,6 +3,7 @@
 #include "Fetch/FetchData.h"
 #include "Fetch/MakeKDT.h"
 #include "Fetch/MakeList.h"
+#include "FolderLock.h"
 #include "HTTPAccess.h"
 #include "Preferences.h"
 #include "Toolbox/Toolbox.h"
@@ -21,7 +22,27 @@ static constexpr double kIdleInterval = 0.1;
 static constexpr int32_t kJobWidth = 350, kJobHeight = 210;
 static constexpr int32_t kIdleWidth = 350, kIdleHeight = 120;
 
-CMetalWindow::CMetalWindow() {
+// The commands that read or write the application folder's files.
+static bool UsesFolder(uint32_t command) {
+    switch (command) {
+    case FourCharCode("fech"):
+    case FourCharCode("list"):
+    case FourCharCode("mkdt"):
+    case FourCharCode("fund"):
+    case FourCharCode("fina"):
+    case FourCharCode("disp"):
+    case FourCharCode("save"):
+        return true;
+    default:
+        return false;
+    }
+}
+
+static void ShowFolderInUse(WindowRef window) {
+    ShowCautionAlertSheet(window, CFolderLock::InUseMessage(g_startupPath).c_str());
+}
+
+CMetalWindow::CMetalWindow(bool folderInUse) : m_folderInUse(folderInUse) {
     s_thisWin = this;
     g_mainWindow = this;
     Initialize();
@@ -108,7 +129,9 @@ void CMetalWindow::MakeWindow() {
         windowGroup.Add(sheet);
     ShowWindow(mainWindow);
 
-    if (!HasFetchList())
+    if (m_folderInUse)
+        ShowFolderInUse(mainWindow);
+    else if (!HasFetchList())
         ShowCautionAlertSheet(mainWindow, kNoFetchListMessage);
 }
 
@@ -122,7 +145,7 @@ void CMetalWindow::InstallAppEvents() {
 }
 
 void CMetalWindow::run() {
-    if (g_Preferences->fetchAtLaunch && HasFetchList())
+    if (g_Preferences->fetchAtLaunch && HasFetchList() && !m_folderInUse)
         DoFetchData(g_fetchData);
     RunApplicationEventLoop();
 }
@@ -154,6 +177,10 @@ const JobSheet* CMetalWindow::jobSheet(int32_t sheet) const {
 }
 
 int32_t CMetalWindow::DoAppCommandProcess(uint32_t command) {
+    if (m_folderInUse && UsesFolder(command)) {
+        ShowFolderInUse(mainWindow);
+        return 0;
+    }
     // The jobs that work through the fetch list need at least one page; an
     // empty list was reported when the window opened.
     const bool hasFetchList = HasFetchList();

@@ -57,7 +57,9 @@ public:
         kDispSheet
     };
 
-    CMetalWindow();
+    // folderInUse: another run holds the application folder; the window then
+    // says so and refuses every command that works on the folder's files.
+    explicit CMetalWindow(bool folderInUse);
     ~CMetalWindow();
     CMetalWindow(const CMetalWindow&) = delete;
     CMetalWindow& operator=(const CMetalWindow&) = delete;
@@ -152,7 +154,7 @@ public:
     // The listing job's data, null before the first listing job.
     const CMakeList* listData() const { return makeList; }
     // Why the last job ended without its output file (empty when it wrote
-    // it). The window shows nothing; the command line reports it.
+    // it), or why a job refused to start. The command line reports it.
     const std::string& jobFailure() const { return m_jobFailure; }
 
 private:
@@ -198,6 +200,7 @@ private:
     JobSheet financeSheet;
     int32_t m_shownSheet = kNoSheet;
     std::string m_jobFailure;
+    bool m_folderInUse = false;
     QTimer* idleTimer = nullptr;
     CWindowGroup windowGroup;
     WindowRef mainWindow = nullptr;

@@ -31,6 +31,14 @@ void CMetalWindow::MakeFundamentalURLAndPath(int32_t code, std::string& url,
 }
 
 void CMetalWindow::DoMakeFundamental() {
+    // What lies in the dictionary's place but is none is refused before any
+    // question is asked, whatever the options.
+    std::string refusal;
+    if (!CExDic::CheckDicSize(refusal)) {
+        m_jobFailure = refusal;
+        ShowCautionAlertSheet(mainWindow, refusal.c_str());
+        return;
+    }
     CFundamentalDialog dialog(mainWindow);
     dialog.DoModal();
     if (!dialog.accepted)

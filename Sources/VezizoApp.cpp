@@ -6,6 +6,9 @@
 #include "MetalWindow.h"
 #include "Preferences.h"
 #include "VezizoMain.h"
+#include "futil.h"
+
+#include <ctime>
 
 bool SystemVersionSupported(int32_t version) {
     return version == 0 || version >= kMinimumOSVersion;
@@ -17,10 +20,17 @@ int32_t GestaltSystemVersion() {
 }
 
 bool CVezizoApp::StartUp(const std::string& programPath, const std::string& folder) {
+    timespec start;
+    clock_gettime(CLOCK_REALTIME, &start);
     if (folder.empty())
         FindStartupDirectory(programPath.c_str());
     else if (!SetStartupDirectory(folder))
         return false;
+    // Only the run that holds the folder may take away what a crashed run
+    // left: another run's temporaries are live.
+    m_folderInUse = !m_folderLock.Lock(g_startupPath);
+    if (m_folderLock.locked())
+        RemoveStaleTempFiles(g_startupPath, start);
     g_Preferences = new CPreferences;
     g_Preferences->Load();
     g_marketConv = new CMarketConv;
@@ -29,7 +39,7 @@ bool CVezizoApp::StartUp(const std::string& programPath, const std::string& fold
     LoadQuoteServers(g_startupPath.c_str());
     g_fetchData = new CFetchData;
     g_fetchData->LoadFetchData(g_startupPath.c_str());
-    m_window = new CMetalWindow;
+    m_window = new CMetalWindow(m_folderInUse);
     return true;
 }
 
@@ -44,4 +54,6 @@ void CVezizoApp::ShutDown() {
     g_Preferences = nullptr;
     delete m_window;
     m_window = nullptr;
+    m_folderLock.Unlock();
+    m_folderInUse = false;
 }

@@ -2,6 +2,8 @@
 // by the desktop program, the command line and the tests.
 #pragma once
 
+#include "FolderLock.h"
+
 #include <cstdint>
 #include <string>
 
@@ -21,16 +23,22 @@ public:
     CVezizoApp& operator=(const CVezizoApp&) = delete;
 
     // Finds the application folder (folder when given, else from the
-    // program's resolved path), loads the preferences, the market table, the
+    // program's resolved path) and takes its lock, removing the temporary
+    // files of crashed runs; loads the preferences, the market table, the
     // quote servers and the fetch list, makes "webtemp" and builds the
     // window controller.
     bool StartUp(const std::string& programPath, const std::string& folder);
     // Deletes the fetch list, the market table and the preferences, then the
-    // controller. Does nothing when not started.
+    // controller, and gives the folder free. Does nothing when not started.
     void ShutDown();
 
     CMetalWindow* mainWindow() const { return m_window; }
+    // Whether another run held the application folder at start-up; this run
+    // then works nowhere there (its window refuses the jobs).
+    bool folderInUse() const { return m_folderInUse; }
 
 private:
     CMetalWindow* m_window = nullptr;
+    CFolderLock m_folderLock;
+    bool m_folderInUse = false;
 };

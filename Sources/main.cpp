@@ -1,5 +1,6 @@
 // The program entry: the desktop program, or one job from the command line.
 #include "CommandLine.h"
+#include "FolderLock.h"
 #include "MetalWindow.h"
 #include "Toolbox/Toolbox.h"
 #include "VezizoApp.h"
@@ -49,10 +50,19 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vezizo: cannot use the folder %s\n", options.folder.c_str());
         return kExitCannotStart;
     }
+    if (vezizo.folderInUse()) {
+        // The window stays open to say so; whichever way it ends, the run did nothing.
+        const std::string message = CFolderLock::InUseMessage(g_startupPath);
+        std::fprintf(stderr, "vezizo%s%s: %s\n", subcommand ? " " : "",
+                     subcommand ? subcommand->name : "", message.c_str());
+        if (subcommand)
+            return kExitCannotStart;
+        SetExitStatus(kExitCannotStart);
+    }
     if (subcommand) {
         SetWindowAnimationsEnabled(false);
         return RunSubcommand(*vezizo.mainWindow(), *subcommand, options.arguments);
     }
     vezizo.mainWindow()->run();
-    return kExitDone;
+    return ExitStatus();
 }

@@ -22,11 +22,6 @@ bool IsStockCode(int32_t code) {
     return code >= 1000 && code <= 9999;
 }
 
-// The stream's data has all reached the file system.
-bool Flushed(FILE* stream) {
-    return std::fflush(stream) == 0 && !std::ferror(stream);
-}
-
 } // namespace
 
 CMakeList::CMakeList() {
@@ -111,7 +106,10 @@ int32_t CMakeList::SaveFetchList(const std::string& folder) {
     std::sort(entries.begin(), entries.end(),
               [](const SortEntry& a, const SortEntry& b) { return vcomp1(a, b) < 0; });
 
-    // The new list is written completely before any file the user has is moved.
+    // The new list is written completely before any file the user has is
+    // touched, and fetchlist.csv names a whole list at every moment: the
+    // backup is a second name of the current list, then the new list is
+    // renamed over it.
     const std::string listPath = MakeUnixFullPath(folder, "fetchlist.csv");
     const std::string backupPath = MakeUnixFullPath(folder, "fetchlist.bak");
     StReplaceFile file(listPath);
@@ -122,21 +120,17 @@ int32_t CMakeList::SaveFetchList(const std::string& folder) {
         if (ldt->codeText[0] != '\0')
             ldt->Write(file.stream());
     }
-    if (!Flushed(file.stream()))
+    if (!file.flush())
         return -1;
-
-    // The current list replaces the old backup; without a current list the old
-    // backup goes all the same, as the backup is always the list before this one.
-    if (std::rename(listPath.c_str(), backupPath.c_str()) != 0) {
+    // Without a current list the old backup goes all the same, as the backup
+    // is always the list before this one.
+    if (!ReplaceWithLink(listPath, backupPath)) {
         if (errno != ENOENT)
             return -1;
         unlink(backupPath.c_str());
     }
-    if (!file.commit()) {
-        // Put the user's list back under its own name.
-        std::rename(backupPath.c_str(), listPath.c_str());
+    if (!file.commit())
         return -1;
-    }
     SetCreatorAndType("fetchlist.csv", folder, kSpreadsheetCreator, kTextType);
     return 0;
 }

@@ -11,6 +11,7 @@
 
 static std::function<void()> s_quitHandler;
 static ExitFunction s_exitFunction;
+static int s_exitStatus = 0;
 static int s_signalSockets[2] = {-1, -1};
 
 void RunApplicationEventLoop() {
@@ -65,7 +66,15 @@ void ExitToShell() {
         return;
     }
     std::fflush(nullptr);
-    std::_Exit(0);
+    std::_Exit(s_exitStatus);
+}
+
+void SetExitStatus(int status) {
+    s_exitStatus = status;
+}
+
+int ExitStatus() {
+    return s_exitStatus;
 }
 
 void SetExitFunction(ExitFunction function) {

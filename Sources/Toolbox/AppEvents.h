@@ -18,3 +18,7 @@ bool InstallQuitEventHandler(std::function<void()> handler);
 void ExitToShell();
 using ExitFunction = std::function<void()>;
 void SetExitFunction(ExitFunction function);
+// The status the process ends with, at once or after the event loop; 0
+// unless set.
+void SetExitStatus(int status);
+int ExitStatus();

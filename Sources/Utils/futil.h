@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
+#include <functional>
 #include <string>
 
 // Result codes of SetCreatorAndType.
@@ -28,7 +30,9 @@ int16_t SetCreatorAndType(const char* name, const std::string& folder, uint32_t 
 
 // Writes a file through a temporary file in the same folder, so that the file
 // at path is either the complete new one or the old one, never a partial one.
-// The new file keeps the old one's permissions, or gets a new file's.
+// The new file keeps the old one's permissions, or gets a new file's. The
+// temporary is named "." + the file's name + ".vezizo-tmp-" + six letters or
+// digits, so that one a crashed run left can be recognised.
 class StReplaceFile {
 public:
     // mode is "w" or "wb".
@@ -39,8 +43,12 @@ public:
 
     // The temporary file's stream, or null when it could not be created.
     FILE* stream() const { return m_stream; }
-    // Flushes, closes and renames the temporary over path. False when any step
-    // failed; the old file is then untouched and the temporary removed.
+    // Puts everything written so far on the disk (fflush and fsync). False
+    // when the stream failed or the disk refused the data.
+    bool flush();
+    // Flushes, closes and renames the temporary over path, then makes the
+    // rename itself durable. False when any step before the rename failed;
+    // the old file is then untouched and the temporary removed.
     bool commit();
 
 private:
@@ -48,3 +56,18 @@ private:
     std::string m_tempPath;
     FILE* m_stream = nullptr;
 };
+
+// For tests: called with the file's path whenever a temporary, complete and
+// on the disk, is about to be renamed over it. An empty function: none.
+void SetReplaceHook(std::function<void(const std::string& path)> hook);
+
+// Makes "to" a second name of the file at "from" (a hard link), replacing
+// "to" in one step; where the file system refuses the link, "to" becomes a
+// copy, written as StReplaceFile writes. False with errno set when it could
+// not be made (ENOENT: there is no file at "from"); "to" is then unchanged.
+bool ReplaceWithLink(const std::string& from, const std::string& to);
+
+// Removes from folder (not its sub-folders) the temporaries of StReplaceFile
+// and ReplaceWithLink last changed before "before": the ones a run that
+// crashed or was killed left. Returns how many it removed.
+int32_t RemoveStaleTempFiles(const std::string& folder, const timespec& before);

@@ -61,9 +61,38 @@ TEST_F(ExDic, MakeDicSeedsTheFetchListsCodes) {
 }
 
 TEST_F(ExDic, MakeDicLeavesAnExistingDictionaryAlone) {
-    WriteBytes(folder.file(CExDic::kFileName), "old");
+    const std::string old(kDicSize, '\x01');
+    WriteBytes(folder.file(CExDic::kFileName), old);
+    std::string message;
+    EXPECT_TRUE(CExDic::CheckDicSize(message));
     EXPECT_EQ(CExDic::MakeDic(), 1);
-    EXPECT_EQ(ReadBytes(folder.file(CExDic::kFileName)), "old");
+    EXPECT_TRUE(ReadBytes(folder.file(CExDic::kFileName)) == old);
+}
+
+// A file of another size in the dictionary's place is cut short or not a
+// dictionary at all: it is refused, named, and never written into.
+TEST_F(ExDic, FileOfAnotherSizeIsNeverWrittenInto) {
+    for (const long size : {0L, 3L, 2027520L, kDicSize - 1, kDicSize + 1}) {
+        SCOPED_TRACE(size);
+        const std::string bytes(size_t(size), '\x7F');
+        WriteBytes(folder.file(CExDic::kFileName), bytes);
+        std::string message;
+        EXPECT_FALSE(CExDic::CheckDicSize(message));
+        EXPECT_NE(message.find(folder.file(CExDic::kFileName) + " is " + std::to_string(size) +
+                               " bytes long"),
+                  std::string::npos)
+            << message;
+        EXPECT_NE(message.find("Move it away"), std::string::npos) << message;
+        EXPECT_EQ(CExDic::CheckDic(), 0);
+        EXPECT_EQ(CExDic::MakeDic(), 0);
+        const FUNDAMENTAL empty = {};
+        EXPECT_EQ(CExDic::UpdateFundamental(1301, &empty), 0);
+        EXPECT_TRUE(ReadBytes(folder.file(CExDic::kFileName)) == bytes);
+    }
+    std::filesystem::remove(folder.file(CExDic::kFileName));
+    std::string message;
+    EXPECT_TRUE(CExDic::CheckDicSize(message)); // none: MakeDic makes one
+    EXPECT_EQ(message, "");
 }
 
 TEST_F(ExDic, UpdateChangesOnlyItsOwnFields) {

@@ -6,6 +6,7 @@
 #include "QuoteServers.h"
 #include "TempFolder.h"
 #include "VezizoMain.h"
+#include "futil.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,9 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -207,6 +211,57 @@ TEST_F(MakeListTest, FailedRewriteLeavesTheUsersFilesInPlace) {
     EXPECT_EQ(list.Save(g_startupPath, false), 0);
     EXPECT_EQ(ReadBytes(folder.file("fetchlist.csv")), "7203,7203,T,Toyota\n");
     EXPECT_FALSE(Exists(folder.file("fetchlist.bak")));
+}
+
+TEST_F(MakeListTest, AKillBetweenBackupAndRenameLeavesTheListWhole) {
+    WriteBytes(folder.file("fetchlist.bak"), "an older list\n");
+    SetPage(0, {{7203, "Toyota"}, {9999, "New A"}});
+    Run(false, false, true);
+
+    // At the instant before the new list takes its name, both names hold the
+    // current list, and the new one waits complete under a temporary name.
+    int seen = 0;
+    SetReplaceHook([&](const std::string& path) {
+        if (path != folder.file("fetchlist.csv"))
+            return;
+        ++seen;
+        EXPECT_EQ(ReadBytes(folder.file("fetchlist.csv")), kFetchList);
+        EXPECT_EQ(ReadBytes(folder.file("fetchlist.bak")), kFetchList);
+        int temporaries = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind(".fetchlist.csv.vezizo-tmp-", 0) == 0) {
+                ++temporaries;
+                EXPECT_EQ(ReadBytes(entry.path().string()),
+                          "7203,7203,T,Toyota\n9999,9999,X,New A\n");
+            }
+        }
+        EXPECT_EQ(temporaries, 1);
+    });
+
+    // A run killed there: what it leaves is the user's list and one
+    // temporary, which the next run's start-up takes away.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        SetReplaceHook([](const std::string&) { _exit(9); });
+        list.Save(g_startupPath, false);
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 9);
+    EXPECT_EQ(ReadBytes(folder.file("fetchlist.csv")), kFetchList);
+    EXPECT_EQ(ReadBytes(folder.file("fetchlist.bak")), kFetchList);
+    timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    EXPECT_EQ(RemoveStaleTempFiles(folder.path(), now), 1);
+
+    ASSERT_EQ(list.Save(g_startupPath, false), 0);
+    SetReplaceHook({});
+    EXPECT_EQ(seen, 1);
+    EXPECT_EQ(ReadBytes(folder.file("fetchlist.csv")), "7203,7203,T,Toyota\n9999,9999,X,New A\n");
+    EXPECT_EQ(ReadBytes(folder.file("fetchlist.bak")), kFetchList);
 }
 
 } // namespace

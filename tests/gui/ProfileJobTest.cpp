@@ -5,6 +5,7 @@
 #include "ExDic.h"
 
 #include <QDir>
+#include <QMessageBox>
 
 #include <vector>
 
@@ -143,4 +144,41 @@ TEST_F(ProfileJobTest, CancelAfterTenCodesKeepsTheirRecords) {
             EXPECT_EQ(dic.at(codes[i] * CExDic::kRecordSize + CExDic::kFeatureOffset), '\0');
         }
     }
+}
+
+// A file of another size in the dictionary's place (cut short, another
+// program's) is named on the caution sheet; no question, no download, and
+// the file stays as it is.
+TEST_F(ProfileJobTest, FileOfAnotherSizeStopsTheJobBeforeItStarts) {
+    startService(KnownCodes(3));
+    for (const int size : {0, 2027520}) {
+        SCOPED_TRACE(size);
+        const QByteArray bytes(size, '\x5A');
+        QFile file(path(CExDic::kFileName));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == size);
+        file.close();
+
+        int dialogs = 0;
+        SetModalLoopHook([&dialogs](WindowRef) {
+            ++dialogs;
+            send("ok  ");
+        });
+        EXPECT_EQ(send("fund"), 0);
+        SetModalLoopHook({});
+        EXPECT_EQ(dialogs, 0);
+        EXPECT_FALSE(profileSheet().running);
+        EXPECT_EQ(controller().shownSheet(), CMetalWindow::kNoSheet);
+        const std::string named =
+            g_startupPath + "/" + CExDic::kFileName + " is " + std::to_string(size) + " bytes long";
+        EXPECT_EQ(controller().jobFailure().compare(0, named.size(), named), 0)
+            << controller().jobFailure();
+        const auto alerts = mainWindow()->findChildren<QMessageBox*>("cautionAlertSheet");
+        ASSERT_FALSE(alerts.isEmpty());
+        EXPECT_EQ(alerts.last()->text().toStdString(), controller().jobFailure());
+        if (size != 0)
+            SaveScreenshot(alerts.last(), "ProfileDictionaryOfAnotherSize");
+        alerts.last()->buttons().first()->click();
+        EXPECT_EQ(dictionary(), bytes);
+    }
+    EXPECT_EQ(requests("/biz/fundamental/"), 0);
 }

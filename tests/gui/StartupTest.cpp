@@ -5,6 +5,7 @@
 #include "Fetch/MarketConv.h"
 #include "VezizoMain.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QLabel>
 #include <QMessageBox>
@@ -44,6 +45,22 @@ TEST_F(StartupTest, AnimatedResizeEndsAtTheTargetFrame) {
 TEST_F(StartupTest, ClosingTheMainWindowEndsTheProcessAtOnce) {
     mainWindow()->close();
     EXPECT_EQ(m_exitCalls, 1);
+}
+
+// What a crashed run left goes at the next start; a file changed after the
+// start is no leftover.
+TEST_F(StartupTest, NextStartRemovesACrashedRunsTemporaries) {
+    m_app.ShutDown();
+    const QDateTime now = QDateTime::currentDateTime();
+    for (const auto& [name, age] : {std::pair(".DS061225.DAT.vezizo-tmp-a1B2c3", 3600),
+                                    std::pair(".KD7203.KDT.vezizo-tmp-b2C3d4", -3600)}) {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(file.setFileTime(now.addSecs(-age), QFileDevice::FileModificationTime));
+    }
+    ASSERT_TRUE(m_app.StartUp("", m_folder.path().toStdString()));
+    EXPECT_FALSE(QFile::exists(path(".DS061225.DAT.vezizo-tmp-a1B2c3")));
+    EXPECT_TRUE(QFile::exists(path(".KD7203.KDT.vezizo-tmp-b2C3d4")));
 }
 
 using StartupWithoutFetchListTest = GuiTestWithoutFetchList;

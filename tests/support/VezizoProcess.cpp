@@ -3,13 +3,15 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
-ProcessResult RunVezizo(const QStringList& arguments, const QString& configFolder, int timeoutMs) {
-    QProcess process;
+void StartVezizo(QProcess& process, const QStringList& arguments, const QString& configFolder) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     if (!configFolder.isEmpty())
         environment.insert("XDG_CONFIG_HOME", configFolder);
     process.setProcessEnvironment(environment);
     process.start(VEZIZO_EXE, arguments);
+}
+
+ProcessResult FinishVezizo(QProcess& process, int timeoutMs) {
     ProcessResult run;
     if (!process.waitForFinished(timeoutMs)) {
         process.kill();
@@ -20,4 +22,10 @@ ProcessResult RunVezizo(const QStringList& arguments, const QString& configFolde
     run.out = QString::fromUtf8(process.readAllStandardOutput());
     run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
+}
+
+ProcessResult RunVezizo(const QStringList& arguments, const QString& configFolder, int timeoutMs) {
+    QProcess process;
+    StartVezizo(process, arguments, configFolder);
+    return FinishVezizo(process, timeoutMs);
 }

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+class QProcess;
+
 struct ProcessResult {
     int status = -1; // the exit status; -1 when it crashed or did not end in time
     QString out;
@@ -14,3 +16,8 @@ struct ProcessResult {
 // XDG_CONFIG_HOME. A run longer than timeoutMs is killed.
 ProcessResult RunVezizo(const QStringList& arguments, const QString& configFolder = QString(),
                         int timeoutMs = 60000);
+// The two halves of RunVezizo, for runs that overlap: StartVezizo returns at
+// once, FinishVezizo waits for the run's end.
+void StartVezizo(QProcess& process, const QStringList& arguments,
+                 const QString& configFolder = QString());
+ProcessResult FinishVezizo(QProcess& process, int timeoutMs = 60000);
