@@ -5,6 +5,7 @@
 #include "Fetch/QuoteServers.h"
 #include "MetalWindow.h"
 #include "Preferences.h"
+#include "ProgramSettings.h"
 #include "VezizoMain.h"
 #include "futil.h"
 
@@ -33,6 +34,8 @@ bool CVezizoApp::StartUp(const std::string& programPath, const std::string& fold
         RemoveStaleTempFiles(g_startupPath, start);
     g_Preferences = new CPreferences;
     g_Preferences->Load();
+    g_settings = new CProgramSettings;
+    g_settings->Load();
     g_marketConv = new CMarketConv;
     g_marketConv->LoadMarketCsv();
     createWebTempDirectory();
@@ -50,6 +53,8 @@ void CVezizoApp::ShutDown() {
     g_fetchData = nullptr;
     delete g_marketConv;
     g_marketConv = nullptr;
+    delete g_settings;
+    g_settings = nullptr;
     delete g_Preferences;
     g_Preferences = nullptr;
     delete m_window;

@@ -1,4 +1,5 @@
 #include "Preferences.h"
+#include "ProgramSettings.h"
 #include "TempFolder.h"
 #include "misclib.h"
 
@@ -149,4 +150,41 @@ TEST_F(PreferencesTest, FolderComesFromTheEnvironment) {
     p.Load(); // no folder: nothing read, nothing written
     p.Save();
     EXPECT_EQ(p.proxyPort, 1);
+}
+
+TEST(ProgramSettingsTest, IntervalIsWholeMillisecondsFromTheMinimum) {
+    const struct {
+        const char* text;
+        bool taken;
+        int32_t ms;
+    } rows[] = {{"100", true, 100},    {"20", true, 20},         {"19", false, 0},
+                {"0", false, 0},       {"", false, 0},           {"-50", false, 0},
+                {"1e3", false, 0},     {"50ms", false, 0},       {"3600000", true, 3600000},
+                {"3600001", false, 0}, {"99999999999", false, 0}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        int32_t ms = -1;
+        EXPECT_EQ(CProgramSettings::ParseInterval(row.text, &ms), row.taken);
+        EXPECT_EQ(ms, row.taken ? row.ms : -1);
+    }
+}
+
+TEST_F(PreferencesTest, ProgramSettingsKeepOtherLinesAndRefuseBadValues) {
+    CProgramSettings settings;
+    settings.Load();
+    EXPECT_EQ(settings.intervalMs, CProgramSettings::kDefaultIntervalMs);
+    EXPECT_FALSE(settings.updateHistories);
+
+    settings.Parse("# mine\ninterval_ms = 250\nupdate_histories=yes\nfuture=1\n");
+    EXPECT_EQ(settings.intervalMs, 250);
+    EXPECT_FALSE(settings.updateHistories);
+    EXPECT_EQ(settings.refusedLines, (std::vector<int32_t>{3, 4}));
+
+    settings.updateHistories = true;
+    ASSERT_TRUE(settings.Save());
+    CProgramSettings again;
+    again.Load();
+    EXPECT_EQ(again.intervalMs, 250);
+    EXPECT_TRUE(again.updateHistories);
+    EXPECT_EQ(again.Text(), "# mine\nfuture=1\ninterval_ms=250\nupdate_histories=1\n");
 }
