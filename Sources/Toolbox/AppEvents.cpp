@@ -59,13 +59,13 @@ bool InstallQuitEventHandler(std::function<void()> handler) {
     return true;
 }
 
-void ExitToShell() {
+void ExitToShell(int status) {
     if (s_exitFunction) {
-        s_exitFunction();
+        s_exitFunction(status);
         return;
     }
     std::fflush(nullptr);
-    std::_Exit(0);
+    std::_Exit(status);
 }
 
 void SetExitFunction(ExitFunction function) {
