@@ -132,8 +132,9 @@ void PrintUsage(FILE* stream) {
         std::fprintf(stream, "       vezizo [--folder DIR] %s%s%s\n", spec.name,
                      *spec.usage ? " " : "", spec.usage);
     std::fprintf(stream, "       vezizo --help | --version\n"
-                         "Exit status: 0 the job ran to its end, 1 it could not start,\n"
-                         "2 a usage error.\n");
+                         "Exit status: 0 all done; 1 nothing done or nothing written (the\n"
+                         "earlier files kept, the message says why); 2 a usage error; 3 done in\n"
+                         "part (some pages failed, the message says which).\n");
 }
 
 bool ParseCommandLine(int argc, char** argv, CommandLineOptions& options, std::string& message) {
@@ -164,14 +165,16 @@ bool ParseCommandLine(int argc, char** argv, CommandLineOptions& options, std::s
 namespace {
 
 // Reports a job's progress from its sheet: a bar on a terminal, a line per
-// change otherwise.
+// change otherwise; and each of the job's notices on a line of its own.
 class CProgressReporter {
 public:
-    CProgressReporter(const char* name, const JobSheet& sheet)
-        : m_name(name), m_sheet(sheet), m_terminal(::isatty(STDERR_FILENO) == 1) {}
+    CProgressReporter(const char* name, const JobSheet& sheet, const CJobOutcome& outcome)
+        : m_name(name), m_sheet(sheet), m_outcome(outcome),
+          m_terminal(::isatty(STDERR_FILENO) == 1) {}
 
     // The job's end sets its bar back to 0; the last line shows it full.
     void Report(bool ended = false) {
+        ReportNotices();
         int32_t maximum = GetControl32BitMaximum(m_sheet.progressBar);
         int32_t value = ended ? maximum : GetControl32BitValue(m_sheet.progressBar);
         char count[32] = "", missing[32] = "";
@@ -202,10 +205,22 @@ public:
     }
 
 private:
+    // Notices come faster than the polls: every one is printed, in order.
+    void ReportNotices() {
+        const std::vector<std::string>& notices = m_outcome.notices();
+        for (; m_nNotices < notices.size(); ++m_nNotices) {
+            std::fprintf(stderr, "%s%s: %s\n", m_terminal ? "\r\033[K" : "", m_name,
+                         notices[m_nNotices].c_str());
+            m_last.clear(); // a bar it wrote over comes again below
+        }
+    }
+
     const char* m_name;
     const JobSheet& m_sheet;
+    const CJobOutcome& m_outcome;
     bool m_terminal;
     std::string m_last;
+    size_t m_nNotices = 0;
 };
 
 } // namespace
@@ -215,18 +230,18 @@ int RunSubcommand(CMetalWindow& window, const SubcommandSpec& spec,
     std::string message;
     if (spec.preCheck && !spec.preCheck(message)) {
         std::fprintf(stderr, "vezizo %s: %s\n", spec.name, message.c_str());
-        return kExitCannotStart;
+        return kExitFailed;
     }
     if (spec.preCheckArguments && !spec.preCheckArguments(arguments, message)) {
         std::fprintf(stderr, "vezizo %s: %s\n", spec.name, message.c_str());
-        return kExitCannotStart;
+        return kExitFailed;
     }
     if (spec.sheet == CMetalWindow::kDispSheet)
         return PrintQuoteList(window, arguments);
     const JobSheet* sheet = window.jobSheet(spec.sheet);
     if (!sheet) {
         std::fprintf(stderr, "vezizo %s: the program has no window for this job\n", spec.name);
-        return kExitCannotStart;
+        return kExitFailed;
     }
     if (spec.answerDialog)
         SetModalLoopHook(
@@ -234,12 +249,14 @@ int RunSubcommand(CMetalWindow& window, const SubcommandSpec& spec,
     ProcessCommand(spec.command);
     SetModalLoopHook({});
     if (!sheet->running) {
+        // A job that refused to start says why in its outcome.
+        const CJobOutcome& outcome = window.jobOutcome();
+        const bool refused = outcome.result() == CJobOutcome::kFailed && !outcome.message().empty();
         std::fprintf(stderr, "vezizo %s: %s\n", spec.name,
-                     window.jobFailure().empty() ? "the job did not start"
-                                                 : window.jobFailure().c_str());
-        return kExitCannotStart;
+                     refused ? outcome.message().c_str() : "the job did not start");
+        return kExitFailed;
     }
-    CProgressReporter reporter(spec.name, *sheet);
+    CProgressReporter reporter(spec.name, *sheet, window.jobOutcome());
     EventLoopTimerRef poll = InstallEventLoopTimer(0.0, 0.2, [sheet, &reporter] {
         if (!sheet->running) {
             QuitApplicationEventLoop(); // Finish() reports the end
@@ -250,9 +267,8 @@ int RunSubcommand(CMetalWindow& window, const SubcommandSpec& spec,
     RunApplicationEventLoop();
     RemoveEventLoopTimer(poll);
     reporter.Finish();
-    if (!window.jobFailure().empty()) {
-        std::fprintf(stderr, "vezizo %s: %s\n", spec.name, window.jobFailure().c_str());
-        return kExitFailed;
-    }
-    return kExitDone;
+    const CJobOutcome& outcome = window.jobOutcome();
+    if (!outcome.message().empty())
+        std::fprintf(stderr, "vezizo %s: %s\n", spec.name, outcome.message().c_str());
+    return outcome.exitStatus();
 }

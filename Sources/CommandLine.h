@@ -2,6 +2,7 @@
 // subcommand's job on the controller without showing a window.
 #pragma once
 
+#include "JobOutcome.h"
 #include "Toolbox/ToolboxTypes.h"
 
 #include <cstdint>
@@ -10,10 +11,6 @@
 #include <vector>
 
 class CMetalWindow;
-
-// Exit statuses.
-// A job that ran but could not write its output file also ends with 1.
-enum { kExitDone = 0, kExitCannotStart = 1, kExitFailed = 1, kExitUsage = 2 };
 
 struct CommandLineOptions {
     std::string folder;
@@ -52,8 +49,8 @@ bool SubcommandArgumentsValid(const SubcommandSpec& spec,
 void PrintUsage(FILE* stream);
 
 // Sends the subcommand's command to window, answers its dialog, reports the
-// job's progress on standard error and waits until the job has ended.
-// Returns the exit status.
+// job's progress and notices on standard error, waits until the job has ended
+// and reports how it ended. Returns the exit status (JobOutcome.h).
 int RunSubcommand(CMetalWindow& window, const SubcommandSpec& spec,
                   const std::vector<std::string>& arguments);
 

@@ -6,6 +6,45 @@
 #include <QNetworkRequest>
 #include <QUrl>
 
+namespace {
+
+// The short reason of a network error, in one place for every download.
+std::string NetworkErrorReason(QNetworkReply::NetworkError error, const QString& text) {
+    switch (error) {
+    case QNetworkReply::ConnectionRefusedError:
+        return "connection refused";
+    case QNetworkReply::RemoteHostClosedError:
+        return "connection closed before the end of the page";
+    case QNetworkReply::HostNotFoundError:
+        return "host not found";
+    case QNetworkReply::TimeoutError:
+        return "connection timed out";
+    case QNetworkReply::TemporaryNetworkFailureError:
+    case QNetworkReply::NetworkSessionFailedError:
+        return "network unavailable";
+    case QNetworkReply::ProxyConnectionRefusedError:
+        return "proxy refused the connection";
+    case QNetworkReply::ProxyConnectionClosedError:
+        return "proxy closed the connection";
+    case QNetworkReply::ProxyNotFoundError:
+        return "proxy not found";
+    case QNetworkReply::ProxyTimeoutError:
+        return "proxy timed out";
+    case QNetworkReply::ProxyAuthenticationRequiredError:
+        return "proxy needs a password";
+    default:
+        return text.toLower().toStdString();
+    }
+}
+
+// Errors of the connection itself (Qt numbers them below 200), as opposed to
+// those Qt derives from the answer's status.
+bool IsConnectionError(QNetworkReply::NetworkError error) {
+    return error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied;
+}
+
+} // namespace
+
 CHTTPAccess::CHTTPAccess(bool useProxy, const char* host, int32_t port)
     : proxyHost(host ? host : ""), proxyPort(port), useProxy(useProxy ? 1 : 0) {
     // The preferences decide about the proxy; the environment's settings do not.
@@ -25,38 +64,43 @@ CHTTPAccess::CHTTPAccess(bool useProxy, const char* host, int32_t port)
 }
 
 CHTTPAccess::~CHTTPAccess() {
-    EndDownload();
+    EndDownload(DownloadOutcome::kStopped, "stopped");
 }
 
 void CHTTPAccess::OpenURL(const std::string& url, const std::string& path) {
-    EndDownload(); // a download left running by a cancelled job
+    // A download left running by a cancelled job.
+    EndDownload(DownloadOutcome::kStopped, "stopped by a later download");
     blocking = 0;
     complete = 0;
+    m_outcome = DownloadOutcome();
     StartDownload(url, path);
 }
 
-void CHTTPAccess::OpenURLComplete(const std::string& url, const std::string& path) {
-    EndDownload();
-    // The loop and the flag belong to this call, so a nested call made from
+DownloadOutcome CHTTPAccess::OpenURLComplete(const std::string& url, const std::string& path) {
+    EndDownload(DownloadOutcome::kStopped, "stopped by a later download");
+    // The loop and the outcome belong to this call, so a nested call made from
     // within the loop cannot end the wrong wait.
     QEventLoop waitLoop;
-    bool ended = false;
+    DownloadOutcome outcome;
     blocking = 1;
-    m_blockingEnded = &ended;
+    m_blockingOutcome = &outcome;
     m_waitLoop = &waitLoop;
     StartDownload(url, path);
-    if (!ended)
+    if (outcome.end == DownloadOutcome::kRunning)
         waitLoop.exec();
     // Nothing of this object is touched after the wait: whatever ended it may
     // also have destroyed the downloader.
+    return outcome;
 }
 
 void CHTTPAccess::StartDownload(const std::string& url, const std::string& path) {
     m_running = true;
+    m_current = DownloadOutcome();
     outFile = fopen(path.c_str(), "w");
     m_nWritten = 0;
     if (!outFile) {
-        EndDownload(); // nothing to write into: ends at once, as a failed start
+        // Nothing to write into: ends at once, as a failed start.
+        EndDownload(DownloadOutcome::kFileError, "could not write the page file");
         return;
     }
     DownloadURL(url);
@@ -67,7 +111,7 @@ void CHTTPAccess::DownloadURL(std::string url) {
         url.insert(0, "http://");
     const QUrl target = QUrl::fromEncoded(QByteArray::fromStdString(url), QUrl::TolerantMode);
     if (!target.isValid()) {
-        EndDownload();
+        EndDownload(DownloadOutcome::kNetworkError, "not a valid URL");
         return;
     }
 
@@ -81,10 +125,7 @@ void CHTTPAccess::DownloadURL(std::string url) {
     m_reply = reply;
     connect(reply, &QNetworkReply::readyRead, this, &CHTTPAccess::ReadStreamClientCallBack);
     // Errors, time-outs of the connection and the end of data all finish the reply.
-    connect(reply, &QNetworkReply::finished, this, [this] {
-        ReadStreamClientCallBack(); // whatever arrived with the end
-        EndDownload();
-    });
+    connect(reply, &QNetworkReply::finished, this, &CHTTPAccess::ReplyFinished);
     m_timeoutTimer.start();
 }
 
@@ -94,27 +135,73 @@ void CHTTPAccess::ReadStreamClientCallBack() {
     while (m_reply->bytesAvailable() > 0) {
         const qint64 nRead = m_reply->read(m_buffer, kReadSize);
         if (nRead <= 0) {
-            EndDownload();
+            EndDownload(DownloadOutcome::kNetworkError, "the page could not be read");
             return;
         }
         const qint64 nRoom = kSizeLimit - m_nWritten;
         const qint64 nWrite = nRead < nRoom ? nRead : nRoom;
         if (fwrite(m_buffer, 1, static_cast<size_t>(nWrite), outFile) !=
             static_cast<size_t>(nWrite)) {
-            EndDownload(); // disk full or similar: keep what was written
+            // Disk full or similar: keep what was written.
+            EndDownload(DownloadOutcome::kFileError, "could not write the page file");
             return;
         }
         m_nWritten += nWrite;
         if (nWrite < nRead) {
-            EndDownload(); // over the size limit: ends like a stream error
+            EndDownload(DownloadOutcome::kSizeLimit, "page larger than 16 MB");
             return;
         }
         m_timeoutTimer.start();
     }
 }
 
+void CHTTPAccess::ReplyFinished() {
+    ReadStreamClientCallBack(); // whatever arrived with the end
+    if (!m_reply)
+        return; // ended while reading
+    const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    m_current.httpStatus = status.isValid() ? status.toInt() : 0;
+    for (const QNetworkReply::RawHeaderPair& field : m_reply->rawHeaderPairs())
+        m_current.headers.emplace_back(field.first.toStdString(), field.second.toStdString());
+
+    const QNetworkReply::NetworkError error = m_reply->error();
+    if (error == QNetworkReply::TooManyRedirectsError) {
+        EndDownload(DownloadOutcome::kRedirectLimit, "more than 20 redirects");
+    } else if (error == QNetworkReply::InsecureRedirectError) {
+        EndDownload(DownloadOutcome::kRedirectLimit, "redirected to an unsafe address");
+    } else if (IsConnectionError(error)) {
+        // A status may have come before the connection broke; the page did not.
+        const std::string reason = NetworkErrorReason(error, m_reply->errorString());
+        EndDownload(DownloadOutcome::kNetworkError, reason.c_str());
+    } else if (m_current.httpStatus < 200 || m_current.httpStatus > 299) {
+        const std::string reason = m_current.httpStatus != 0
+                                       ? "HTTP " + std::to_string(m_current.httpStatus)
+                                       : NetworkErrorReason(error, m_reply->errorString());
+        EndDownload(DownloadOutcome::kHTTPStatus, reason.c_str());
+    } else if (error != QNetworkReply::NoError) {
+        const std::string reason = NetworkErrorReason(error, m_reply->errorString());
+        EndDownload(DownloadOutcome::kNetworkError, reason.c_str());
+    } else if (BodyCutShort()) {
+        // A reset connection is at times reported as the end of the page.
+        EndDownload(DownloadOutcome::kNetworkError,
+                    NetworkErrorReason(QNetworkReply::RemoteHostClosedError, QString()).c_str());
+    } else {
+        EndDownload(DownloadOutcome::kDone, "");
+    }
+}
+
+bool CHTTPAccess::BodyCutShort() const {
+    // Qt unpacks a compressed body, whose length then differs from the header's.
+    if (!m_reply->rawHeader("Content-Encoding").isEmpty())
+        return false;
+    bool known = false;
+    const qint64 announced =
+        m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
+    return known && m_nWritten < announced;
+}
+
 void CHTTPAccess::NetworkTimeoutTimerProc() {
-    EndDownload();
+    EndDownload(DownloadOutcome::kTimeout, "no data for 5 s");
 }
 
 void CHTTPAccess::TerminateDownload() {
@@ -130,22 +217,29 @@ void CHTTPAccess::TerminateDownload() {
     reply->deleteLater();
 }
 
-void CHTTPAccess::EndDownload() {
+void CHTTPAccess::EndDownload(DownloadOutcome::End end, const char* reason) {
     if (!m_running)
         return;
     m_running = false;
     TerminateDownload();
     if (outFile) {
-        fclose(outFile);
+        // A page whose last bytes never reached the disk is no page.
+        if (fclose(outFile) != 0 && end == DownloadOutcome::kDone) {
+            end = DownloadOutcome::kFileError;
+            reason = "could not write the page file";
+        }
         outFile = nullptr;
     }
+    m_current.end = end;
+    m_current.reason = reason;
     if (!blocking) {
+        m_outcome = std::move(m_current);
         complete = 1;
         return;
     }
     blocking = 0;
-    *m_blockingEnded = true;
+    *m_blockingOutcome = std::move(m_current);
     m_waitLoop->quit();
-    m_blockingEnded = nullptr;
+    m_blockingOutcome = nullptr;
     m_waitLoop = nullptr;
 }

@@ -7,10 +7,14 @@
 //   it becomes 1 once that download has ended, whatever ended it: end of data,
 //   stream error, read or write failure, the 5-second silence time-out, the size
 //   limit, a start that failed, or a later download that stopped it. The job
-//   that polls it clears it.
-// - OpenURLComplete never writes `complete`. It waits on a flag of its own, so a
-//   job tick that fires during its nested event loop sees only what the last
-//   OpenURL download left there, never the blocking download's end.
+//   that polls it clears it, and reads outcome() to learn how it ended.
+// - OpenURLComplete never writes `complete` nor outcome(). It waits on a flag of
+//   its own and returns its outcome, so a job tick that fires during its nested
+//   event loop sees only what the last OpenURL download left there, never the
+//   blocking download's end.
+//
+// The file receives the body whatever the outcome (an error page, the part of
+// a page that arrived); only an outcome that is done() makes it a page.
 //
 // One download is in flight at a time: starting a download stops the one still
 // running (its file keeps what had arrived and it ends as described above), and
@@ -25,9 +29,42 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 class QEventLoop;
 class QNetworkReply;
+
+// How one download ended.
+struct DownloadOutcome {
+    enum End {
+        kRunning,       // not ended yet
+        kDone,          // a 2xx answer (after redirects), its body complete
+        kHTTPStatus,    // the final answer's status was not 2xx
+        kNetworkError,  // no connection, or the connection broke
+        kTimeout,       // nothing arrived for kTimeoutMs
+        kSizeLimit,     // the body went past kSizeLimit
+        kRedirectLimit, // more redirects than kMaxRedirects, or one refused
+        kFileError,     // the page file could not be opened or written
+        kStopped,       // a later download or the downloader's end stopped it
+    };
+
+    bool done() const { return end == kDone; }
+    // The service answered that it has no such page (404, 410): an answer about
+    // the page, not a failure of the service.
+    bool noSuchPage() const {
+        return end == kHTTPStatus && (httpStatus == 404 || httpStatus == 410);
+    }
+
+    End end = kRunning;
+    // The final answer's status, 0 when no answer came.
+    int32_t httpStatus = 0;
+    // Empty when done, else a short English reason: "HTTP 500", "no data for
+    // 5 s", "connection refused".
+    std::string reason;
+    // The final answer's header fields as they came (name, value).
+    std::vector<std::pair<std::string, std::string>> headers;
+};
 
 class CHTTPAccess : public QObject {
     Q_OBJECT
@@ -55,8 +92,12 @@ public:
     // be opened nothing is requested and the download has ended on return.
     void OpenURL(const std::string& url, const std::string& path);
     // The same download, but returns only once it has ended, running a nested
-    // event loop meanwhile (timers and other events keep being served).
-    void OpenURLComplete(const std::string& url, const std::string& path);
+    // event loop meanwhile (timers and other events keep being served), with
+    // how it ended.
+    DownloadOutcome OpenURLComplete(const std::string& url, const std::string& path);
+
+    // How the last OpenURL download ended; kRunning until `complete` is 1.
+    const DownloadOutcome& outcome() const { return m_outcome; }
 
     uint8_t complete = 0;
 
@@ -65,26 +106,34 @@ private:
     void DownloadURL(std::string url);
     // readyRead of the current reply: copies what has arrived into the file.
     void ReadStreamClientCallBack();
+    // finished of the current reply: the end of data, or an error.
+    void ReplyFinished();
+    // Whether the current reply brought fewer body bytes than it announced.
+    bool BodyCutShort() const;
     void NetworkTimeoutTimerProc();
     // Stops the current reply and the time-out; leaves the file and the flags.
     void TerminateDownload();
-    // Ends the current download: stops it, closes the file, raises its flag.
-    void EndDownload();
+    // Ends the current download as end (with reason): stops it, closes the
+    // file, records the outcome and raises its flag.
+    void EndDownload(DownloadOutcome::End end, const char* reason);
 
     QNetworkAccessManager m_manager;
     QNetworkReply* m_reply = nullptr;
     QTimer m_timeoutTimer;
     // From the start of a download until EndDownload has ended it.
     bool m_running = false;
+    // The running download's status and headers, then its outcome.
+    DownloadOutcome m_current;
+    DownloadOutcome m_outcome;
     FILE* outFile = nullptr;
     qint64 m_nWritten = 0;
     std::string proxyHost;
     int32_t proxyPort;
     uint8_t useProxy;
-    // 1 while the current download is one of OpenURLComplete; it then raises
-    // m_blockingEnded and quits m_waitLoop instead of setting `complete`.
+    // 1 while the current download is one of OpenURLComplete; it then fills
+    // *m_blockingOutcome and quits m_waitLoop instead of setting `complete`.
     uint8_t blocking = 0;
-    bool* m_blockingEnded = nullptr;
+    DownloadOutcome* m_blockingOutcome = nullptr;
     QEventLoop* m_waitLoop = nullptr;
     char m_buffer[kReadSize];
 };

@@ -19,7 +19,8 @@ static CMetalWindow* s_thisWin = nullptr;
 const char kNoFetchListMessage[] = "fetchlist.csvが見つかりません。";
 
 static constexpr double kIdleInterval = 0.1;
-static constexpr int32_t kJobWidth = 350, kJobHeight = 210;
+// Room for the counts and a status text of three lines.
+static constexpr int32_t kJobWidth = 350, kJobHeight = 250;
 static constexpr int32_t kIdleWidth = 350, kIdleHeight = 120;
 
 // The commands that read or write the application folder's files.
@@ -68,7 +69,7 @@ CMetalWindow::~CMetalWindow() {
 
 void CMetalWindow::Initialize() {
     if (!InstallQuitEventHandler([] { QuitApplicationEventLoop(); }))
-        ExitToShell();
+        ExitToShell(kExitFailed);
 }
 
 bool CMetalWindow::LoadSheet(JobSheet& sheet, const char* name, uint32_t signature) {
@@ -80,6 +81,7 @@ bool CMetalWindow::LoadSheet(JobSheet& sheet, const char* name, uint32_t signatu
     sheet.busyIndicator = GetControlByID(sheet.window, signature, 31);
     sheet.countText = GetControlByID(sheet.window, signature, 11);
     sheet.errorText = GetControlByID(sheet.window, signature, 12);
+    sheet.statusText = GetControlByID(sheet.window, signature, 13);
     sheet.cancelButton = GetControlByID(sheet.window, signature, 2);
     DeactivateControl(sheet.cancelButton);
     HideControl(sheet.busyIndicator);
@@ -92,7 +94,7 @@ void CMetalWindow::MakeWindow() {
         return;
     SizeWindow(mainWindow, 340, 76);
     // Closing the main window ends the program at once.
-    InstallWindowCloseHandler(mainWindow, [] { ExitToShell(); });
+    InstallWindowCloseHandler(mainWindow, [] { ExitToShell(ExitStatus()); });
 
     // Sheets are panels inside the main window, so they need no shadow and no
     // shift for older title bars.
@@ -281,14 +283,13 @@ void CMetalWindow::myTimerEvent() {
         ProgressMakeFinance();
 }
 
-void CMetalWindow::DoGetComplete(const std::string& url, const std::string& path) {
-    http->OpenURLComplete(url, path);
+DownloadOutcome CMetalWindow::DoGetComplete(const std::string& url, const std::string& path) {
+    return http->OpenURLComplete(url, path);
 }
 
-void CMetalWindow::DoSave() {
-    if (currentFetchData && !currentFetchData->Save(g_startupPath, g_Preferences->fileFormat,
-                                                    g_Preferences->GetCreator()))
-        m_jobFailure = "could not write the daily file";
+bool CMetalWindow::DoSave(int32_t* nKept) {
+    return currentFetchData && currentFetchData->Save(g_startupPath, g_Preferences->fileFormat,
+                                                      g_Preferences->GetCreator(), nKept);
 }
 
 // --- The job life cycle -------------------------------------------------
@@ -300,8 +301,9 @@ void CMetalWindow::ShowJobSheet(JobSheet& sheet) {
 }
 
 void CMetalWindow::BeginJob(JobSheet& sheet, void (CMetalWindow::*startProgress)(),
-                            int32_t sheetNumber) {
-    m_jobFailure.clear();
+                            int32_t sheetNumber, const std::string& host) {
+    m_outcome.Begin(host);
+    SetControlText(sheet.statusText, "");
     if (!sheet.running) {
         sheet.running = 1;
         (this->*startProgress)();
@@ -339,10 +341,17 @@ void CMetalWindow::EndProgress(JobSheet& sheet) {
     sheet.running = 0;
 }
 
+void CMetalWindow::JobNotice(JobSheet& sheet, std::string notice) {
+    SetControlText(sheet.statusText, notice.c_str());
+    m_outcome.AddNotice(std::move(notice));
+}
+
 void CMetalWindow::EndJob(JobSheet& sheet, void (CMetalWindow::*endProgress)()) {
     if (!sheet.running)
         return;
     sheet.running = 0;
+    m_outcome.End(CJobOutcome::kFailed, "cancelled");
+    SetControlText(sheet.statusText, m_outcome.message().c_str());
     (this->*endProgress)();
 }
 

@@ -14,6 +14,8 @@
 //   EndX: EndJob(sheet, &CMetalWindow::EndProgressX) (the cancel command).
 #pragma once
 
+#include "JobOutcome.h"
+#include "PageRound.h"
 #include "Toolbox/DataBrowser.h"
 #include "Toolbox/ToolboxTypes.h"
 #include "Toolbox/Windows.h"
@@ -23,6 +25,7 @@
 
 class CFetchData;
 class CHTTPAccess;
+struct DownloadOutcome;
 class CListPageData;
 class CMakeList;
 class CKDTPageData;
@@ -40,6 +43,7 @@ struct JobSheet {
     ControlRef busyIndicator = nullptr; // control 31, shown while the job runs
     ControlRef countText = nullptr;     // control 11
     ControlRef errorText = nullptr;     // control 12 (fetch sheet only)
+    ControlRef statusText = nullptr;    // control 13: a retry, how the job ended
     ControlRef cancelButton = nullptr;  // control 2
     int32_t running = 0;
 };
@@ -80,8 +84,9 @@ public:
     void StartIdling(double interval);
     void StopIdling();
     void myTimerEvent();
-    // Downloads url into path and returns when the download has ended.
-    void DoGetComplete(const std::string& url, const std::string& path);
+    // Downloads url into path and returns when the download has ended, with
+    // how it ended.
+    DownloadOutcome DoGetComplete(const std::string& url, const std::string& path);
 
     // Daily quote fetch (MetalWindowForData.cpp).
     void DoFetchData(CFetchData* fetchData);
@@ -89,7 +94,9 @@ public:
     void ProgressFetchData();
     void EndProgressFetchData();
     void EndFetchData();
-    void DoSave();
+    // Writes the daily file from the fetch list's records; false when it could
+    // not. *nKept: lines kept from the same day's earlier file.
+    bool DoSave(int32_t* nKept = nullptr);
     void DoSaveAs() {}
     // Parses the stored page file name (in "webtemp") into page.
     void ExtractData(const char* name, CPageData* page);
@@ -153,23 +160,27 @@ public:
     bool isIdling() const { return idleTimer != nullptr; }
     // The listing job's data, null before the first listing job.
     const CMakeList* listData() const { return makeList; }
-    // Why the last job ended without its output file (empty when it wrote
-    // it), or why a job refused to start. The command line reports it.
-    const std::string& jobFailure() const { return m_jobFailure; }
+    // How the last job went; its sheet's status text shows the same.
+    const CJobOutcome& jobOutcome() const { return m_outcome; }
 
 private:
     // The common steps of the job life cycle; the job operations call them.
     // Start step 3: the sheets hidden, the window grown, the job's sheet shown.
     void ShowJobSheet(JobSheet& sheet);
     // Start steps 6 and 7: marks the job running (calling its start of
-    // progress once) and records its sheet as the shown one.
-    void BeginJob(JobSheet& sheet, void (CMetalWindow::*startProgress)(), int32_t sheetNumber);
+    // progress once) and records its sheet as the shown one; a new outcome for
+    // the job, which asks the service at host.
+    void BeginJob(JobSheet& sheet, void (CMetalWindow::*startProgress)(), int32_t sheetNumber,
+                  const std::string& host);
+    // Tells the user now: the outcome's notices and the sheet's status text.
+    void JobNotice(JobSheet& sheet, std::string notice);
     void StartPageDownload(const char* url, const char* webtempName);
     // g_startupPath + "/webtemp/" + webtempName.
     static std::string WebTempPath(const char* webtempName);
     void StartProgress(JobSheet& sheet);
     void EndProgress(JobSheet& sheet);
-    // The end step: when the job runs, endProgress ends it.
+    // The end step: when the job runs, endProgress ends it, and the sheet's
+    // status text shows how (a job ended before it said so was cancelled).
     void EndJob(JobSheet& sheet, void (CMetalWindow::*endProgress)());
     // Writes count as "%d" into a count text.
     void SetCount(ControlRef text, int32_t count);
@@ -178,6 +189,23 @@ private:
     // The profile job's code at pageIndex / codeIndex: its path, its download
     // unless offline, and one more page requested.
     void StartFundamentalCode();
+    // The profile job's current code has arrived or failed: its record stored,
+    // or the failure noted.
+    void TakeFundamentalCode();
+    // After the listing's last page: the files written unless a listing page
+    // failed, and the outcome.
+    void EndListRun();
+    // The profile job's outcome once every code is done.
+    void EndFundamentalRun();
+    // The fetch and finance jobs (finance tells which): the download of the
+    // page pageRound stands at.
+    void StartFetchPage(bool finance);
+    // The page that has just ended: its records or its failure, the counts,
+    // the next download (a retry shown on the sheet). False when no page is left.
+    bool TakeFetchPage(JobSheet& sheet, bool finance);
+    // After the last page: the failed pages logged, the file written (unless
+    // no page arrived) and the outcome.
+    void EndFetchPages(bool finance);
 
     JobSheet fetchSheet;
     CFetchData* currentFetchData = nullptr;
@@ -196,11 +224,15 @@ private:
     CMakeKDT* makeKDT = nullptr;
     JobSheet fundamentalSheet;
     int32_t fundamentalCount = 0;
+    // Records the profile job has stored.
+    int32_t fundamentalStored = 0;
     uint8_t fundamentalOptions[3] = {0, 0, 0};
     JobSheet financeSheet;
     int32_t m_shownSheet = kNoSheet;
-    std::string m_jobFailure;
     bool m_folderInUse = false;
+    CJobOutcome m_outcome;
+    // The fetch and finance jobs' pages and retries.
+    CPageRound pageRound;
     QTimer* idleTimer = nullptr;
     CWindowGroup windowGroup;
     WindowRef mainWindow = nullptr;

@@ -1,7 +1,10 @@
 // The daily quote fetch: every quote page of the fetch list, one download at
-// a time; each page is parsed in the tick after it has arrived, and the daily
-// file is written after the last one.
+// a time; each page is parsed in the tick after it has arrived, a page that
+// failed is asked for again after the others, and the daily file is written
+// after the last one. The finance job walks its pages the same way.
 #include "Fetch/FetchData.h"
+#include "Fetch/QuoteServers.h"
+#include "Fetch/TorlindUtil.h"
 #include "HTTPAccess.h"
 #include "MetalWindow.h"
 #include "Preferences.h"
@@ -22,8 +25,9 @@ void CMetalWindow::DoFetchData(CFetchData* fetchData) {
     // The sheet shows the counts of this run, not those of the last one.
     SetCount(fetchSheet.countText, extractedCount);
     SetCount(fetchSheet.errorText, errorCount);
-    StartPageDownload(fetchData->getURL(0), fetchData->getWebTemp(0));
-    BeginJob(fetchSheet, &CMetalWindow::StartProgressFetchData, kFetchSheet);
+    pageRound.Start(pageCount);
+    StartFetchPage(false);
+    BeginJob(fetchSheet, &CMetalWindow::StartProgressFetchData, kFetchSheet, QuoteHost());
 }
 
 void CMetalWindow::StartProgressFetchData() {
@@ -33,25 +37,13 @@ void CMetalWindow::StartProgressFetchData() {
 void CMetalWindow::ProgressFetchData() {
     if (http->complete) {
         http->complete = 0;
-        CPageData* page = currentFetchData->getPage(pageIndex);
-        ExtractData(currentFetchData->getWebTemp(pageIndex), page);
-        const int32_t extracted = page->nExtracted();
-        extractedCount += extracted;
-        errorCount += page->nCodes() - extracted;
-        SetCount(fetchSheet.countText, extractedCount);
-        SetCount(fetchSheet.errorText, errorCount);
-
-        ++pageIndex;
-        if (pageIndex >= pageCount) {
-            DoSave();
+        if (!TakeFetchPage(fetchSheet, false)) {
+            EndFetchPages(false);
             EndFetchData();
             if (g_Preferences->quitAfterFetch) {
-                ExitToShell();
+                ExitToShell(m_outcome.exitStatus());
                 return;
             }
-        } else {
-            StartPageDownload(currentFetchData->getURL(pageIndex),
-                              currentFetchData->getWebTemp(pageIndex));
         }
     }
     SetControl32BitValue(fetchSheet.progressBar, pageIndex);
@@ -72,4 +64,94 @@ void CMetalWindow::ExtractData(const char* name, CPageData* page) {
 void CMetalWindow::ReloadFetchData(CFetchData* fetchData) {
     for (int32_t i = 0; i < fetchData->nPages(); ++i)
         ExtractData(fetchData->getWebTemp(i), fetchData->getPage(i));
+}
+
+// --- The pages of the fetch and finance jobs -----------------------------
+
+void CMetalWindow::StartFetchPage(bool finance) {
+    const int32_t page = pageRound.page();
+    // A finance page goes where the page's quote page was.
+    StartPageDownload(finance ? currentFetchData->getFinanceURL(page)
+                              : currentFetchData->getURL(page),
+                      currentFetchData->getWebTemp(page));
+}
+
+bool CMetalWindow::TakeFetchPage(JobSheet& sheet, bool finance) {
+    const int32_t index = pageRound.page();
+    CPageData* page = currentFetchData->getPage(index);
+    const DownloadOutcome& download = http->outcome();
+    // A page on its retry was counted missing when it failed.
+    if (pageRound.retry() > 0)
+        errorCount -= page->nCodes();
+    int32_t found = 0;
+    if (!download.done()) {
+        // Neither an error page nor a cut one is read: the page brings nothing.
+        if (finance)
+            page->ClearFinance();
+        else
+            page->ClearQuotes();
+    } else if (finance) {
+        // A page whose file cannot be opened (-1) adds nothing.
+        found = CTorlindUtil::ExtractFinance(WebTempPath(page->getWebTemp()).c_str(), page);
+        if (found < 0)
+            found = 0;
+    } else {
+        ExtractData(page->getWebTemp(), page);
+        found = page->nExtracted();
+    }
+    extractedCount += found;
+    errorCount += page->nCodes() - found;
+    SetCount(sheet.countText, extractedCount);
+    SetCount(sheet.errorText, errorCount);
+
+    // The bar counts the pages' first tries; it stays full during the retries.
+    if (pageRound.retry() == 0)
+        ++pageIndex;
+    if (!pageRound.Next(download.done(), download.reason))
+        return false;
+    if (pageRound.retry() > 0) {
+        const int32_t retried = pageRound.page();
+        JobNotice(sheet, "page " + std::to_string(retried + 1) + " of " +
+                             std::to_string(pageCount) + " failed (" + pageRound.failure(retried) +
+                             "); retry " + std::to_string(pageRound.retry()) + " of " +
+                             std::to_string(CPageRound::kRetries));
+    }
+    StartFetchPage(finance);
+    return true;
+}
+
+void CMetalWindow::EndFetchPages(bool finance) {
+    for (int32_t i = 0; i < pageCount; ++i) {
+        const std::string& failure = pageRound.failure(i);
+        if (!failure.empty())
+            m_outcome.AddFailedPage(i + 1, failure,
+                                    currentFetchData->getPage(i)->LogFailure(failure.c_str()));
+    }
+    if (pageRound.nArrived() == 0) {
+        // Nothing to write: the newest file of its kind stays as it is.
+        const std::string latest =
+            finance ? CFetchData::LatestFinanceFile(g_startupPath)
+                    : CFetchData::LatestDailyFile(g_startupPath, g_Preferences->fileFormat);
+        m_outcome.End(CJobOutcome::kFailed,
+                      m_outcome.NoAnswerText() + CJobOutcome::KeptText(g_startupPath, latest));
+        return;
+    }
+    int32_t nKept = 0;
+    const bool saved = finance
+                           ? currentFetchData->SaveFinanceData(extractedCount, g_startupPath,
+                                                               g_Preferences->GetCreator(), &nKept)
+                           : DoSave(&nKept);
+    if (!saved) {
+        m_outcome.End(CJobOutcome::kFailed, finance ? "could not write the finance file"
+                                                    : "could not write the daily file");
+    } else if (m_outcome.failedPages().empty()) {
+        m_outcome.End(CJobOutcome::kDone, "");
+    } else {
+        std::string message = std::to_string(m_outcome.nMissing()) + " stocks missing because " +
+                              m_outcome.FailedPagesText("page", pageCount);
+        if (nKept > 0)
+            message += "; " + std::to_string(nKept) +
+                       " stocks kept their lines from the day's earlier file";
+        m_outcome.End(CJobOutcome::kPartial, message);
+    }
 }

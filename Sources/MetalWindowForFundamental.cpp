@@ -1,7 +1,8 @@
 // The company profile job: code by code through the fetch list, each profile
 // page downloaded (or read from the copy an earlier run kept) and stored in
-// the extension dictionary as soon as it has been read. The progress bar
-// counts pages of the fetch list; the count text counts codes.
+// the extension dictionary as soon as it has been read. A code whose page did
+// not arrive keeps its record as it was. The progress bar counts pages of the
+// fetch list; the count text counts codes.
 #include "MetalWindow.h"
 
 #include "ExDic.h"
@@ -35,7 +36,8 @@ void CMetalWindow::DoMakeFundamental() {
     // question is asked, whatever the options.
     std::string refusal;
     if (!CExDic::CheckDicSize(refusal)) {
-        m_jobFailure = refusal;
+        m_outcome.Begin(ProfileHost());
+        m_outcome.End(CJobOutcome::kFailed, refusal);
         ShowCautionAlertSheet(mainWindow, refusal.c_str());
         return;
     }
@@ -64,9 +66,11 @@ void CMetalWindow::DoMakeFundamental() {
     codeCount = firstPage->nCodes();
     codeIndex = 0;
     fundamentalCount = 0;
+    fundamentalStored = 0;
     SetCount(fundamentalSheet.countText, fundamentalCount);
     StartFundamentalCode();
-    BeginJob(fundamentalSheet, &CMetalWindow::StartProgressMakeFundamental, kFundamentalSheet);
+    BeginJob(fundamentalSheet, &CMetalWindow::StartProgressMakeFundamental, kFundamentalSheet,
+             ProfileHost());
 }
 
 void CMetalWindow::StartFundamentalCode() {
@@ -86,11 +90,7 @@ void CMetalWindow::ProgressMakeFundamental() {
     // Offline, every tick reads one stored page without waiting.
     if (http->complete || fundamentalOptions[CFundamentalDialog::kOffline]) {
         http->complete = 0;
-        // A page that failed or a missing file leaves the record empty; it is
-        // stored all the same.
-        FUNDAMENTAL record;
-        CTorlindUtil::ExtractFundamental(fundamentalPath.c_str(), &record);
-        CExDic::UpdateFundamental(currentCode, &record);
+        TakeFundamentalCode();
         SetCount(fundamentalSheet.countText, fundamentalCount);
 
         if (++codeIndex >= codeCount) {
@@ -99,12 +99,50 @@ void CMetalWindow::ProgressMakeFundamental() {
             const CPageData* page = g_fetchData->getPage(pageIndex);
             codeCount = page ? page->nCodes() : 0;
         }
-        if (pageIndex < pageCount)
+        if (pageIndex < pageCount) {
             StartFundamentalCode();
-        else
+        } else {
+            EndFundamentalRun();
             EndMakeFundamental();
+        }
     }
     SetControl32BitValue(fundamentalSheet.progressBar, pageIndex);
+}
+
+void CMetalWindow::TakeFundamentalCode() {
+    const bool offline = fundamentalOptions[CFundamentalDialog::kOffline];
+    if (!offline) {
+        const DownloadOutcome& download = http->outcome();
+        // A code the service has no profile for keeps its record too, but
+        // the service did answer.
+        if (download.noSuchPage())
+            return;
+        if (!download.done()) {
+            m_outcome.AddFailedProfile(currentCode, download.reason);
+            return;
+        }
+    }
+    FUNDAMENTAL record;
+    if (CTorlindUtil::ExtractFundamental(fundamentalPath.c_str(), &record) != 0)
+        m_outcome.AddFailedProfile(currentCode, "no stored page");
+    else if (CExDic::UpdateFundamental(currentCode, &record) == 0)
+        m_outcome.AddFailedProfile(currentCode, "could not write the dictionary");
+    else
+        ++fundamentalStored;
+}
+
+void CMetalWindow::EndFundamentalRun() {
+    if (m_outcome.failedProfiles().empty()) {
+        m_outcome.End(CJobOutcome::kDone, "");
+    } else if (fundamentalStored == 0) {
+        const bool offline = fundamentalOptions[CFundamentalDialog::kOffline];
+        m_outcome.End(CJobOutcome::kFailed,
+                      (offline ? m_outcome.FailedProfilesText() : m_outcome.NoAnswerText()) +
+                          CJobOutcome::KeptText(g_startupPath, CExDic::kFileName));
+    } else {
+        m_outcome.End(CJobOutcome::kPartial,
+                      m_outcome.FailedProfilesText() + "; their dictionary records were kept");
+    }
 }
 
 void CMetalWindow::EndProgressMakeFundamental() {

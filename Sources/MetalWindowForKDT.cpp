@@ -1,7 +1,10 @@
 // The historical series job: the daily history of one stock, 50 rows a page,
 // newest first, written oldest first to "KD%04d.KDT" in the application folder.
+// A page without rows ends the history; a page that failed ends the run with
+// the earlier file kept.
 #include "EnterCodeDialog.h"
 #include "Fetch/MakeKDT.h"
+#include "Fetch/QuoteServers.h"
 #include "HTTPAccess.h"
 #include "MetalWindow.h"
 #include "Toolbox/Toolbox.h"
@@ -26,7 +29,7 @@ void CMetalWindow::DoMakeKDT() {
     pageIndex = 0;
     SetCount(kdtSheet.countText, pageIndex);
     StartPageDownload(makeKDT->getURL(0), makeKDT->getWebTemp(0));
-    BeginJob(kdtSheet, &CMetalWindow::StartProgressMakeKDT, kKDTSheet);
+    BeginJob(kdtSheet, &CMetalWindow::StartProgressMakeKDT, kKDTSheet, HistoryHost());
 }
 
 void CMetalWindow::StartProgressMakeKDT() {
@@ -36,8 +39,21 @@ void CMetalWindow::StartProgressMakeKDT() {
 void CMetalWindow::ProgressMakeKDT() {
     if (http->complete) {
         http->complete = 0;
-        // A page without rows is the end of the history (or a failed
-        // download): the pages after it are not asked for.
+        const DownloadOutcome& download = http->outcome();
+        if (!download.done()) {
+            // Rows missing in the middle would make a file with a gap: the
+            // earlier file stays.
+            m_outcome.AddFailedPage(pageIndex + 1, download.reason, 0);
+            m_outcome.End(CJobOutcome::kFailed,
+                          (pageIndex == 0 ? m_outcome.NoAnswerText()
+                                          : m_outcome.FailedPagesText("page", pageCount)) +
+                              CJobOutcome::KeptText(g_startupPath, makeKDT->FileName()));
+            EndMakeKDT();
+            SetControl32BitValue(kdtSheet.progressBar, pageIndex);
+            return;
+        }
+        // A page without rows is the end of the history: the pages after it
+        // are not asked for.
         if (ExtractKDTData(makeKDT->getWebTemp(pageIndex), makeKDT->getPage(pageIndex)) != 0)
             pageIndex = pageCount - 1;
         ++pageIndex;
@@ -45,9 +61,12 @@ void CMetalWindow::ProgressMakeKDT() {
         if (pageIndex >= pageCount) {
             const int32_t written = makeKDT->Save(g_startupPath);
             if (written < 0)
-                m_jobFailure = "could not write the history file";
+                m_outcome.End(CJobOutcome::kFailed, "could not write the history file");
             else if (written == 0)
-                m_jobFailure = "the service gave no rows; no history file written";
+                m_outcome.End(CJobOutcome::kFailed,
+                              "the service gave no rows; no history file written");
+            else
+                m_outcome.End(CJobOutcome::kDone, "");
             EndMakeKDT();
         } else {
             StartPageDownload(makeKDT->getURL(pageIndex), makeKDT->getWebTemp(pageIndex));

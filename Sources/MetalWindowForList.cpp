@@ -1,13 +1,16 @@
 // The listing job: all pages of the market listing, each completed with its
 // codes' markets, and at the end the rewritten fetch list (or the new codes
-// alone).
+// alone). A listing page that failed leaves every file as it was; a profile
+// page that failed leaves its stock the market the fetch list gives it.
 #include "MetalWindow.h"
 
 #include "Fetch/MakeList.h"
+#include "Fetch/QuoteServers.h"
 #include "FetchListDialog.h"
 #include "HTTPAccess.h"
 #include "Toolbox/Toolbox.h"
 #include "VezizoMain.h"
+#include "misclib.h"
 
 #include <string>
 
@@ -30,7 +33,7 @@ void CMetalWindow::DoMakeList() {
     SetCount(listSheet.countText, addedCount);
     ++listRun;
     StartPageDownload(makeList->getURL(0), makeList->getWebTemp(0));
-    BeginJob(listSheet, &CMetalWindow::StartProgressMakeList, kListSheet);
+    BeginJob(listSheet, &CMetalWindow::StartProgressMakeList, kListSheet, QuoteHost());
 }
 
 void CMetalWindow::StartProgressMakeList() {
@@ -41,40 +44,76 @@ void CMetalWindow::ProgressMakeList() {
     if (http->complete) {
         http->complete = 0;
         const int32_t page = pageIndex;
-        // A page that could not be read still goes through the market step
-        // with what it holds.
-        ExtractListData(makeList->getWebTemp(page), makeList->getPage(page));
+        const DownloadOutcome& download = http->outcome();
+        if (!download.done())
+            m_outcome.AddFailedPage(page + 1, download.reason, 0);
+        // Once a listing page has failed nothing will be written, so no more
+        // profile pages are asked for; the other listing pages still are, to
+        // tell which failed.
+        if (m_outcome.failedPages().empty()) {
+            ExtractListData(makeList->getWebTemp(page), makeList->getPage(page));
 
-        // The market step waits for each profile page in a nested event loop,
-        // where ticks, the cancel command and even a new run may come. The
-        // downloader keeps those waits out of `complete`; once this run is
-        // over, the step downloads nothing more and this tick stops here.
-        const uint32_t run = listRun;
-        auto current = [this, run] { return listSheet.running && listRun == run; };
-        makeList->AddMarketCode(page, listOptions[CFetchListDialog::kKeepFiles],
-                                listOptions[CFetchListDialog::kOnlyAdded],
-                                listOptions[CFetchListDialog::kOffline],
-                                [this, &current](const std::string& url, const std::string& path) {
-                                    if (current())
-                                        DoGetComplete(url, path);
-                                });
-        if (!current())
-            return;
-
-        addedCount += makeList->getPage(page)->CountAddedItems();
-        SetCount(listSheet.countText, addedCount);
+            // The market step waits for each profile page in a nested event
+            // loop, where ticks, the cancel command and even a new run may
+            // come. The downloader keeps those waits out of `complete`; once
+            // this run is over, the step downloads nothing more and this tick
+            // stops here.
+            const uint32_t run = listRun;
+            auto current = [this, run] { return listSheet.running && listRun == run; };
+            makeList->AddMarketCode(
+                page, listOptions[CFetchListDialog::kKeepFiles],
+                listOptions[CFetchListDialog::kOnlyAdded], listOptions[CFetchListDialog::kOffline],
+                [this, &current](const std::string& url, const std::string& path) {
+                    if (!current())
+                        return false;
+                    const DownloadOutcome profile = DoGetComplete(url, path);
+                    // A code the service has no profile for is no failure.
+                    if (!profile.done() && !profile.noSuchPage() && current())
+                        m_outcome.AddFailedProfile(atoiClamped(url.c_str() + url.rfind('/') + 1),
+                                                   profile.reason);
+                    return profile.done();
+                });
+            if (!current())
+                return;
+            addedCount += makeList->getPage(page)->CountAddedItems();
+            SetCount(listSheet.countText, addedCount);
+        }
         ++pageIndex;
         if (pageIndex < pageCount) {
             StartPageDownload(makeList->getURL(pageIndex), makeList->getWebTemp(pageIndex));
         } else {
-            const bool onlyAdded = listOptions[CFetchListDialog::kOnlyAdded];
-            if (makeList->Save(g_startupPath, onlyAdded) != 0)
-                m_jobFailure = onlyAdded ? "could not write the list of new codes"
-                                         : "could not write fetchlist.csv";
+            EndListRun();
             EndMakeList();
         }
     }
     SetControl32BitValue(listSheet.progressBar, pageIndex);
+}
+
+void CMetalWindow::EndListRun() {
+    const bool onlyAdded = listOptions[CFetchListDialog::kOnlyAdded];
+    const std::string result = onlyAdded ? CMakeList::AddedListName() : "fetchlist.csv";
+    const int32_t nFailed = int32_t(m_outcome.failedPages().size());
+    if (nFailed > 0) {
+        m_outcome.End(CJobOutcome::kFailed,
+                      (nFailed == pageCount
+                           ? m_outcome.NoAnswerText()
+                           : m_outcome.FailedPagesText("listing page", pageCount)) +
+                          CJobOutcome::KeptText(g_startupPath, result));
+        return;
+    }
+    if (makeList->Save(g_startupPath, onlyAdded) != 0) {
+        m_outcome.End(CJobOutcome::kFailed, "could not write " + result);
+        return;
+    }
+    std::string message;
+    if (!m_outcome.failedProfiles().empty())
+        message =
+            m_outcome.FailedProfilesText() + "; those stocks keep the market of the fetch list";
+    if (const int32_t nUnknown = makeList->nAddedWithoutMarket())
+        message += (message.empty() ? "" : "; ") + std::to_string(nUnknown) +
+                   (nUnknown == 1 ? " new stock has" : " new stocks have") + " market X";
+    m_outcome.End(m_outcome.failedProfiles().empty() ? CJobOutcome::kDone : CJobOutcome::kPartial,
+                  message);
 }
 
 void CMetalWindow::EndProgressMakeList() {

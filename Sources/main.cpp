@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     CVezizoApp vezizo;
     if (!vezizo.StartUp(QCoreApplication::applicationFilePath().toStdString(), options.folder)) {
         std::fprintf(stderr, "vezizo: cannot use the folder %s\n", options.folder.c_str());
-        return kExitCannotStart;
+        return kExitFailed;
     }
     if (vezizo.folderInUse()) {
         // The window stays open to say so; whichever way it ends, the run did nothing.
@@ -56,8 +56,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vezizo%s%s: %s\n", subcommand ? " " : "",
                      subcommand ? subcommand->name : "", message.c_str());
         if (subcommand)
-            return kExitCannotStart;
-        SetExitStatus(kExitCannotStart);
+            return kExitFailed;
+        SetExitStatus(kExitFailed);
     }
     if (subcommand) {
         SetWindowAnimationsEnabled(false);

@@ -1,10 +1,13 @@
 #include "FetchData.h"
 
+#include "EarlierDayFile.h"
 #include "TextFile.h"
 #include "futil.h"
 #include "misclib.h"
 
 #include <cstring>
+#include <dirent.h>
+#include <fnmatch.h>
 
 namespace {
 
@@ -70,6 +73,21 @@ FetchLine ParseFetchLine(const char* line) {
     if (std::strlen(fields.name) > size_t(CFetchData::kNameWidth))
         CutWText(fields.name, CFetchData::kNameWidth);
     return fields;
+}
+
+// The greatest name in folder that matches pattern: with the date written
+// with fixed widths, the newest file.
+std::string LatestFile(const std::string& folder, const char* pattern) {
+    std::string latest;
+    DIR* directory = opendir(folder.c_str());
+    if (directory == nullptr)
+        return latest;
+    while (const dirent* entry = readdir(directory)) {
+        if (fnmatch(pattern, entry->d_name, 0) == 0 && latest < entry->d_name)
+            latest = entry->d_name;
+    }
+    closedir(directory);
+    return latest;
 }
 
 } // namespace
@@ -160,58 +178,110 @@ std::string CFetchData::FinanceFileName(int32_t year, int32_t month, int32_t day
     return name;
 }
 
-bool CFetchData::Save(const std::string& folder, int32_t fileFormat, uint32_t creator) const {
+void CFetchData::getDate(int32_t& year, int32_t& month, int32_t& day) const {
+    for (const auto& page : m_pages) {
+        if (page->hasDate()) {
+            page->getDate(year, month, day);
+            return;
+        }
+    }
+    m_pages.front()->getDate(year, month, day); // no page showed one: today's
+}
+
+std::string CFetchData::LatestDailyFile(const std::string& folder, int32_t fileFormat) {
+    return LatestFile(folder, fileFormat == kDSLayoutFixed
+                                  ? "DS[0-9][0-9][0-9][0-9][0-9][0-9].[0-9][0-9]"
+                                  : "DS[0-9][0-9][0-9][0-9][0-9][0-9].DAT");
+}
+
+std::string CFetchData::LatestFinanceFile(const std::string& folder) {
+    return LatestFile(folder, "FN[0-9][0-9][0-9][0-9][0-9][0-9].DAT");
+}
+
+bool CFetchData::WriteDayFile(const std::string& folder, const std::string& name,
+                              int32_t nHeaderLines, const char* lineEnd, bool quoted, int32_t count,
+                              const std::function<void(FILE*, int32_t)>& header,
+                              const std::function<bool(const CTesselRec&)>& hasLine,
+                              const std::function<void(FILE*, const CTesselRec&)>& writeLine,
+                              uint32_t creator, int32_t* nKept) const {
+    const std::string path = folder + "/" + name;
+    CEarlierDayFile earlier(path, nHeaderLines, lineEnd, quoted);
+    for (const auto& page : m_pages)
+        for (int32_t slot = 0; slot < page->nCodes(); ++slot)
+            if (hasLine(*page->getTesselRec(slot)))
+                earlier.Drop(page->getTesselRec(slot)->code);
+    const int32_t kept = earlier.nLines();
+
+    StReplaceFile output(path, "w");
+    FILE* file = output.stream();
+    if (file == nullptr)
+        return false;
+    header(file, count + kept);
+    for (const auto& page : m_pages) {
+        for (int32_t slot = 0; slot < page->nCodes(); ++slot) {
+            const CTesselRec& record = *page->getTesselRec(slot);
+            if (hasLine(record))
+                writeLine(file, record);
+            else
+                earlier.WriteLines(file, record.code);
+        }
+    }
+    earlier.WriteRest(file);
+    if (!output.commit())
+        return false;
+    SetCreatorAndType(name.c_str(), folder, creator, FourCharCode("TEXT"));
+    if (nKept != nullptr)
+        *nKept = kept;
+    return true;
+}
+
+bool CFetchData::Save(const std::string& folder, int32_t fileFormat, uint32_t creator,
+                      int32_t* nKept) const {
     if (m_pages.empty())
         return false;
     int32_t year, month, day;
-    m_pages[0]->getDate(year, month, day);
+    getDate(year, month, day);
     if (year <= 2000 || month < 1 || month > 12 || day < 1 || day > 31)
-        return false;
-    const std::string name = DailyFileName(fileFormat, year, month, day);
-    StReplaceFile output(folder + "/" + name, "w");
-    FILE* file = output.stream();
-    if (file == nullptr)
         return false;
 
     int32_t count = 0;
     for (const auto& page : m_pages)
         count += page->nExtracted();
-    if (fileFormat == kDSLayoutFixed) {
-        std::fprintf(file, "%04d%02d%02d\n\r", year, month, day);
-        std::fprintf(file, "%d,0\n\r", count);
-    } else if (fileFormat == kDSLayoutTab) {
-        std::fprintf(file, kTabDateLine, year, month, day);
-        std::fprintf(file, kTabCountLine, count);
-        std::fprintf(file, kTabErrorLine, 0);
-        std::fputs(kTabHeading, file);
-    } else {
-        std::fprintf(file, "%02d%02d%02d\n", year - 2000, month, day);
-        std::fprintf(file, "%d,0\n", count);
-    }
-    for (const auto& page : m_pages)
-        page->Save(file, fileFormat);
-    if (!output.commit())
-        return false;
-    SetCreatorAndType(name.c_str(), folder, creator, FourCharCode("TEXT"));
-    return true;
+    auto header = [fileFormat, year, month, day](FILE* file, int32_t n) {
+        if (fileFormat == kDSLayoutFixed) {
+            std::fprintf(file, "%04d%02d%02d\n\r", year, month, day);
+            std::fprintf(file, "%d,0\n\r", n);
+        } else if (fileFormat == kDSLayoutTab) {
+            std::fprintf(file, kTabDateLine, year, month, day);
+            std::fprintf(file, kTabCountLine, n);
+            std::fprintf(file, kTabErrorLine, 0);
+            std::fputs(kTabHeading, file);
+        } else {
+            std::fprintf(file, "%02d%02d%02d\n", year - 2000, month, day);
+            std::fprintf(file, "%d,0\n", n);
+        }
+    };
+    return WriteDayFile(
+        folder, DailyFileName(fileFormat, year, month, day), fileFormat == kDSLayoutTab ? 4 : 2,
+        fileFormat == kDSLayoutFixed ? "\n\r" : "\n", fileFormat == kDSLayoutTab, count, header,
+        [](const CTesselRec& record) { return record.HasQuote(); },
+        [fileFormat](FILE* file, const CTesselRec& record) { record.Write(file, fileFormat); },
+        creator, nKept);
 }
 
-bool CFetchData::SaveFinanceData(int32_t count, const std::string& folder, uint32_t creator) const {
+bool CFetchData::SaveFinanceData(int32_t count, const std::string& folder, uint32_t creator,
+                                 int32_t* nKept) const {
     if (m_pages.empty())
         return false;
     int32_t year, month, day;
-    m_pages[0]->getDate(year, month, day);
-    const std::string name = FinanceFileName(year, month, day);
-    StReplaceFile output(folder + "/" + name, "w");
-    FILE* file = output.stream();
-    if (file == nullptr)
-        return false;
-    std::fprintf(file, "%02d%02d%02d\n", year - 2000, month, day);
-    std::fprintf(file, "%d\n", count);
-    for (const auto& page : m_pages)
-        page->SaveFinanceData(file);
-    if (!output.commit())
-        return false;
-    SetCreatorAndType(name.c_str(), folder, creator, FourCharCode("TEXT"));
-    return true;
+    getDate(year, month, day);
+    auto header = [year, month, day](FILE* file, int32_t n) {
+        std::fprintf(file, "%02d%02d%02d\n", year - 2000, month, day);
+        std::fprintf(file, "%d\n", n);
+    };
+    return WriteDayFile(
+        folder, FinanceFileName(year, month, day), 2, "\n", false, count, header,
+        [](const CTesselRec& record) { return record.HasFinance(); },
+        [](FILE* file, const CTesselRec& record) { record.WriteFinanceData(file); }, creator,
+        nKept);
 }

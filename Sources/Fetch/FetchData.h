@@ -6,6 +6,7 @@
 #include "PageData.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,18 +39,42 @@ public:
     // lists it wins), or kNoMarket.
     int32_t FindMarket(int32_t code) const;
 
+    // The quotes' date of the first page that showed one; today's when none
+    // did. Only for a list with pages.
+    void getDate(int32_t& year, int32_t& month, int32_t& day) const;
+
     // Writes the daily file of the given layout into folder, replacing one of
-    // the same name, and stamps it 'TEXT' / creator. False when nothing was
+    // the same name, and stamps it 'TEXT' / creator. A stock without a quote
+    // in this run keeps its line from the file replaced (the same day's, in the
+    // same layout), as do that file's stocks the list no longer has; *nKept,
+    // when given, receives how many lines were kept so. False when nothing was
     // written: no pages, a date out of range, or a file error (an existing
     // file then stays as it was).
-    bool Save(const std::string& folder, int32_t fileFormat, uint32_t creator) const;
-    // Writes the finance file "FN%02d%02d%02d.DAT" with count in its header.
-    bool SaveFinanceData(int32_t count, const std::string& folder, uint32_t creator) const;
+    bool Save(const std::string& folder, int32_t fileFormat, uint32_t creator,
+              int32_t* nKept = nullptr) const;
+    // Writes the finance file "FN%02d%02d%02d.DAT" with count (plus the lines
+    // kept) in its header, keeping lines of the file replaced as Save does.
+    bool SaveFinanceData(int32_t count, const std::string& folder, uint32_t creator,
+                         int32_t* nKept = nullptr) const;
 
     // File names for a date: "DS%02d%02d%02d.DAT", or "DS%04d%02d.%02d" for layout 1.
     static std::string DailyFileName(int32_t fileFormat, int32_t year, int32_t month, int32_t day);
     static std::string FinanceFileName(int32_t year, int32_t month, int32_t day);
+    // The name of the newest daily file of the layout, or finance file, in
+    // folder; "" when there is none.
+    static std::string LatestDailyFile(const std::string& folder, int32_t fileFormat);
+    static std::string LatestFinanceFile(const std::string& folder);
 
 private:
+    // Writes folder/name: header(file, number of stock lines), then every
+    // slot's line (from its record when hasLine says it has one, else the
+    // file's earlier line), then the earlier file's other lines.
+    bool WriteDayFile(const std::string& folder, const std::string& name, int32_t nHeaderLines,
+                      const char* lineEnd, bool quoted, int32_t count,
+                      const std::function<void(FILE*, int32_t)>& header,
+                      const std::function<bool(const CTesselRec&)>& hasLine,
+                      const std::function<void(FILE*, const CTesselRec&)>& writeLine,
+                      uint32_t creator, int32_t* nKept) const;
+
     std::vector<std::unique_ptr<CPageData>> m_pages;
 };

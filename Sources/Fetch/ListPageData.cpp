@@ -219,8 +219,8 @@ void CListPageData::AddMarketCode(bool keepFiles, bool onlyAdded, bool offline,
             // A download that fails must not leave the previous code's page.
             if (!keepFiles)
                 unlink(path.c_str());
-            if (download)
-                download(ProfileURL(ldt.code), path);
+            if (download && !download(ProfileURL(ldt.code), path))
+                continue;
         }
         FUNDAMENTAL profile;
         // A page without a market name (an empty or cut-off download) says nothing.
@@ -233,6 +233,12 @@ void CListPageData::AddMarketCode(bool keepFiles, bool onlyAdded, bool offline,
 int32_t CListPageData::CountAddedItems() const {
     return int32_t(std::count_if(rows, rows + rowCapacity,
                                  [](const LDT& ldt) { return ldt.code != 0 && ldt.added; }));
+}
+
+int32_t CListPageData::CountAddedWithoutMarket() const {
+    return int32_t(std::count_if(rows, rows + rowCapacity, [](const LDT& ldt) {
+        return ldt.code != 0 && ldt.added && ldt.market == 99;
+    }));
 }
 
 void CListPageData::SaveAddedItems(FILE* stream, bool onlyAdded) const {

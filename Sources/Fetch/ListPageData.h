@@ -20,10 +20,11 @@ struct LDT {
     int Write(FILE* stream) const;
 };
 
-// Downloads url into the file at path and returns when the download has ended,
-// whether or not it succeeded. The window controller supplies it; the data layer
-// does no network access of its own.
-using BlockingDownload = std::function<void(const std::string& url, const std::string& path)>;
+// Downloads url into the file at path and returns when the download has ended:
+// true when the page arrived, false when it did not (the file then holds no
+// page). The window controller supplies it; the data layer does no network
+// access of its own.
+using BlockingDownload = std::function<bool(const std::string& url, const std::string& path)>;
 
 class CListPageData {
 public:
@@ -64,11 +65,14 @@ public:
     // with keepFiles every page is kept in webtemp/fundamental/NNNN/cccc.html,
     // else in webtemp/fundamental.html; with onlyAdded only new codes are
     // looked up; with offline nothing is downloaded and the kept pages are read.
+    // A row whose page did not arrive keeps its market.
     void AddMarketCode(bool keepFiles, bool onlyAdded, bool offline,
                        const BlockingDownload& download);
 
     // Slots with a code and the new-code flag set.
     int32_t CountAddedItems() const;
+    // Those of them whose market is still unknown (written as market "X").
+    int32_t CountAddedWithoutMarket() const;
     // The rows in slot order as fetch-list lines: with onlyAdded the new codes,
     // else every row with a code.
     void SaveAddedItems(FILE* stream, bool onlyAdded) const;

@@ -69,6 +69,12 @@ int32_t CMakeKDT::InitFetchData() {
     return 0;
 }
 
+std::string CMakeKDT::FileName() const {
+    char name[32];
+    snprintf(name, sizeof name, "KD%04d.KDT", code);
+    return name;
+}
+
 int32_t CMakeKDT::Save(const std::string& folder) const {
     int32_t rows = 0;
     for (int32_t i = 0; i < pageCount; ++i) {
@@ -79,8 +85,7 @@ int32_t CMakeKDT::Save(const std::string& folder) const {
     if (rows == 0) {
         return 0;
     }
-    char name[32];
-    snprintf(name, sizeof name, "KD%04d.KDT", code);
+    const std::string name = FileName();
     StReplaceFile file(folder + "/" + name, "wb");
     if (file.stream() == nullptr) {
         return -1;
@@ -92,6 +97,6 @@ int32_t CMakeKDT::Save(const std::string& folder) const {
     if (!file.commit()) {
         return -1;
     }
-    SetCreatorAndType(name, folder, FourCharCode("TSLD"), FourCharCode("KDT "));
+    SetCreatorAndType(name.c_str(), folder, FourCharCode("TSLD"), FourCharCode("KDT "));
     return written;
 }

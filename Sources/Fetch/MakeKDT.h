@@ -34,7 +34,9 @@ public:
     const char* getURL(int32_t i) const { return pages[i]->getURL(); }
     const char* getWebTemp(int32_t i) const { return pages[i]->getWebTemp(); }
 
-    // Writes "KD%04d.KDT" into folder, oldest day first, and stamps it 'KDT ' /
+    // "KD%04d.KDT" of the code.
+    std::string FileName() const;
+    // Writes FileName() into folder, oldest day first, and stamps it 'KDT ' /
     // 'TSLD'. Returns the number of records written; 0 when no page holds a row
     // (an existing file is then kept), -1 when the file could not be written.
     int32_t Save(const std::string& folder) const;

@@ -62,6 +62,21 @@ void CMakeList::AddMarketCode(int32_t i, bool keepFiles, bool onlyAdded, bool of
     pages[i]->AddMarketCode(keepFiles, onlyAdded, offline, download);
 }
 
+int32_t CMakeList::nAddedWithoutMarket() const {
+    int32_t n = 0;
+    for (int32_t i = 0; i < pageCount; ++i)
+        n += pages[i]->CountAddedWithoutMarket();
+    return n;
+}
+
+std::string CMakeList::AddedListName() {
+    int32_t year, month, day;
+    CListPageData::getDate(&year, &month, &day);
+    char name[32];
+    std::snprintf(name, sizeof name, "addlist-%02d%02d%02d.csv", year - 2000, month, day);
+    return name;
+}
+
 int CMakeList::vcomp1(const SortEntry& a, const SortEntry& b) {
     const bool aListed = IsStockCode(a.code);
     const bool bListed = IsStockCode(b.code);
@@ -77,18 +92,15 @@ int32_t CMakeList::Save(const std::string& folder, bool onlyAdded) {
 }
 
 int32_t CMakeList::SaveAddedList(const std::string& folder) {
-    int32_t year, month, day;
-    CListPageData::getDate(&year, &month, &day);
-    char name[32];
-    std::snprintf(name, sizeof name, "addlist-%02d%02d%02d.csv", year - 2000, month, day);
-    StReplaceFile file(MakeUnixFullPath(folder, name));
+    const std::string name = AddedListName();
+    StReplaceFile file(MakeUnixFullPath(folder, name.c_str()));
     if (file.stream() == nullptr)
         return -1;
     for (int32_t i = 0; i < pageCount; ++i)
         pages[i]->SaveAddedItems(file.stream(), true);
     if (!file.commit())
         return -1;
-    SetCreatorAndType(name, folder, kSpreadsheetCreator, kTextType);
+    SetCreatorAndType(name.c_str(), folder, kSpreadsheetCreator, kTextType);
     return 0;
 }
 

@@ -42,6 +42,12 @@ public:
     void AddMarketCode(int32_t i, bool keepFiles, bool onlyAdded, bool offline,
                        const BlockingDownload& download);
 
+    // New stocks of every page whose market is still unknown (market "X").
+    int32_t nAddedWithoutMarket() const;
+
+    // "addlist-YYMMDD.csv" of today.
+    static std::string AddedListName();
+
     // Order of the fetch-list sort: codes outside 1000..9999 (empty slots) first,
     // then ascending by code. Negative, zero or positive, as for qsort.
     static int vcomp1(const SortEntry& a, const SortEntry& b);

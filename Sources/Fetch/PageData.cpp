@@ -8,12 +8,14 @@
 #include "VezizoMain.h"
 #include "misclib.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <iterator>
 
 namespace {
 
@@ -93,7 +95,7 @@ double SinglePrecision(double value) {
 // CTesselRec
 
 void CTesselRec::Write(FILE* file, int32_t layout) const {
-    if (!(close > 0))
+    if (!HasQuote())
         return;
     const bool decimals =
         g_Preferences != nullptr && g_Preferences->decimalPrices == 1 &&
@@ -141,7 +143,7 @@ void CTesselRec::Write(FILE* file, int32_t layout) const {
 }
 
 void CTesselRec::WriteFinanceData(FILE* file) const {
-    if (!(finance[0] > 0 || finance[1] > 0 || finance[3] > 0))
+    if (!HasFinance())
         return;
     std::fprintf(file, "%04d,%d,%s,%.2f,%.2f,%.2f,%.2f,%.2f\n", code, market, name,
                  Finite(finance[0]), Finite(finance[1]), Finite(finance[2]), Finite(finance[3]),
@@ -211,14 +213,19 @@ void CPageData::getDate(int32_t& year, int32_t& month, int32_t& day) const {
     day = (m_day >= 1 && m_day <= 31) ? m_day : local.tm_mday;
 }
 
-void CPageData::Save(FILE* file, int32_t layout) const {
-    for (int32_t slot = 0; slot < m_nCodes; ++slot)
-        m_records[slot].Write(file, layout);
+void CPageData::ClearQuotes() {
+    for (CTesselRec& record : m_records) {
+        record.valid = 0;
+        record.month = record.day = 0;
+        record.open = record.high = record.low = record.close = record.volume = 0;
+    }
+    m_nExtracted = 0;
+    m_month = m_day = 0;
 }
 
-void CPageData::SaveFinanceData(FILE* file) const {
-    for (int32_t slot = 0; slot < m_nCodes; ++slot)
-        m_records[slot].WriteFinanceData(file);
+void CPageData::ClearFinance() {
+    for (CTesselRec& record : m_records)
+        std::fill(std::begin(record.finance), std::end(record.finance), 0.0);
 }
 
 // Rows are matched to slots strictly in order: a row that is not the current
@@ -229,6 +236,8 @@ void CPageData::ExtractData(const char* path, CPageData* page) {
     const int32_t length = ReadPageFile(path);
     if (length < 0)
         return;
+    // A row the page lacks must not keep the quote of an earlier read.
+    page->ClearQuotes();
     int32_t position = 0;
     int32_t slot = 0;
     int32_t good = 0;
@@ -327,11 +336,26 @@ int32_t CPageData::ExtractTD(const char* cell, int32_t length, char* text) {
     return ExtractCellText(cell, length, text, kMaxCellText + 1);
 }
 
-void CPageData::WriteLog(int32_t page, int32_t code, const char* name) {
+void CPageData::WriteLog(int32_t page, int32_t code, const char* name, const char* reason) {
     const std::string path = g_startupPath + "/ERRORLOG.TXT";
     FILE* file = std::fopen(path.c_str(), "a");
     if (file == nullptr)
         return;
-    std::fprintf(file, "page=%d code=%d name=%s\n", page, code, name);
+    if (reason != nullptr)
+        std::fprintf(file, "page=%d code=%d name=%s reason=%s\n", page, code, name, reason);
+    else
+        std::fprintf(file, "page=%d code=%d name=%s\n", page, code, name);
     std::fclose(file);
+}
+
+int32_t CPageData::LogFailure(const char* reason) const {
+    int32_t n = 0;
+    for (int32_t slot = 0; slot < m_nCodes; ++slot) {
+        const CTesselRec& record = m_records[slot];
+        if (record.quoteCode[0] == '\0')
+            continue; // not asked for
+        WriteLog(m_pageIndex, record.code, record.name, reason);
+        ++n;
+    }
+    return n;
 }

@@ -17,11 +17,15 @@ public:
     static constexpr int32_t kNameSize = 32;
     static constexpr int32_t kFinanceCount = 5;
 
-    // The record's line of the daily file in the given layout; nothing when
-    // close is not above 0.
+    // Whether the record has a line in the daily file: close above 0.
+    bool HasQuote() const { return close > 0; }
+    // Whether it has one in the finance file: the first, the second or the
+    // fourth finance value above 0.
+    bool HasFinance() const { return finance[0] > 0 || finance[1] > 0 || finance[3] > 0; }
+    // The record's line of the daily file in the given layout; nothing without
+    // a quote.
     void Write(FILE* file, int32_t layout) const;
-    // The record's line of the finance file; nothing unless the first, the
-    // second or the fourth finance value is above 0.
+    // The record's line of the finance file; nothing without finance values.
     void WriteFinanceData(FILE* file) const;
 
     char quoteCode[kQuoteCodeSize] = {}; // as the quote server spells it
@@ -73,10 +77,13 @@ public:
     // The current year with the quotes' month and day when the page showed
     // them, else today's.
     void getDate(int32_t& year, int32_t& month, int32_t& day) const;
+    // Whether the last page read showed the quotes' date.
+    bool hasDate() const { return m_month != 0; }
 
-    // Write slots 0 .. nCodes - 1 to an open file.
-    void Save(FILE* file, int32_t layout) const;
-    void SaveFinanceData(FILE* file) const;
+    // Forgets the day's quotes (and the page's date), or the finance values, of
+    // every slot: a page that did not arrive leaves none of an earlier one's.
+    void ClearQuotes();
+    void ClearFinance();
 
     // Parses the downloaded quote page at path into page's slots; a missing
     // file leaves the page unchanged.
@@ -85,8 +92,13 @@ public:
     static int32_t ExtractTR(const char* row, int32_t length, CTesselRec* record);
     // The cell's text without tags, at most kMaxCellText bytes; returns 1.
     static int32_t ExtractTD(const char* cell, int32_t length, char* text);
-    // Appends "page=%d code=%d name=%s\n" to ERRORLOG.TXT in the application folder.
-    static void WriteLog(int32_t page, int32_t code, const char* name);
+    // Appends "page=%d code=%d name=%s\n" to ERRORLOG.TXT in the application
+    // folder, with " reason=%s" before the line end when reason is given.
+    static void WriteLog(int32_t page, int32_t code, const char* name,
+                         const char* reason = nullptr);
+    // Logs every stock the page asks for as not fetched, for reason (the page
+    // failed); returns how many.
+    int32_t LogFailure(const char* reason) const;
 
 private:
     char m_webTemp[64] = {};

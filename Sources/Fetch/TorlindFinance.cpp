@@ -61,6 +61,8 @@ int32_t CTorlindUtil::ExtractFinance(const char* path, CPageData* page) {
     const size_t got = fread(buffer.data(), 1, kFinancePageSize - 1, file);
     fclose(file);
     const int32_t length = int32_t(strnlen(buffer.data(), got));
+    // A stock the page lacks must not keep the values of an earlier read.
+    page->ClearFinance();
 
     // Counted per record, so that a stock listed twice counts once.
     bool received[CPageData::kSlots] = {};
@@ -79,7 +81,7 @@ int32_t CTorlindUtil::ExtractFinance(const char* path, CPageData* page) {
         // Only the values: the record keeps the market the fetch list gave it.
         CTesselRec* rec = page->getTesselRec(slot);
         memcpy(rec->finance, finance.value, sizeof finance.value);
-        received[slot] = finance.value[0] > 0.0 || finance.value[1] > 0.0 || finance.value[3] > 0.0;
+        received[slot] = rec->HasFinance();
     }
     int32_t count = 0;
     for (bool r : received) {

@@ -60,13 +60,13 @@ bool InstallQuitEventHandler(std::function<void()> handler) {
     return true;
 }
 
-void ExitToShell() {
+void ExitToShell(int status) {
     if (s_exitFunction) {
-        s_exitFunction();
+        s_exitFunction(status);
         return;
     }
     std::fflush(nullptr);
-    std::_Exit(s_exitStatus);
+    std::_Exit(status);
 }
 
 void SetExitStatus(int status) {

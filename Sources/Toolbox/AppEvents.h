@@ -12,11 +12,11 @@ void QuitApplicationEventLoop();
 // is the Preferences menu item, which sends the command "pref".)
 bool InstallQuitEventHandler(std::function<void()> handler);
 
-// Ends the process at once, without the orderly shut-down. Tests replace
-// the exit function to observe it; then this returns, so callers return
-// right after it.
-void ExitToShell();
-using ExitFunction = std::function<void()>;
+// Ends the process at once with status, without the orderly shut-down. Tests
+// replace the exit function to observe it; then this returns, so callers
+// return right after it.
+void ExitToShell(int status);
+using ExitFunction = std::function<void(int status)>;
 void SetExitFunction(ExitFunction function);
 // The status the process ends with, at once or after the event loop; 0
 // unless set.

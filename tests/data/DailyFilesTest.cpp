@@ -203,13 +203,60 @@ TEST_F(DailyFilesTest, ReplacingKeepsNoOldBytesAndNoFailedFile) {
         EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
 }
 
+// The same day's file gives the stocks without values their earlier lines.
 TEST_F(DailyFilesTest, FinanceFile) {
     LoadAndExtract();
     list.getPage(0)->getTesselRec(1)->finance[0] = 12.5;
     list.getPage(0)->getTesselRec(2)->finance[2] = 3;
-    ASSERT_TRUE(list.SaveFinanceData(7, folder, FourCharCode("TSLD")));
+    const std::string name = CFetchData::FinanceFileName(year, 12, 25);
+    WriteFile(name, "061225\n2\n8001,9,EARLIER,1\n6758,9,EARLIER,1\n");
+    int32_t nKept = -1;
+    ASSERT_TRUE(list.SaveFinanceData(7, folder, FourCharCode("TSLD"), &nKept));
+    EXPECT_EQ(nKept, 1);
     char header[16];
-    std::snprintf(header, sizeof header, "%02d1225\n7\n", year - 2000);
-    EXPECT_EQ(ReadFile(CFetchData::FinanceFileName(year, 12, 25)),
-              std::string(header) + "6758,1,Sony,12.50,0.00,0.00,0.00,0.00\n");
+    std::snprintf(header, sizeof header, "%02d1225\n8\n", year - 2000);
+    EXPECT_EQ(ReadFile(name),
+              std::string(header) + "6758,1,Sony,12.50,0.00,0.00,0.00,0.00\n8001,9,EARLIER,1\n");
+}
+
+// A stock this run has no quote for keeps its line from the same day's file,
+// in its place in the list; stocks the list no longer has come last. A file
+// of another layout under the same name is replaced, not mixed in.
+TEST_F(DailyFilesTest, SameDayFileKeepsTheStocksThisRunLacks) {
+    LoadAndExtract();
+    const CTesselRec& nissui = *list.getPage(0)->getTesselRec(0);
+    const CTesselRec& sony = *list.getPage(0)->getTesselRec(1);
+    const struct {
+        const char* name;
+        int32_t layout;
+        std::string header;
+        const char* end;
+        const char* count;
+    } rows[] = {
+        {"comma", kDSLayoutComma, "061225\n3,0\n", "\n", "\n4,0\n"},
+        {"fixed", kDSLayoutFixed, "20061225\n\r3,0\n\r", "\n\r", "\n\r4,0\n\r"},
+        {"tab", kDSLayoutTab, "\"a\"\n\"b\"\t3\n\"c\"\t0\n\"d\"\n", "\n", "\t4\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string name = CFetchData::DailyFileName(row.layout, year, month, day);
+        auto earlier = [&row](const char* code) {
+            return code + std::string(row.layout == kDSLayoutTab ? "\t" : ",") + "EARLIER" +
+                   row.end;
+        };
+        WriteFile(name, row.header + earlier("1301") + earlier("8001") + earlier("9999"));
+        int32_t nKept = -1;
+        ASSERT_TRUE(list.Save(folder, row.layout, 0, &nKept));
+        EXPECT_EQ(nKept, 2);
+        const std::string written = ReadFile(name);
+        const std::string lines =
+            Line(nissui, row.layout) + Line(sony, row.layout) + earlier("8001") + earlier("9999");
+        ASSERT_GE(written.size(), lines.size());
+        EXPECT_EQ(written.substr(written.size() - lines.size()), lines);
+        EXPECT_NE(written.find(row.count), std::string::npos);
+    }
+    const std::string comma = CFetchData::DailyFileName(kDSLayoutComma, year, month, day);
+    WriteFile(comma, "\"a\"\n\"b\"\t1\n\"c\"\t0\n\"d\"\n8001\tEARLIER\n");
+    ASSERT_TRUE(list.Save(folder, kDSLayoutComma, 0));
+    EXPECT_EQ(ReadFile(comma).find("EARLIER"), std::string::npos);
 }

@@ -85,8 +85,10 @@ protected:
     BlockingDownload download = [this](const std::string& url, const std::string& path) {
         requested.push_back(url);
         const int code = std::atoi(url.c_str() + url.size() - 9);
-        if (profiles.count(code) != 0)
-            WriteBytes(path, profiles[code]);
+        if (profiles.count(code) == 0)
+            return false;
+        WriteBytes(path, profiles[code]);
+        return true;
     };
 };
 
@@ -127,11 +129,9 @@ TEST_F(MakeListTest, OnlyAddedWritesTheNewCodesAndLeavesTheListAlone) {
     EXPECT_EQ(Run(false, true, true), 2);
     ASSERT_EQ(list.Save(g_startupPath, true), 0);
 
-    int32_t year, month, day;
-    CListPageData::getDate(&year, &month, &day);
-    char name[32];
-    std::snprintf(name, sizeof name, "addlist-%02d%02d%02d.csv", year - 2000, month, day);
-    EXPECT_EQ(ReadBytes(folder.file(name)), "9999,9999,X,New A\n1332,1332,X,New B\n");
+    EXPECT_EQ(ReadBytes(folder.file(CMakeList::AddedListName())),
+              "9999,9999,X,New A\n1332,1332,X,New B\n");
+    EXPECT_EQ(list.nAddedWithoutMarket(), 2);
     EXPECT_EQ(ReadBytes(folder.file("fetchlist.csv")), kFetchList);
     EXPECT_EQ(ReadBytes(folder.file("fetchlist.bak")), "an older list\n");
 }

@@ -175,6 +175,10 @@ TEST_F(PageDataTest, ShorterPageIsReadOnlyToItsOwnEnd) {
     EXPECT_EQ(fresh.nExtracted(), 1);
     EXPECT_EQ(fresh.getTesselRec(0)->close, 310);
     EXPECT_EQ(fresh.getTesselRec(1)->close, 0);
+    // Read into the page of the longer one, it keeps none of its quotes.
+    CPageData::ExtractData(PathOf("short.html").c_str(), &page);
+    EXPECT_EQ(page.nExtracted(), 1);
+    EXPECT_EQ(Figures(page.getTesselRec(2)), (std::vector<double>{0, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST_F(PageDataTest, MissingFileLeavesThePageAsItWas) {

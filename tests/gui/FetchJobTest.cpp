@@ -33,7 +33,7 @@ QStringList dailyFiles(const QString& folder) {
 
 TEST_F(FetchJobTest, PagesAreCountedAndTheDailyFileWritten) {
     // Page 1 holds two codes the service does not know; page 2's download
-    // is cut off before its body.
+    // is cut off before its body, on every try.
     QByteArray list = stocks(0, 50) + stocks(50, 10) + "1000,1000,T,UNKNOWN\n" + stocks(60, 19) +
                       "1001,1001,T,UNKNOWN\n" + stocks(79, 19) + stocks(98, 12);
     start(list, {"--fault", pageFault("truncate:0", 98)});
@@ -49,7 +49,7 @@ TEST_F(FetchJobTest, PagesAreCountedAndTheDailyFileWritten) {
     EXPECT_EQ(text(fetchSheet().errorText), "14");
     EXPECT_EQ(GetControl32BitValue(fetchSheet().progressBar), 0);
     EXPECT_FALSE(controller().isIdling());
-    EXPECT_EQ(quoteRequests(), 3);
+    EXPECT_EQ(quoteRequests(), 3 + 2); // the cut page twice more
     for (const char* page : {"webtemp-000.html", "webtemp-001.html", "webtemp-002.html"})
         EXPECT_TRUE(QFile::exists(m_folder.filePath(QStringLiteral("webtemp/") + page)));
 
@@ -57,10 +57,19 @@ TEST_F(FetchJobTest, PagesAreCountedAndTheDailyFileWritten) {
     ASSERT_EQ(daily.size(), 2 + 98);
     EXPECT_EQ(daily[1], "98,0");
     EXPECT_TRUE(daily[2].startsWith(QByteArray::number(TestSimMarket().stocks().at(0).code)));
-    // The unknown codes are logged; the page that was cut off is not.
-    QFile log(path("ERRORLOG.TXT"));
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    EXPECT_EQ(log.readAll(), "page=1 code=1000 name=UNKNOWN\npage=1 code=1001 name=UNKNOWN\n");
+    // The unknown codes are logged as the page came, the cut page's stocks
+    // with the reason, after the last try.
+    const QList<QByteArray> log = ReadAppFile(m_folder.path(), "ERRORLOG.TXT").split('\n');
+    ASSERT_EQ(log.size(), 2 + 12 + 1);
+    EXPECT_EQ(log[0], "page=1 code=1000 name=UNKNOWN");
+    EXPECT_EQ(log[1], "page=1 code=1001 name=UNKNOWN");
+    for (int i = 0; i < 12; ++i)
+        EXPECT_TRUE(
+            log[2 + i].startsWith(
+                QStringLiteral("page=2 code=%1 ").arg(KnownCodes(1, 98 + i)[0]).toLatin1()) &&
+            log[2 + i].endsWith("reason=connection closed before the end of the page"))
+            << log[2 + i].constData();
+    EXPECT_EQ(controller().jobOutcome().result(), CJobOutcome::kPartial);
 }
 
 TEST_F(FetchJobTest, OtherCommandsWorkWhileTheJobRuns) {
@@ -138,15 +147,17 @@ TEST_F(FetchJobTest, ASecondFetchWaitsForAnotherSheetOrACancel) {
 TEST_F(FetchJobTest, QuitAfterFetchEndsTheProgramOnceTheFileIsWritten) {
     start(stocks(0, 55));
     g_Preferences->quitAfterFetch = 1;
-    int exits = 0;
+    int exits = 0, status = -1;
     bool fileAtExit = false;
-    SetExitFunction([&] {
+    SetExitFunction([&](int exitStatus) {
         ++exits;
+        status = exitStatus;
         fileAtExit = QFile::exists(dailyFile());
     });
     EXPECT_EQ(send("fech"), 0);
     ASSERT_TRUE(waitUntil([&] { return exits > 0; }, 10000));
     EXPECT_EQ(exits, 1);
+    EXPECT_EQ(status, 0);
     EXPECT_TRUE(fileAtExit);
     EXPECT_FALSE(fetchSheet().running);
 }
@@ -167,17 +178,26 @@ TEST_F(FetchJobTest, FetchAtLaunchStartsBeforeTheEventLoop) {
     EXPECT_EQ(text(fetchSheet().countText), "3");
 }
 
-TEST_F(FetchJobTest, FailedDownloadsCountTheirCodesAndTheJobGoesOn) {
-    // Page 0 never answers (the downloader gives up after 5 seconds), page 1
-    // is reset before its body, page 2 arrives.
+// Page 0 fails on every try, page 1 once; the retries come after the last
+// page and the sheet shows them. The file takes page 1's date, the first
+// the quotes showed, and the sheet says which page is missing.
+TEST_F(FetchJobTest, FailedPagesAreTriedAgainAfterTheOthers) {
     start(stocks(0, 110),
-          {"--fault", pageFault("silence", 0), "--fault", pageFault("reset:0", 50)});
+          {"--fault", pageFault("status:502", 0), "--fault", pageFault("status:500", 50) + "#1"});
     EXPECT_EQ(send("fech"), 0);
-    ASSERT_TRUE(waitForFetchEnd(20000));
-    EXPECT_EQ(text(fetchSheet().countText), "10");
-    EXPECT_EQ(text(fetchSheet().errorText), "100");
-    // Page 0 showed no date, so the file has today's.
-    const QStringList written = dailyFiles(m_folder.path());
-    ASSERT_EQ(written.size(), 1);
-    EXPECT_EQ(lines(path(qPrintable(written[0]))).value(1), "10,0");
+    ASSERT_TRUE(waitForFetchEnd());
+    EXPECT_EQ(text(fetchSheet().countText), "60");
+    EXPECT_EQ(text(fetchSheet().errorText), "50");
+    EXPECT_EQ(quoteRequests(), 3 + 2 + 1);
+    const CJobOutcome& outcome = controller().jobOutcome();
+    EXPECT_EQ(outcome.notices(),
+              (std::vector<std::string>{"page 1 of 3 failed (HTTP 502); retry 1 of 2",
+                                        "page 2 of 3 failed (HTTP 500); retry 1 of 2",
+                                        "page 1 of 3 failed (HTTP 502); retry 2 of 2"}));
+    EXPECT_EQ(outcome.result(), CJobOutcome::kPartial);
+    EXPECT_EQ(outcome.message(), "50 stocks missing because page 1 of 3 failed (HTTP 502)");
+    EXPECT_EQ(text(fetchSheet().statusText), outcome.message());
+    EXPECT_EQ(dailyFiles(m_folder.path()), QStringList{SimDayFileName("DS")});
+    EXPECT_EQ(lines(dailyFile()).value(1), "60,0");
+    SaveScreenshot(mainWindow(), "FetchSheetWithAFailedPage");
 }

@@ -44,14 +44,20 @@ TEST_F(FinanceJobTest, TwoPagesYieldingFortyAndSeven) {
     EXPECT_EQ(requests("d=v3"), 2);
 }
 
+// The first page fails on each of its three tries: its stocks are missing,
+// the file holds the second page's.
 TEST_F(FinanceJobTest, AFailedPageAddsNothing) {
-    startService(fortyAndSeven(), {"--fault", "status:500@/q#1"});
+    const QVector<int> codes = fortyAndSeven();
+    startService(codes, {"--fault", QStringLiteral("status:500@/q?s=%1").arg(codes[0])});
     send("fina");
     ASSERT_TRUE(waitForEnd(financeSheet()));
     EXPECT_EQ(countText(financeSheet()), "7");
+    EXPECT_EQ(requests("d=v3"), 2 + 2);
     int count = -1;
     EXPECT_EQ(FinanceFileRecords(FinanceFileIn(m_folder.path()), nullptr, &count).size(), 7);
     EXPECT_EQ(count, 7);
+    EXPECT_EQ(controller().jobOutcome().message(),
+              "50 stocks missing because page 1 of 2 failed (HTTP 500)");
 }
 
 TEST_F(FinanceJobTest, CancelWritesNoFile) {

@@ -65,7 +65,7 @@ protected:
         }
         qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
         SetWindowAnimationsEnabled(false);
-        SetExitFunction([this] { ++m_exitCalls; });
+        SetExitFunction([this](int) { ++m_exitCalls; });
         ASSERT_TRUE(m_app.StartUp("", m_folder.path().toStdString()));
     }
 

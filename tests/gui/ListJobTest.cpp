@@ -177,29 +177,26 @@ protected:
         // Stock i is listing row i + 3 (the indices come first).
         return KnownCodes(kPage * 50 - 3) + KnownCodes(nStocks(), kPage * 50 + 47);
     }
-    // The second request of page 39 gets an error page without rows.
+    // The second request of page 39 fails (an error page).
     QStringList serviceArguments() const override {
         return {"--fault", "status:404@/l?s=%2A&m=1951#2"};
     }
     static QString addListName() { return QDate::currentDate().toString("'addlist-'yyMMdd'.csv'"); }
 };
 
-// A second run reuses the listing data; its page 39 comes back empty (an
-// error page), and none of the first run's rows of that page are written.
-TEST_F(ListJobAddedTest, SecondRunReusesDataWithoutStaleRows) {
+// A second run reuses the listing data; its page 39 fails, so it writes
+// nothing and says which page failed.
+TEST_F(ListJobAddedTest, SecondRunReusesDataAndAFailedPageWritesNothing) {
     startListing({"chk2"});
     ASSERT_TRUE(waitForEnd(listSheet(), 60000));
     const CMakeList* data = controller().listData();
     ASSERT_NE(data, nullptr);
-    QByteArray first = ReadAppFile(m_folder.path(), addListName());
+    const QByteArray first = ReadAppFile(m_folder.path(), addListName());
     EXPECT_EQ(first.count('\n'), 53);
     EXPECT_TRUE(first.startsWith("998405,1001,X,"));
     EXPECT_EQ(ReadAppFile(m_folder.path(), "fetchlist.csv"), m_initialList);
     EXPECT_FALSE(QFile::exists(path("fetchlist.bak")));
-    int profiles = 0;
-    for (const QByteArray& target : targets())
-        profiles += isProfilePage(target);
-    EXPECT_EQ(profiles, 53);
+    EXPECT_EQ(requests("/biz/fundamental/"), 53);
 
     // The same command right after does nothing; after another sheet it runs.
     EXPECT_EQ(send("list"), 0);
@@ -209,9 +206,11 @@ TEST_F(ListJobAddedTest, SecondRunReusesDataWithoutStaleRows) {
     startListing({"chk2"});
     ASSERT_TRUE(waitForEnd(listSheet(), 60000));
     EXPECT_EQ(controller().listData(), data);
-    const QByteArray second = ReadAppFile(m_folder.path(), addListName());
-    EXPECT_EQ(second.count('\n'), 3);
-    EXPECT_TRUE(first.startsWith(second));
+    EXPECT_FALSE(QFile::exists(path(addListName().toUtf8().constData())));
+    EXPECT_EQ(controller().jobOutcome().message(),
+              "listing page 40 of 80 failed (HTTP 404); nothing was written");
+    // Once the page had failed no profile page was asked for.
+    EXPECT_EQ(requests("/biz/fundamental/"), 53 + 3);
 }
 
 // The cancel command given while the market step waits for a profile page:

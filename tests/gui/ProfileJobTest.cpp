@@ -170,11 +170,11 @@ TEST_F(ProfileJobTest, FileOfAnotherSizeStopsTheJobBeforeItStarts) {
         EXPECT_EQ(controller().shownSheet(), CMetalWindow::kNoSheet);
         const std::string named =
             g_startupPath + "/" + CExDic::kFileName + " is " + std::to_string(size) + " bytes long";
-        EXPECT_EQ(controller().jobFailure().compare(0, named.size(), named), 0)
-            << controller().jobFailure();
+        EXPECT_EQ(controller().jobOutcome().message().compare(0, named.size(), named), 0)
+            << controller().jobOutcome().message();
         const auto alerts = mainWindow()->findChildren<QMessageBox*>("cautionAlertSheet");
         ASSERT_FALSE(alerts.isEmpty());
-        EXPECT_EQ(alerts.last()->text().toStdString(), controller().jobFailure());
+        EXPECT_EQ(alerts.last()->text().toStdString(), controller().jobOutcome().message());
         if (size != 0)
             SaveScreenshot(alerts.last(), "ProfileDictionaryOfAnotherSize");
         alerts.last()->buttons().first()->click();

@@ -21,7 +21,7 @@ TEST_F(ScreenshotTest, WindowsSheetsAndDialogs) {
                             "MakeFinanceSheet"};
     for (int32_t sheet = CMetalWindow::kFetchSheet; sheet <= CMetalWindow::kFinanceSheet; ++sheet) {
         controller().HideSheetWindow();
-        TransitionWindowResize(mainWindow(), 350, 210);
+        TransitionWindowResize(mainWindow(), 350, 250);
         ShowWindow(controller().jobSheet(sheet)->window);
         save(mainWindow(), sheets[sheet]);
     }

@@ -5,8 +5,6 @@
 
 #include "SimJobTestBase.h"
 
-#include <QDate>
-
 class SimGuiTestBase : public SimJobTestBase {
 protected:
     bool withFetchList() const override { return false; }
@@ -24,18 +22,14 @@ protected:
 
     const JobSheet& fetchSheet() { return sheet(CMetalWindow::kFetchSheet); }
     static std::string text(ControlRef control) {
-        char buffer[64] = "";
+        char buffer[256] = "";
         GetControlText(control, buffer, sizeof buffer);
         return buffer;
     }
     bool waitForFetchEnd(int timeoutMs = 10000) { return waitForEnd(fetchSheet(), timeoutMs); }
     int quoteRequests() const { return requests("GET /q?s="); }
     // The daily file of the service's trading day (the year is this one).
-    QString dailyFile() const {
-        const QDate day = TestSimMarket().tradingDate();
-        return path(qPrintable(QString::asprintf(
-            "DS%02d%02d%02d.DAT", QDate::currentDate().year() - 2000, day.month(), day.day())));
-    }
+    QString dailyFile() const { return m_folder.filePath(SimDayFileName("DS")); }
     // Fetch-list lines of count stocks of the market from the first-th on.
     static QByteArray stocks(int first, int count) {
         return FetchListLines(KnownCodes(count, first));

@@ -34,8 +34,12 @@ TEST_F(BlockingDownloadTest, ReturnsAfterItsEndWhileTheJobTimerSeesOnlyItsOwnFla
     ASSERT_FALSE(downloadInto(http, sim.url("/q?s=1301&d=v2"), file("page.html")).isEmpty());
     http.complete = 0;
     tick.start();
-    http.OpenURLComplete(toStd(sim.url(kSlowPage)), toStd(file("slow.html")));
+    const DownloadOutcome outcome =
+        http.OpenURLComplete(toStd(sim.url(kSlowPage)), toStd(file("slow.html")));
     tick.stop();
+    EXPECT_TRUE(outcome.done()) << outcome.reason;
+    // The polled download's outcome is still the one the job took.
+    EXPECT_TRUE(http.outcome().done());
     const QByteArray slow = fileBytes(file("slow.html"));
 
     EXPECT_GE(seen.size(), 5u); // the nested loop served the timer
@@ -57,7 +61,9 @@ TEST_F(BlockingDownloadTest, PolledDownloadStartedFromTheTimerEndsTheWait) {
         http.OpenURL(toStd(sim.url("/q?s=1301&d=v2")), toStd(file("page.html")));
     });
     tick.start();
-    http.OpenURLComplete(toStd(sim.url(kSlowPage)), toStd(file("slow.html")));
+    const DownloadOutcome stopped =
+        http.OpenURLComplete(toStd(sim.url(kSlowPage)), toStd(file("slow.html")));
+    EXPECT_EQ(stopped.end, DownloadOutcome::kStopped);
     EXPECT_EQ(http.complete, 0);
     ASSERT_TRUE(waitForComplete(http, 15000));
     EXPECT_TRUE(fileBytes(file("page.html")).contains("1301"));

@@ -39,10 +39,15 @@ TEST(DownloadTimeout, SilenceEndsTheDownloadButASlowDripDoesNot) {
     EXPECT_GE(silenceEnded, 4500);
     EXPECT_TRUE(fileBytes(silencePath).isEmpty());
     EXPECT_TRUE(fileBytes(headersPath).isEmpty());
+    for (const CHTTPAccess* silent : {&silence, &headersOnly}) {
+        EXPECT_EQ(silent->outcome().end, DownloadOutcome::kTimeout);
+        EXPECT_EQ(silent->outcome().reason, "no data for 5 s");
+    }
 
     // Three chunks four seconds apart: longer than one time-out, and whole.
     ASSERT_GE(dripEnded, 0);
     EXPECT_GT(dripEnded, 7000);
+    EXPECT_TRUE(drip.outcome().done()) << drip.outcome().reason;
     const QByteArray dripped = fileBytes(dripPath);
     EXPECT_EQ(dripped, downloadInto(drip, dripping.url("/q?s=7203&d=v2"), dripPath));
     EXPECT_TRUE(dripped.contains("7203"));

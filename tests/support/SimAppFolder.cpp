@@ -116,6 +116,12 @@ QString FinanceFileIn(const QString& folder) {
     return found.size() == 1 ? folder + "/" + found.first() : QString();
 }
 
+QString SimDayFileName(const char* kind) {
+    const QDate day = TestSimMarket().tradingDate();
+    return QString::asprintf("%s%02d%02d%02d.DAT", kind, QDate::currentDate().year() - 2000,
+                             day.month(), day.day());
+}
+
 static uint32_t BigEndian32(const QByteArray& bytes, int at) {
     return uint32_t(uint8_t(bytes[at])) << 24 | uint32_t(uint8_t(bytes[at + 1])) << 16 |
            uint32_t(uint8_t(bytes[at + 2])) << 8 | uint32_t(uint8_t(bytes[at + 3]));

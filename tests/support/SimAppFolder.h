@@ -38,6 +38,9 @@ QStringList FinanceFileRecords(const QString& path, QByteArray* date = nullptr,
 QStringList ExpectedFinanceRecords(const QVector<int>& codes);
 // The FN file in folder ("" when there is none).
 QString FinanceFileIn(const QString& folder);
+// The name the service's trading day gives a daily ("DS") or finance ("FN")
+// file of layout 0: the kind, this year's last two digits, month, day, ".DAT".
+QString SimDayFileName(const char* kind);
 
 // Checks record code of the dictionary file bytes against the service's
 // profile of that stock.
