@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <string>
 
+class CChartWindow;
 class CFetchData;
 class CHTTPAccess;
 class CListPageData;
@@ -123,6 +124,14 @@ public:
     // Parses the downloaded page file name (in webtemp) into page; 0 when it
     // held at least one row.
     int32_t ExtractKDTData(const char* name, CKDTPageData* page);
+    // Chart (MetalWindowForChart.cpp): asks for a code and shows its chart.
+    void DoChart();
+    // Shows the chart of the stock's KD file in the chart window, made the
+    // first time.
+    void ShowChart(int32_t code);
+    // The quote list's contextual menu: its chart item shows the row's chart.
+    static void MyContextualMenuCommand(ControlRef browser, DataBrowserItemID item,
+                                        uint32_t command);
     // Company profile (MetalWindowForFundamental.cpp).
     void DoMakeFundamental();
     void StartProgressMakeFundamental();
@@ -151,6 +160,10 @@ public:
     bool isIdling() const { return idleTimer != nullptr; }
     // The listing job's data, null before the first listing job.
     const CMakeList* listData() const { return makeList; }
+    // The chart window; null until a chart has been shown.
+    CChartWindow* chart() const { return chartWindow; }
+    // The series sheet's button that charts the file the job wrote.
+    ControlRef kdtChartButtonControl() const { return kdtChartButton; }
     // Why the last job ended without its output file (empty when it wrote
     // it). The window shows nothing; the command line reports it.
     const std::string& jobFailure() const { return m_jobFailure; }
@@ -192,6 +205,9 @@ private:
     JobSheet kdtSheet;
     // The run of the current or last series job, owned; replaced by the next.
     CMakeKDT* makeKDT = nullptr;
+    // Active once the series job has written its file.
+    ControlRef kdtChartButton = nullptr;
+    CChartWindow* chartWindow = nullptr;
     JobSheet fundamentalSheet;
     int32_t fundamentalCount = 0;
     uint8_t fundamentalOptions[3] = {0, 0, 0};

@@ -19,6 +19,7 @@ void CMetalWindow::DoMakeKDT() {
         return;
 
     ShowJobSheet(kdtSheet);
+    DeactivateControl(kdtChartButton);
     currentFetchData = g_fetchData;
     delete makeKDT;
     makeKDT = new CMakeKDT(dialog.getCodeText(), code, rowsWanted);
@@ -48,6 +49,8 @@ void CMetalWindow::ProgressMakeKDT() {
                 m_jobFailure = "could not write the history file";
             else if (written == 0)
                 m_jobFailure = "the service gave no rows; no history file written";
+            else
+                ActivateControl(kdtChartButton);
             EndMakeKDT();
         } else {
             StartPageDownload(makeKDT->getURL(pageIndex), makeKDT->getWebTemp(pageIndex));
