@@ -62,6 +62,9 @@ TEST_F(ChartCommandTest, WritesAPictureOfTheGivenSize) {
         EXPECT_EQ(picture.size(), row.size);
         EXPECT_TRUE(picture.format() != QImage::Format_Invalid);
     }
+    // For a person to look at.
+    QDir().mkpath(VEZIZO_BUILD_DIR "/screenshots");
+    QFile::remove(VEZIZO_BUILD_DIR "/screenshots/ChartCommand.png");
     QFile::copy(m_elsewhere.filePath("out.png"), VEZIZO_BUILD_DIR "/screenshots/ChartCommand.png");
 }
 
