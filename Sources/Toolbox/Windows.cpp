@@ -18,8 +18,12 @@ void ShowWindow(WindowRef window) {
 void SelectWindow(WindowRef window) {
     if (!window)
         return;
-    window->show();
-    window->raise();
+    // A window being shown comes up in front; one already open is brought
+    // there.
+    if (window->isVisible())
+        window->raise();
+    else
+        window->show();
     window->activateWindow();
 }
 
