@@ -155,6 +155,30 @@ TEST_F(ChartWindowTest, SaysWhyAFileCannotBeDrawn) {
     EXPECT_EQ(data().nDays(), 10);
 }
 
+// Records no writer makes (every byte 0xFF, prices at the ends of 32 bits)
+// are drawn as they are, on screen and into a picture.
+TEST_F(ChartWindowTest, DrawsBrokenRecordsAsTheyAre) {
+    std::vector<KDT> days = RisingDays(3);
+    days[1].open = days[1].low = INT32_MIN;
+    days[1].high = days[1].close = INT32_MAX;
+    ASSERT_TRUE(WriteKDFile(path("KD7203.KDT"), days));
+    QFile file(path("KD7203.KDT"));
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write(QByteArray(26, '\xFF'));
+    file.close();
+    controller().ShowChart(7203);
+    ASSERT_EQ(data().nDays(), 4);
+    EXPECT_TRUE(readout().startsWith("65535/255/255  始値 -1")) << readout().toStdString();
+    for (double factor : {0.1, 10.0}) {
+        mouse(QEvent::MouseMove, pointOfDay(1));
+        EXPECT_FALSE(chartWindow()->getWindow()->grab().isNull());
+        QWheelEvent wheel(pointOfDay(1), QPointF(), QPoint(), QPoint(0, factor < 1 ? 1200 : -1200),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(view(), &wheel);
+    }
+    EXPECT_TRUE(SaveChartPicture(chart(), path("broken.png").toUtf8().constData(), 400, 300));
+}
+
 // A double-click or the contextual menu on a row of the quote list charts
 // that stock; a right-click does not select the row, so no page opens.
 TEST_F(ChartWindowTest, OpensFromTheQuoteList) {
