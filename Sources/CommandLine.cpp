@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "ChartCommand.h"
 #include "EnterCodeDialog.h"
 #include "Fetch/FetchData.h"
 #include "Fetch/MakeKDT.h"
@@ -111,7 +112,15 @@ static const SubcommandSpec s_subcommands[] = {
      HistoryCanStart},
     // Not a job: prints the display sheet's list (QuotesCommand.cpp).
     {"quotes", "[--sort name|mark|cv1|cv2|cv3|cv4|cvc] [--descending]", FourCharCode("disp"),
-     CMetalWindow::kDispSheet, QuotesArgumentsValid, nullptr, RequireFetchList, nullptr},
+     CMetalWindow::kDispSheet, QuotesArgumentsValid, nullptr, RequireFetchList, nullptr,
+     PrintQuoteList},
+    // Not a job: draws the chart window's chart into a PNG (ChartCommand.cpp).
+    {"chart",
+     "CODE [--png FILE] [--days N] [--size WxH]\n"
+     "           draws the last N days (default 120) of KDnnnn.KDT into FILE (default\n"
+     "           KDnnnn.png in the folder), WxH pixels (default 1200x800)",
+     FourCharCode("chrt"), CMetalWindow::kNoSheet, ChartArgumentsValid, nullptr, nullptr, nullptr,
+     RunChart},
 };
 
 const SubcommandSpec* FindSubcommand(const std::string& name) {
@@ -236,8 +245,8 @@ int RunSubcommand(CMetalWindow& window, const SubcommandSpec& spec,
         std::fprintf(stderr, "vezizo %s: %s\n", spec.name, message.c_str());
         return kExitFailed;
     }
-    if (spec.sheet == CMetalWindow::kDispSheet)
-        return PrintQuoteList(window, arguments);
+    if (spec.run)
+        return spec.run(window, arguments);
     const JobSheet* sheet = window.jobSheet(spec.sheet);
     if (!sheet) {
         std::fprintf(stderr, "vezizo %s: the program has no window for this job\n", spec.name);

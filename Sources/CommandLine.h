@@ -37,6 +37,9 @@ struct SubcommandSpec {
     // The same for a job whose start depends on its arguments; null: none.
     bool (*preCheckArguments)(const std::vector<std::string>& arguments,
                               std::string& message) = nullptr;
+    // A subcommand that is not a job runs this instead, after the pre-checks;
+    // it returns the exit status. Null for a job.
+    int (*run)(CMetalWindow& window, const std::vector<std::string>& arguments) = nullptr;
 };
 
 // Fills options from argv. False with message for a usage error.

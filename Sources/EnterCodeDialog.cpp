@@ -5,7 +5,8 @@
 
 #include <cstring>
 
-CEnterCodeDialog::CEnterCodeDialog(WindowRef parentWindow) : parent(parentWindow) {
+CEnterCodeDialog::CEnterCodeDialog(WindowRef parentWindow, Entry entryAsked)
+    : parent(parentWindow), entry(entryAsked) {
     codeText[0] = '\0';
     std::strcpy(rowsText, kDefaultRows);
     MakeWindow();
@@ -28,6 +29,10 @@ void CEnterCodeDialog::MakeWindow() {
     rowsField = GetControlByID(window, sig, 22);
     SetControlText(codeField, codeText);
     SetControlText(rowsField, rowsText);
+    if (entry == kCodeOnly) {
+        HideControl(rowsField);
+        HideControl(GetControlByID(window, sig, 12)); // its caption
+    }
     ShowSheetWindow(window, parent);
 }
 

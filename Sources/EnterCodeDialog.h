@@ -1,6 +1,6 @@
 // The sheet that asks the historical series job for a stock code and the
-// number of daily rows. The texts are read after DoModal: both empty when
-// the sheet was cancelled.
+// number of daily rows, or the chart for a code alone. The texts are read
+// after DoModal: both empty when the sheet was cancelled.
 #pragma once
 
 #include "Toolbox/ToolboxTypes.h"
@@ -14,7 +14,10 @@ public:
     // The row count offered each time the sheet opens.
     static constexpr const char* kDefaultRows = "200";
 
-    explicit CEnterCodeDialog(WindowRef parent);
+    // What the sheet asks for.
+    enum Entry { kCodeAndRows, kCodeOnly };
+
+    explicit CEnterCodeDialog(WindowRef parent, Entry entry = kCodeAndRows);
     ~CEnterCodeDialog();
     CEnterCodeDialog(const CEnterCodeDialog&) = delete;
     CEnterCodeDialog& operator=(const CEnterCodeDialog&) = delete;
@@ -36,5 +39,6 @@ private:
     ControlRef buttons[2] = {nullptr, nullptr};
     ControlRef codeField = nullptr; // 21
     ControlRef rowsField = nullptr; // 22
+    Entry entry;
     uint32_t commandHandler = 0;
 };

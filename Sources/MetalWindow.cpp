@@ -1,5 +1,6 @@
 #include "MetalWindow.h"
 
+#include "ChartWindow.h"
 #include "Fetch/FetchData.h"
 #include "Fetch/MakeKDT.h"
 #include "Fetch/MakeList.h"
@@ -60,6 +61,7 @@ CMetalWindow::~CMetalWindow() {
     delete http;
     delete makeList;
     delete makeKDT;
+    delete chartWindow;
     // The sheets live inside the main window and go with it.
     DisposeWindow(mainWindow);
     if (g_mainWindow == this)
@@ -109,6 +111,8 @@ void CMetalWindow::MakeWindow() {
         return;
     AttachSheetToWindow(dispSheet, mainWindow);
 
+    kdtChartButton = GetControlByID(kdtSheet.window, FourCharCode("fkdt"), 3);
+    DeactivateControl(kdtChartButton);
     for (int32_t i = 0; i < 3; ++i)
         mainButtons[i] = GetControlByID(mainWindow, FourCharCode("main"), i + 1);
     quoteList = GetControlByID(dispSheet, FourCharCode("disp"), 11);
@@ -124,7 +128,11 @@ void CMetalWindow::MakeWindow() {
     callbacks.notification = [list = quoteList](DataBrowserItemID item, uint32_t message) {
         MyItemNotification(list, item, message);
     };
+    callbacks.contextualMenuCommand = [list = quoteList](DataBrowserItemID item, uint32_t command) {
+        MyContextualMenuCommand(list, item, command);
+    };
     SetDataBrowserCallbacks(quoteList, callbacks);
+    SetDataBrowserContextualMenu(quoteList, CreateMenuFromNib("QuoteListMenu"));
 
     for (WindowRef sheet : {fetchSheet.window, listSheet.window, kdtSheet.window,
                             fundamentalSheet.window, financeSheet.window, dispSheet, mainWindow})
@@ -218,6 +226,13 @@ int32_t CMetalWindow::DoAppCommandProcess(uint32_t command) {
         return 0;
     case FourCharCode("disp"):
         DoDisp();
+        return 0;
+    case FourCharCode("chrt"):
+        DoChart();
+        return 0;
+    case FourCharCode("chkd"):
+        if (makeKDT)
+            ShowChart(makeKDT->getCode());
         return 0;
     case FourCharCode("save"):
         DoSave();

@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <string>
 
+class CChartWindow;
 class CFetchData;
 class CHTTPAccess;
 struct DownloadOutcome;
@@ -132,6 +133,14 @@ public:
     // Parses the downloaded page file name (in webtemp) into page; 0 when it
     // held at least one row.
     int32_t ExtractKDTData(const char* name, CKDTPageData* page);
+    // Chart (MetalWindowForChart.cpp): asks for a code and shows its chart.
+    void DoChart();
+    // Shows the chart of the stock's KD file in the chart window, made the
+    // first time.
+    void ShowChart(int32_t code);
+    // The quote list's contextual menu: its chart item shows the row's chart.
+    static void MyContextualMenuCommand(ControlRef browser, DataBrowserItemID item,
+                                        uint32_t command);
     // Company profile (MetalWindowForFundamental.cpp).
     void DoMakeFundamental();
     void StartProgressMakeFundamental();
@@ -162,6 +171,10 @@ public:
     const CMakeList* listData() const { return makeList; }
     // How the last job went; its sheet's status text shows the same.
     const CJobOutcome& jobOutcome() const { return m_outcome; }
+    // The chart window; null until a chart has been shown.
+    CChartWindow* chart() const { return chartWindow; }
+    // The series sheet's button that charts the file the job wrote.
+    ControlRef kdtChartButtonControl() const { return kdtChartButton; }
 
 private:
     // The common steps of the job life cycle; the job operations call them.
@@ -222,6 +235,9 @@ private:
     JobSheet kdtSheet;
     // The run of the current or last series job, owned; replaced by the next.
     CMakeKDT* makeKDT = nullptr;
+    // Active once the series job has written its file.
+    ControlRef kdtChartButton = nullptr;
+    CChartWindow* chartWindow = nullptr;
     JobSheet fundamentalSheet;
     int32_t fundamentalCount = 0;
     // Records the profile job has stored.

@@ -139,12 +139,20 @@ bool CMetalWindow::MyItemComparison(ControlRef, DataBrowserItemID itemOne,
 }
 
 void CMetalWindow::MyItemNotification(ControlRef, DataBrowserItemID item, uint32_t message) {
-    if (message != kDataBrowserItemSelected)
-        return;
     const CTesselRec* record = RecordOfItem(item);
     if (!record)
         return;
-    // The quote server's page of the stock; the browser is told the scheme.
-    const std::string url = QuoteHost() + "/q?s=" + record->quoteCode + "&d=b";
-    LaunchURL(url.c_str());
+    if (message == kDataBrowserItemSelected) {
+        // The quote server's page of the stock; the browser is told the scheme.
+        const std::string url = QuoteHost() + "/q?s=" + record->quoteCode + "&d=b";
+        LaunchURL(url.c_str());
+    } else if (message == kDataBrowserItemDoubleClicked && g_mainWindow) {
+        g_mainWindow->ShowChart(record->code);
+    }
+}
+
+void CMetalWindow::MyContextualMenuCommand(ControlRef, DataBrowserItemID item, uint32_t command) {
+    const CTesselRec* record = RecordOfItem(item);
+    if (record && command == FourCharCode("chrt") && g_mainWindow)
+        g_mainWindow->ShowChart(record->code);
 }

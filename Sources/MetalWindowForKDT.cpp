@@ -22,6 +22,7 @@ void CMetalWindow::DoMakeKDT() {
         return;
 
     ShowJobSheet(kdtSheet);
+    DeactivateControl(kdtChartButton);
     currentFetchData = g_fetchData;
     delete makeKDT;
     makeKDT = new CMakeKDT(dialog.getCodeText(), code, rowsWanted);
@@ -65,8 +66,10 @@ void CMetalWindow::ProgressMakeKDT() {
             else if (written == 0)
                 m_outcome.End(CJobOutcome::kFailed,
                               "the service gave no rows; no history file written");
-            else
+            else {
                 m_outcome.End(CJobOutcome::kDone, "");
+                ActivateControl(kdtChartButton);
+            }
             EndMakeKDT();
         } else {
             StartPageDownload(makeKDT->getURL(pageIndex), makeKDT->getWebTemp(pageIndex));

@@ -148,18 +148,22 @@ const char* CFetchData::getWebTemp(int32_t page) const {
     return data != nullptr ? data->getWebTemp() : "";
 }
 
-int32_t CFetchData::FindMarket(int32_t code) const {
-    int32_t market = kNoMarket;
+const CTesselRec* CFetchData::FindRecord(int32_t code) const {
+    const CTesselRec* found = nullptr;
     for (const auto& page : m_pages) {
         for (int32_t slot = 0; slot < page->nCodes(); ++slot) {
-            const CTesselRec* record = page->getTesselRec(slot);
-            if (record->code == code) {
-                market = record->market + 1;
+            if (page->getTesselRec(slot)->code == code) {
+                found = page->getTesselRec(slot);
                 break;
             }
         }
     }
-    return market;
+    return found;
+}
+
+int32_t CFetchData::FindMarket(int32_t code) const {
+    const CTesselRec* record = FindRecord(code);
+    return record != nullptr ? record->market + 1 : kNoMarket;
 }
 
 std::string CFetchData::DailyFileName(int32_t fileFormat, int32_t year, int32_t month,

@@ -35,6 +35,9 @@ public:
     const char* getFinanceURL(int32_t page) const;
     const char* getWebTemp(int32_t page) const;
 
+    // The record of the stock with that code (the last page that lists it
+    // wins), or null.
+    const CTesselRec* FindRecord(int32_t code) const;
     // Local market code + 1 of the stock with that code (the last page that
     // lists it wins), or kNoMarket.
     int32_t FindMarket(int32_t code) const;

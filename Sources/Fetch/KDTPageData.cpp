@@ -23,6 +23,19 @@ void KDT::ConvertToFile(const KDT& row, unsigned char (&out)[kRecordSize]) {
     StoreBigEndian32(out + 14, uint32_t(row.volume));
 }
 
+void KDT::ConvertFromFile(const unsigned char (&in)[kRecordSize], KDT& row) {
+    row.year = int32_t(LoadBigEndian16(in));
+    row.month = in[2];
+    row.day = in[3];
+    int32_t* const prices[4] = {&row.open, &row.high, &row.low, &row.close};
+    for (int i = 0; i < 4; ++i) {
+        // The writer stored the value's 32 bits; they go back unchanged.
+        *prices[i] =
+            int32_t(LoadBigEndian16(in + 18 + 2 * i) << 16 | LoadBigEndian16(in + 6 + 2 * i));
+    }
+    row.volume = int32_t(LoadBigEndian32(in + 14));
+}
+
 int32_t KDT::Write(FILE* stream) const {
     if (year <= 1900 || year > 2099) {
         return 0;

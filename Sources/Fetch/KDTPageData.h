@@ -20,6 +20,8 @@ struct KDT {
     // The big-endian file record; each price is split into its low 16 bits at
     // offsets 6..13 and its high 16 bits at offsets 18..25.
     static void ConvertToFile(const KDT& row, unsigned char (&out)[kRecordSize]);
+    // The row of a file record: each price rebuilt from its two halves.
+    static void ConvertFromFile(const unsigned char (&in)[kRecordSize], KDT& row);
     // Writes the record when the year is 1901..2099; returns 1 when written.
     int32_t Write(FILE* stream) const;
 };

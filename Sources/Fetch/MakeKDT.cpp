@@ -1,12 +1,13 @@
 #include "MakeKDT.h"
 
+#include "KDTFile.h"
 #include "futil.h"
 #include "misclib.h"
 
 #include <cctype>
 #include <cstring>
 
-const char* CMakeKDT::CheckRequest(const char* codeText, int32_t rowsWanted) {
+const char* CMakeKDT::CheckCodeText(const char* codeText) {
     const size_t length = strnlen(codeText, kMaxCodeText + 1);
     if (length == 0) {
         return "no stock code given";
@@ -22,6 +23,24 @@ const char* CMakeKDT::CheckRequest(const char* codeText, int32_t rowsWanted) {
             return "a stock code holds only letters, digits and . - _ ^";
         }
     }
+    return nullptr;
+}
+
+const char* CMakeKDT::CheckCode(const char* codeText, int32_t* code) {
+    *code = atoiClamped(codeText);
+    if (const char* refusal = CheckCodeText(codeText)) {
+        return refusal;
+    }
+    if (*code < 1) {
+        return "a stock code begins with a number of at least 1";
+    }
+    return nullptr;
+}
+
+const char* CMakeKDT::CheckRequest(const char* codeText, int32_t rowsWanted) {
+    if (const char* refusal = CheckCodeText(codeText)) {
+        return refusal;
+    }
     if (rowsWanted <= 0) {
         return "the number of rows must be above 0";
     }
@@ -33,15 +52,11 @@ const char* CMakeKDT::CheckRequest(const char* codeText, int32_t rowsWanted) {
 
 const char* CMakeKDT::CheckEntry(const char* codeText, const char* rowsText, int32_t* code,
                                  int32_t* rowsWanted) {
-    *code = atoiClamped(codeText);
     *rowsWanted = atoiClamped(rowsText);
-    if (const char* refusal = CheckRequest(codeText, *rowsWanted)) {
+    if (const char* refusal = CheckCode(codeText, code)) {
         return refusal;
     }
-    if (*code < 1) {
-        return "a stock code begins with a number of at least 1";
-    }
-    return nullptr;
+    return CheckRequest(codeText, *rowsWanted);
 }
 
 CMakeKDT::CMakeKDT(const char* text, int32_t code, int32_t rowsWanted)
@@ -70,9 +85,7 @@ int32_t CMakeKDT::InitFetchData() {
 }
 
 std::string CMakeKDT::FileName() const {
-    char name[32];
-    snprintf(name, sizeof name, "KD%04d.KDT", code);
-    return name;
+    return KDTFileName(code);
 }
 
 int32_t CMakeKDT::Save(const std::string& folder) const {

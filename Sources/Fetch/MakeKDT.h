@@ -14,6 +14,12 @@ public:
     // Far more than the service's history holds (it starts in 1983).
     static constexpr int32_t kMaxRowsWanted = 100000;
 
+    // Null when the code text may be sent to the service, else why not
+    // (English).
+    static const char* CheckCodeText(const char* codeText);
+    // The same, and the code read as atoi reads it must be at least 1: it
+    // names the stock's file.
+    static const char* CheckCode(const char* codeText, int32_t* code);
     // Null when a run may be made of these values, else why not (English).
     static const char* CheckRequest(const char* codeText, int32_t rowsWanted);
     // The two texts of the code entry: the code and the row count read as
@@ -29,6 +35,7 @@ public:
     CMakeKDT& operator=(const CMakeKDT&) = delete;
 
     int32_t InitFetchData();
+    int32_t getCode() const { return code; }
     int32_t nPages() const { return pageCount; }
     CKDTPageData* getPage(int32_t i) const { return pages[i]; }
     const char* getURL(int32_t i) const { return pages[i]->getURL(); }

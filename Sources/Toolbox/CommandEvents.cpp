@@ -57,7 +57,7 @@ uint32_t CommandFromText(const char* text) {
            (uint32_t(uint8_t(text[2])) << 8) | uint32_t(uint8_t(text[3]));
 }
 
-static uint32_t CommandOf(const QObject* source) {
+uint32_t CommandOf(const QObject* source) {
     return CommandFromText(source->property("command").toString().toLatin1().constData());
 }
 

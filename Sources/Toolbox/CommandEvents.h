@@ -20,6 +20,9 @@ int32_t ProcessCommand(uint32_t command);
 // The four-character code of a "command" property text ("ok  " keeps its
 // blanks); 0 when the text is not four bytes.
 uint32_t CommandFromText(const char* text);
+// The code of a button's, menu item's or check box's "command" property; 0
+// when it has none.
+uint32_t CommandOf(const QObject* source);
 // Makes every button, check box and menu item below root that carries a
 // "command" property send it as a command event when clicked.
 void ConnectCommandSources(QObject* root);

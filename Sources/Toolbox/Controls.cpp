@@ -108,8 +108,7 @@ void AttachMenuToPopup(ControlRef popup, QMenu* menu) {
     QList<uint32_t> commands;
     for (QAction* action : menu->actions()) {
         combo->addItem(action->text());
-        commands.append(
-            CommandFromText(action->property("command").toString().toLatin1().constData()));
+        commands.append(CommandOf(action));
     }
     QObject::connect(combo, &QComboBox::activated, combo, [commands](int index) {
         if (index >= 0 && index < commands.size())

@@ -4,7 +4,10 @@
 #include "TextEncoding.h"
 
 #include <QAbstractTableModel>
+#include <QAction>
 #include <QHeaderView>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QSet>
 #include <QSortFilterProxyModel>
 #include <QTreeView>
@@ -96,6 +99,28 @@ protected:
     }
 };
 
+// Keeps right-clicks from selecting a row, which would open its page: they
+// only open the contextual menu.
+class CRightClickFilter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
+                return true;
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 QTreeView* ListView(ControlRef list) {
     return qobject_cast<QTreeView*>(list);
 }
@@ -136,6 +161,12 @@ CItemModel* EnsureModel(ControlRef list) {
                                  model->item(proxy->mapToSource(current).row()),
                                  kDataBrowserItemSelected);
                      });
+    QObject::connect(
+        view, &QAbstractItemView::doubleClicked, view, [model, proxy](const QModelIndex& index) {
+            if (index.isValid() && model->callbacks.notification)
+                model->callbacks.notification(model->item(proxy->mapToSource(index).row()),
+                                              kDataBrowserItemDoubleClicked);
+        });
     return model;
 }
 
@@ -146,6 +177,36 @@ int32_t SetDataBrowserCallbacks(ControlRef list, const DataBrowserCallbacks& cal
     if (!model)
         return -1;
     model->callbacks = callbacks;
+    return 0;
+}
+
+int32_t SetDataBrowserContextualMenu(ControlRef list, QMenu* menu) {
+    CItemModel* model = EnsureModel(list);
+    if (!model || !menu) {
+        delete menu;
+        return -1;
+    }
+    QTreeView* view = ListView(list);
+    auto* proxy = static_cast<QSortFilterProxyModel*>(view->model());
+    menu->setParent(view, menu->windowFlags());
+    view->viewport()->installEventFilter(new CRightClickFilter(view));
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    // The menu keeps the item of the row it was opened on.
+    QObject::connect(view, &QWidget::customContextMenuRequested, menu,
+                     [view, proxy, model, menu](const QPoint& position) {
+                         const QModelIndex index = view->indexAt(position);
+                         if (!index.isValid())
+                             return;
+                         menu->setProperty("item", model->item(proxy->mapToSource(index).row()));
+                         menu->popup(view->viewport()->mapToGlobal(position));
+                     });
+    for (QAction* action : menu->actions()) {
+        const uint32_t command = CommandOf(action);
+        QObject::connect(action, &QAction::triggered, menu, [model, menu, command] {
+            if (model->callbacks.contextualMenuCommand)
+                model->callbacks.contextualMenuCommand(menu->property("item").toUInt(), command);
+        });
+    }
     return 0;
 }
 

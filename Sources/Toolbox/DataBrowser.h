@@ -10,6 +10,8 @@
 #include <functional>
 #include <string>
 
+class QMenu;
+
 using DataBrowserItemID = uint32_t;
 using DataBrowserPropertyID = uint32_t;
 
@@ -21,6 +23,8 @@ int32_t SetDataBrowserItemDataText(DataBrowserItemData& data, const char* sjisTe
 
 // Message of a notification callback when a row has been selected.
 constexpr uint32_t kDataBrowserItemSelected = 5;
+// Message of a notification callback when a row has been double-clicked.
+constexpr uint32_t kDataBrowserItemDoubleClicked = 7;
 
 struct DataBrowserCallbacks {
     // Fills data for (item, property); returns 0 or an error. setValue is a
@@ -32,10 +36,16 @@ struct DataBrowserCallbacks {
     std::function<bool(DataBrowserItemID a, DataBrowserItemID b, DataBrowserPropertyID property)>
         compare;
     std::function<void(DataBrowserItemID item, uint32_t message)> notification;
+    // The command of the item chosen from the contextual menu of a row.
+    std::function<void(DataBrowserItemID item, uint32_t command)> contextualMenuCommand;
 };
 
 // Installs the callbacks on the list control (a QTreeView of the description).
 int32_t SetDataBrowserCallbacks(ControlRef list, const DataBrowserCallbacks& callbacks);
+// Gives the rows a contextual menu, which the list takes: a right-click on a
+// row opens it without selecting the row, and choosing an item calls
+// contextualMenuCommand with the row's item and the command of the menu item.
+int32_t SetDataBrowserContextualMenu(ControlRef list, QMenu* menu);
 // Adds the items not yet in the list, unsorted, at the top level.
 int32_t AddDataBrowserItems(ControlRef list, const DataBrowserItemID* items, uint32_t count);
 // Removes every item.

@@ -1,5 +1,6 @@
 #include "Nib.h"
 
+#include "ChartView.h"
 #include "CommandEvents.h"
 #include "Windows.h"
 
@@ -18,12 +19,26 @@ static void InitInterfaceResources() {
     }
 }
 
+namespace {
+// Builds the toolbox's own controls where a description names their class.
+class CNibLoader : public QUiLoader {
+public:
+    QWidget* createWidget(const QString& className, QWidget* parent, const QString& name) override {
+        if (className != QLatin1String("CChartView"))
+            return QUiLoader::createWidget(className, parent, name);
+        auto* chart = new CChartView(parent);
+        chart->setObjectName(name);
+        return chart;
+    }
+};
+} // namespace
+
 static QWidget* LoadNibFile(const char* name) {
     InitInterfaceResources();
     QFile file(QStringLiteral(":/main/%1.ui").arg(QString::fromUtf8(name)));
     if (!file.open(QIODevice::ReadOnly))
         return nullptr;
-    QUiLoader loader;
+    CNibLoader loader;
     return loader.load(&file);
 }
 

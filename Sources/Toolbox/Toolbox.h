@@ -6,6 +6,7 @@
 #include "AlertSheet.h"
 #include "AppEvents.h"
 #include "Browser.h"
+#include "Chart.h"
 #include "CommandEvents.h"
 #include "Controls.h"
 #include "DataBrowser.h"

@@ -1,5 +1,7 @@
 #include "Windows.h"
 
+#include "TextEncoding.h"
+
 #include <QEvent>
 #include <QLayout>
 #include <QPropertyAnimation>
@@ -11,6 +13,23 @@ static constexpr int kResizeDurationMs = 200;
 void ShowWindow(WindowRef window) {
     if (window)
         window->show();
+}
+
+void SelectWindow(WindowRef window) {
+    if (!window)
+        return;
+    // A window being shown comes up in front; one already open is brought
+    // there.
+    if (window->isVisible())
+        window->raise();
+    else
+        window->show();
+    window->activateWindow();
+}
+
+void SetWindowTitle(WindowRef window, const char* sjisText) {
+    if (window)
+        window->setWindowTitle(SystemTextToString(sjisText));
 }
 
 void HideWindow(WindowRef window) {

@@ -12,6 +12,10 @@ struct WindowBounds {
 };
 
 void ShowWindow(WindowRef window);
+// Shows the window in front of the others and makes it the active one.
+void SelectWindow(WindowRef window);
+// The title bar's text (system text encoding).
+void SetWindowTitle(WindowRef window, const char* sjisText);
 void HideWindow(WindowRef window);
 bool IsWindowVisible(WindowRef window);
 void DisposeWindow(WindowRef window);

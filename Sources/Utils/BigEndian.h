@@ -15,3 +15,11 @@ inline void StoreBigEndian32(unsigned char* out, uint32_t value) {
     out[2] = uint8_t(value >> 8);
     out[3] = uint8_t(value);
 }
+
+inline uint32_t LoadBigEndian16(const unsigned char* in) {
+    return uint32_t(in[0]) << 8 | uint32_t(in[1]);
+}
+
+inline uint32_t LoadBigEndian32(const unsigned char* in) {
+    return uint32_t(in[0]) << 24 | uint32_t(in[1]) << 16 | uint32_t(in[2]) << 8 | uint32_t(in[3]);
+}

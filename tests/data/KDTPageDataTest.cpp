@@ -1,6 +1,7 @@
 // The historical series: the KD record, the row parser, page extraction and
 // the run that writes KD####.KDT.
 #include "KDTPageData.h"
+#include "KDTFile.h"
 #include "MakeKDT.h"
 #include "QuoteServers.h"
 #include "TempFolder.h"
@@ -9,7 +10,9 @@
 
 #include <cstring>
 #include <ctime>
+#include <fcntl.h>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -218,4 +221,63 @@ TEST(MakeKDT, SavesOldestFirstAndKeepsTheFileWhenNothingCame) {
     CMakeKDT failed("7203", 7203, 50);
     EXPECT_EQ(failed.Save(folder.path()), 0);
     EXPECT_EQ(ReadBytes(folder.file("KD7203.KDT")), bytes);
+}
+
+// The reader gives back what the series job's writer wrote, oldest day first,
+// prices of 65,536 and more rebuilt from their two halves.
+TEST(KDTFile, ReadsBackWhatTheJobWrote) {
+    TempFolder folder;
+    CMakeKDT run("7203", 7203, 50);
+    WriteBytes(folder.file("p0"), PriceRow(2024, 3, 5, "70,000 2,147,483,647 65,535 65,536 99") +
+                                      PriceRow(2024, 3, 4, "500 510 490 505 2,147,483,647") +
+                                      PriceRow(1999, 12, 30, "1"));
+    ASSERT_EQ(CKDTPageData::ExtractKDTData(folder.file("p0").c_str(), run.getPage(0)), 0);
+    ASSERT_EQ(run.Save(folder.path()), 3);
+
+    std::vector<KDT> days;
+    int64_t size = 0;
+    ASSERT_EQ(ReadKDTFile(folder.file(KDTFileName(7203)), days, &size), kKDTFileRead);
+    EXPECT_EQ(size, 3 * 26);
+    ASSERT_EQ(days.size(), 3u);
+    EXPECT_EQ(Fields(days[0]), (std::vector<int32_t>{1999, 12, 30, 1, 1, 1, 1, 0}));
+    EXPECT_EQ(Fields(days[1]), (std::vector<int32_t>{2024, 3, 4, 500, 510, 490, 505, 2147483647}));
+    EXPECT_EQ(Fields(days[2]),
+              (std::vector<int32_t>{2024, 3, 5, 70000, 2147483647, 65535, 65536, 99}));
+}
+
+// Files that are no history: nothing is read, and the reason says why.
+TEST(KDTFile, RefusesFilesThatAreNoWholeRecords) {
+    TempFolder folder;
+    const struct {
+        const char* name;
+        int64_t bytes; // -1: no file
+        int32_t status;
+    } cases[] = {
+        {"missing", -1, kKDTFileMissing},
+        {"empty", 0, kKDTFileEmpty},
+        {"one byte over", 27, kKDTFileBadSize},
+        {"one byte short", 51, kKDTFileBadSize},
+        {"beyond a million days", 26 * (kKDTFileMaxRecords + 1), kKDTFileTooLarge},
+        {"two records", 52, kKDTFileRead},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        const std::string path = folder.file(row.name);
+        if (row.bytes >= 0) {
+            // Sparse, so that a large file costs no disk.
+            const int fd = open(path.c_str(), O_CREAT | O_WRONLY, 0644);
+            ASSERT_GE(fd, 0);
+            ASSERT_EQ(ftruncate(fd, off_t(row.bytes)), 0);
+            close(fd);
+        }
+        std::vector<KDT> days(1);
+        int64_t size = -1;
+        EXPECT_EQ(ReadKDTFile(path, days, &size), row.status);
+        EXPECT_EQ(size, row.bytes < 0 ? 0 : row.bytes);
+        EXPECT_EQ(days.size(), row.status == kKDTFileRead ? 2u : 0u);
+    }
+    std::vector<KDT> days;
+    EXPECT_EQ(ReadKDTFile(folder.path(), days), kKDTFileUnreadable) << "a folder";
+    EXPECT_NE(std::string(KDTFileStatusText(kKDTFileBadSize)).find("multiple of 26"),
+              std::string::npos);
 }

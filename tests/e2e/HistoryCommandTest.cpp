@@ -1,6 +1,7 @@
 // "vezizo history" run as a process against quote-sim: the KD file it writes,
 // and a stock without rows.
 #include "KDFile.h"
+#include "KDTFile.h"
 #include "QuoteSimProcess.h"
 #include "SimAppFolder.h"
 #include "SimMarket.h"
@@ -36,16 +37,12 @@ TEST_F(HistoryCommandTest, WritesTheStocksFileFromTheService) {
     EXPECT_TRUE(run.err.contains("history: 3/3, count 3")) << run.err.toStdString();
     EXPECT_EQ(kdFiles(), QStringList{"KD7203.KDT"});
 
-    bool ok = false;
-    const QVector<KDRecord> written = ReadKDFile(m_folder.filePath("KD7203.KDT"), &ok);
-    ASSERT_TRUE(ok);
+    std::vector<KDT> written;
+    ASSERT_EQ(ReadKDTFile(m_folder.filePath("KD7203.KDT").toStdString(), written), kKDTFileRead);
     CSimMarket market = TestSimMarket();
     market.setHistoryLength(7203, 400);
     // Three whole pages: 150 rows less the days without trading.
-    const QVector<KDRecord> expected = ExpectedKDRecords(market, 7203, 150);
-    ASSERT_EQ(written.size(), expected.size());
-    for (int i = 0; i < written.size(); ++i)
-        EXPECT_EQ(written[i], expected[i]) << "record " << i;
+    EXPECT_EQ(written, ExpectedKDRecords(market, 7203, 150));
 }
 
 // A stock the service has no rows for: nothing is written, and the command

@@ -3,7 +3,10 @@
 // entries, cancel, and the same-sheet guard.
 #include "SimJobTestBase.h"
 
+#include "ChartWindow.h"
 #include "KDFile.h"
+#include "KDTChart.h"
+#include "KDTFile.h"
 #include "misclib.h"
 
 class KDTJobTest : public SimJobTestBase {
@@ -32,13 +35,11 @@ protected:
     QString kdtCount() { return countText(kdtSheet()); }
     bool kdtEnded() { return waitForEnd(kdtSheet(), 20000); }
     void expectFileHoldsNewest(int rows) {
-        bool ok = false;
-        const QVector<KDRecord> written = ReadKDFile(path("KD7203.KDT"), &ok);
-        ASSERT_TRUE(ok);
-        const QVector<KDRecord> expected = ExpectedKDRecords(m_market, 7203, rows);
-        ASSERT_FALSE(expected.isEmpty());
-        EXPECT_EQ(written.size(), expected.size());
-        EXPECT_TRUE(written == expected);
+        std::vector<KDT> written;
+        ASSERT_EQ(ReadKDTFile(path("KD7203.KDT").toStdString(), written), kKDTFileRead);
+        const std::vector<KDT> expected = ExpectedKDRecords(m_market, 7203, rows);
+        ASSERT_FALSE(expected.empty());
+        EXPECT_EQ(written, expected);
     }
 
     CSimMarket m_market = TestSimMarket();
@@ -55,11 +56,18 @@ TEST_F(KDTJobTest, RowsGiveWholePages) {
         EXPECT_EQ(controller().shownSheet(), CMetalWindow::kKDTSheet);
         EXPECT_TRUE(IsWindowVisible(kdtSheet().window));
         EXPECT_EQ(GetControl32BitMaximum(kdtSheet().progressBar), pages);
+        EXPECT_FALSE(IsControlActive(controller().kdtChartButtonControl()));
         ASSERT_TRUE(kdtEnded());
         EXPECT_EQ(kdtCount(), QString::number(pages));
         EXPECT_EQ(GetControl32BitValue(kdtSheet().progressBar), 0);
         EXPECT_FALSE(controller().isIdling());
         expectFileHoldsNewest(pages * 50);
+        // The sheet's chart button shows the file just written.
+        ASSERT_TRUE(IsControlActive(controller().kdtChartButtonControl()));
+        static_cast<QAbstractButton*>(controller().kdtChartButtonControl())->click();
+        ASSERT_NE(controller().chart(), nullptr);
+        EXPECT_EQ(GetChartData(controller().chart()->getChart())->nDays(),
+                  int(ExpectedKDRecords(m_market, 7203, pages * 50).size()));
         send("fccn"); // lets the next request run
     }
     SaveScreenshot(mainWindow(), "MakeKDTSheetAfterRun");
@@ -154,6 +162,7 @@ TEST_F(KDTJobTest, EmptyFirstPageKeepsTheEarlierFile) {
     requestHistory("7203", "200");
     ASSERT_TRUE(kdtEnded());
     EXPECT_EQ(kdtCount(), "4");
+    EXPECT_FALSE(IsControlActive(controller().kdtChartButtonControl()));
     EXPECT_FALSE(QFile::exists(path("webtemp/kdttemp-001.html")));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), earlier);

@@ -4,10 +4,10 @@
 
 #include "Fetch/FetchData.h"
 #include "MetalWindow.h"
+#include "UrlCatcher.h"
 #include "VezizoMain.h"
 #include "misclib.h"
 
-#include <QDesktopServices>
 #include <QTreeView>
 #include <QUrl>
 
@@ -22,15 +22,6 @@ constexpr DataBrowserPropertyID kMark = FourCharCode("mark");
 constexpr DataBrowserPropertyID kOpen = FourCharCode("cv1 ");
 constexpr DataBrowserPropertyID kClose = FourCharCode("cv4 ");
 constexpr DataBrowserPropertyID kVolume = FourCharCode("cvc ");
-
-// Takes the URLs handed to the browser.
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl& url) { urls.append(url); }
-};
 
 } // namespace
 
@@ -182,7 +173,6 @@ TEST_F(QuoteListTest, CellsAndSortRulesOfTheRecords) {
 TEST_F(QuoteListTest, SelectingARowOpensItsQuotePage) {
     start("7203,7203,T,TOYOTA\n6758,6758,O,SONY\n");
     UrlCatcher catcher;
-    QDesktopServices::setUrlHandler("http", &catcher, "open");
     EXPECT_EQ(send("disp"), 0);
     auto* view = qobject_cast<QTreeView*>(list());
     ASSERT_NE(view, nullptr);
@@ -190,10 +180,7 @@ TEST_F(QuoteListTest, SelectingARowOpensItsQuotePage) {
     // Nothing else of the program asks for a page.
     CMetalWindow::MyItemNotification(list(), 1, 4);
     CMetalWindow::MyItemNotification(list(), 10000, kDataBrowserItemSelected);
-    QDesktopServices::unsetUrlHandler("http");
     ASSERT_EQ(catcher.urls.size(), 1);
     EXPECT_EQ(catcher.urls[0].toString(),
               QStringLiteral("http://%1/q?s=6758&d=b").arg(m_sim->hostPort()));
 }
-
-#include "QuoteListTest.moc"

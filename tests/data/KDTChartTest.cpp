@@ -1,0 +1,169 @@
+// The chart's computation: moving averages, the days in view, zoom, bars,
+// scales and the day under a point.
+#include "KDTChart.h"
+#include "../support/RisingDays.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+CKDTChart ChartOf(int count) {
+    CKDTChart chart;
+    chart.SetDays(RisingDays(count));
+    return chart;
+}
+
+} // namespace
+
+// The mean close over 25 and 75 days: closes 1000 + 2i average to 1000 plus
+// twice the mean of the i's.
+TEST(KDTChart, MovingAveragesOfTheClose) {
+    const CKDTChart chart = ChartOf(80);
+    const struct {
+        int line, day;
+        double average; // NaN: not enough days yet
+    } cases[] = {
+        {0, 23, NAN}, {0, 24, 1024.0}, {0, 79, 1134.0}, // 2 * mean(55..79) = 134
+        {1, 73, NAN}, {1, 74, 1074.0}, {1, 79, 1084.0}, // 2 * mean(5..79) = 84
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(testing::Message() << row.line << " day " << row.day);
+        if (std::isnan(row.average))
+            EXPECT_TRUE(std::isnan(chart.getAverage(row.line, row.day)));
+        else
+            EXPECT_DOUBLE_EQ(chart.getAverage(row.line, row.day), row.average);
+    }
+}
+
+TEST(KDTChart, VisibleDaysStayInsideTheHistory) {
+    CKDTChart chart = ChartOf(100);
+    EXPECT_EQ(chart.nVisible(), 100);
+    const struct {
+        const char* name;
+        int first, count; // SetVisible's arguments; first -1: ShowLast(count)
+        int wantFirst, wantCount;
+    } cases[] = {
+        {"last 20", -1, 20, 80, 20},
+        {"all for 0", -1, 0, 0, 100},
+        {"all for too many", -1, 500, 0, 100},
+        {"moved back inside", 95, 10, 90, 10},
+        {"before the first day", -30, 10, 0, 10},
+        {"at least one day", 50, 0, 50, 1},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        if (row.first == -1)
+            chart.ShowLast(row.count);
+        else
+            chart.SetVisible(row.first, row.count);
+        EXPECT_EQ(chart.firstVisible(), row.wantFirst);
+        EXPECT_EQ(chart.nVisible(), row.wantCount);
+    }
+    CKDTChart empty;
+    empty.SetDays({});
+    empty.Zoom(0.5, 0.5);
+    EXPECT_EQ(empty.nVisible(), 0);
+    EXPECT_EQ(empty.DayAt(10, 0, 100), -1);
+}
+
+// The day under the anchor stays there; zooming stops at ten days and at the
+// whole history, and every step changes what is shown.
+TEST(KDTChart, ZoomKeepsTheAnchorDay) {
+    CKDTChart chart = ChartOf(1000);
+    chart.SetVisible(400, 200);
+    chart.Zoom(0.5, 0.25); // the day at a quarter of the view: 450
+    EXPECT_EQ(chart.nVisible(), 100);
+    EXPECT_EQ(chart.firstVisible(), 425);
+    EXPECT_EQ(chart.DayAt(chart.DayX(450, 10, 400) + 1, 10, 400), 450);
+
+    for (int i = 0; i < 20; ++i)
+        chart.Zoom(0.5, 1.0);
+    EXPECT_EQ(chart.nVisible(), CKDTChart::kFewestZoomedDays);
+    chart.ShowLast(3);
+    chart.Zoom(1.01, 0.5);
+    EXPECT_EQ(chart.nVisible(), 4);
+    chart.Zoom(1e9, 0.5);
+    EXPECT_EQ(chart.nVisible(), 1000);
+    EXPECT_EQ(chart.firstVisible(), 0);
+}
+
+// Narrow days are grouped from the file's first day on: open of the first,
+// close of the last, extremes and mean volume of all.
+TEST(KDTChart, NarrowDaysAreGroupedIntoBars) {
+    CKDTChart chart = ChartOf(100);
+    chart.SetVisible(5, 90);
+    EXPECT_EQ(chart.DaysPerBar(450), 1); // 5 pixels a day
+    const int32_t perBar = chart.DaysPerBar(100);
+    EXPECT_EQ(perBar, 5); // 1.1 pixels a day
+    std::vector<KDTBar> bars;
+    chart.VisibleBars(perBar, bars);
+    ASSERT_EQ(bars.size(), 18u); // 5..9, 10..14, ..., 90..94
+    EXPECT_EQ(bars.front().first, 5);
+    EXPECT_EQ(bars.back().last, 94);
+    chart.SetVisible(7, 90); // 7..96: the first and last bars are cut
+    chart.VisibleBars(perBar, bars);
+    ASSERT_EQ(bars.size(), 19u);
+    EXPECT_EQ(bars.front().first, 7);
+    EXPECT_EQ(bars.front().last, 9);
+    EXPECT_EQ(bars[1].first, 10);
+    EXPECT_EQ(bars.back().first, 95);
+    EXPECT_EQ(bars.back().last, 96);
+    EXPECT_EQ(bars[1].open, 1010);
+    EXPECT_EQ(bars[1].close, 1000 + 2 * 14);
+    EXPECT_EQ(bars[1].high, 1000 + 2 * 14 + 20);
+    EXPECT_EQ(bars[1].low, 1010 - 10);
+    EXPECT_EQ(bars[1].volume, 1000.0 * (11 + 12 + 13 + 14 + 15) / 5);
+    EXPECT_EQ(bars.front().volume, 1000.0 * (8 + 9 + 10) / 3);
+}
+
+// Prices span the bars and the visible averages with a margin; a broken
+// record (zero prices, a high below the close, a negative volume) stays in
+// the plot and adds no volume.
+TEST(KDTChart, ScalesAndTicks) {
+    std::vector<KDT> days = RisingDays(100);
+    days[60].low = 0;
+    days[61].high = 5;
+    days[61].volume = -7;
+    CKDTChart chart;
+    chart.SetDays(days);
+    chart.SetVisible(60, 2);
+    std::vector<KDTBar> bars;
+    chart.VisibleBars(1, bars);
+    double low, high;
+    chart.PriceRange(bars, &low, &high);
+    EXPECT_LT(low, 0.0);
+    EXPECT_GT(high, 1140.0); // day 60's high
+    EXPECT_EQ(CKDTChart::VolumeRange(bars), 61000.0);
+    const ChartScale scale = CKDTChart::ScaleOf(low, high, 50, 200);
+    EXPECT_DOUBLE_EQ(scale.Pixel(high), 50);
+    EXPECT_DOUBLE_EQ(scale.Pixel(low), 250);
+
+    const double steps[][3] = {{1000, 10, 100}, {1000, 4, 500}, {7, 5, 2},
+                               {0.3, 3, 0.1},   {0, 5, 1},      {1e9, 3, 5e8}};
+    for (const auto& [span, ticks, step] : steps)
+        EXPECT_DOUBLE_EQ(CKDTChart::TickStep(span, int32_t(ticks)), step) << span << "/" << ticks;
+}
+
+// Ticks fall on the first day of a month (in steps that keep them apart),
+// also across a gap in the history.
+TEST(KDTChart, DateTicksAtMonthStarts) {
+    CKDTChart chart = ChartOf(731); // 2024-01-01 .. 2025-12-31
+    std::vector<int32_t> days;
+    int32_t months = 0;
+    chart.DateTicks(731 * 10.0, 50, days, &months); // 10 pixels a day
+    EXPECT_EQ(months, 1);
+    ASSERT_EQ(days.size(), 23u);
+    EXPECT_EQ(days.front(), 31);                   // 1 February
+    chart.DateTicks(731 * 0.5, 60, days, &months); // half a pixel a day
+    EXPECT_EQ(months, 6);
+    EXPECT_EQ(days, (std::vector<int32_t>{182, 366, 547})); // 1 July, 1 January, 1 July
+
+    std::vector<KDT> gap = RisingDays(91);
+    gap.erase(gap.begin() + 31, gap.begin() + 60); // February is missing
+    chart.SetDays(gap);
+    chart.DateTicks(620, 20, days, &months);
+    EXPECT_EQ(days, std::vector<int32_t>{31});
+}
