@@ -17,9 +17,8 @@ int32_t GestaltSystemVersion() {
 }
 
 bool CVezizoApp::StartUp(const std::string& programPath, const std::string& folder) {
-    if (folder.empty())
-        FindStartupDirectory(programPath.c_str());
-    else if (!SetStartupDirectory(folder))
+    if (!(folder.empty() ? FindApplicationFolder(programPath.c_str())
+                         : SetStartupDirectory(folder)))
         return false;
     g_Preferences = new CPreferences;
     g_Preferences->Load();

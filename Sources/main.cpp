@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
 
     CVezizoApp vezizo;
     if (!vezizo.StartUp(QCoreApplication::applicationFilePath().toStdString(), options.folder)) {
-        std::fprintf(stderr, "vezizo: cannot use the folder %s\n", options.folder.c_str());
+        std::fprintf(stderr, "vezizo: cannot use the folder %s\n", g_startupPath.c_str());
         return kExitCannotStart;
     }
     if (subcommand) {
