@@ -39,6 +39,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
 
+    QuietPlatformNotes();
     QApplication application(argc, argv);
     g_osVersion = GestaltSystemVersion();
     if (!SystemVersionSupported(g_osVersion))

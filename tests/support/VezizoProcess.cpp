@@ -1,15 +1,12 @@
 #include "VezizoProcess.h"
 
 #include <QProcess>
-#include <QProcessEnvironment>
 
-ProcessResult RunVezizo(const QStringList& arguments, const QString& configFolder, int timeoutMs) {
+ProcessResult RunProcess(const QString& program, const QStringList& arguments,
+                         const QProcessEnvironment& environment, int timeoutMs) {
     QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    if (!configFolder.isEmpty())
-        environment.insert("XDG_CONFIG_HOME", configFolder);
     process.setProcessEnvironment(environment);
-    process.start(VEZIZO_EXE, arguments);
+    process.start(program, arguments);
     ProcessResult run;
     if (!process.waitForFinished(timeoutMs)) {
         process.kill();
@@ -20,4 +17,11 @@ ProcessResult RunVezizo(const QStringList& arguments, const QString& configFolde
     run.out = QString::fromUtf8(process.readAllStandardOutput());
     run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
+}
+
+ProcessResult RunVezizo(const QStringList& arguments, const QString& configFolder, int timeoutMs) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (!configFolder.isEmpty())
+        environment.insert("XDG_CONFIG_HOME", configFolder);
+    return RunProcess(VEZIZO_EXE, arguments, environment, timeoutMs);
 }
