@@ -1,10 +1,14 @@
 # The two commands a newcomer types: `make demo` and `make test`.
 # Both install what they need (scripts/setup.sh), configure and build.
+# `make test` builds everything with the sanitizers in $(BUILD_DIR); `make demo`
+# and `make package` build only the program (and quote-sim), optimised, in
+# $(RELEASE_DIR).
 
-BUILD_DIR ?= build
-JOBS      ?= $(shell nproc)
+BUILD_DIR   ?= build
+RELEASE_DIR ?= $(BUILD_DIR)-release
+JOBS        ?= $(shell nproc)
 
-.PHONY: all setup configure build test demo bench clean format
+.PHONY: all setup configure build test configure-release demo package bench clean format
 
 all: build
 
@@ -20,8 +24,17 @@ build: configure
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
-demo: build
-	@scripts/demo.sh $(BUILD_DIR)
+configure-release: setup
+	@cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEZIZO_SANITIZE=OFF \
+	    -DVEZIZO_TESTS=OFF >/dev/null
+
+demo: configure-release
+	@cmake --build $(RELEASE_DIR) -j $(JOBS) --target vezizo quote-sim
+	@scripts/demo.sh $(RELEASE_DIR)
+
+package: configure-release
+	@cmake --build $(RELEASE_DIR) -j $(JOBS) --target vezizo
+	@cd $(RELEASE_DIR) && cpack -G DEB >/dev/null && ls "$$PWD"/vezizo_*.deb
 
 bench: setup
 	@cmake -S . -B $(BUILD_DIR)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEZIZO_SANITIZE=OFF >/dev/null
@@ -32,4 +45,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs -d '\n' clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench
+	rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench $(RELEASE_DIR)

@@ -23,9 +23,8 @@ int32_t GestaltSystemVersion() {
 bool CVezizoApp::StartUp(const std::string& programPath, const std::string& folder) {
     timespec start;
     clock_gettime(CLOCK_REALTIME, &start);
-    if (folder.empty())
-        FindStartupDirectory(programPath.c_str());
-    else if (!SetStartupDirectory(folder))
+    if (!(folder.empty() ? FindApplicationFolder(programPath.c_str())
+                         : SetStartupDirectory(folder)))
         return false;
     // Only the run that holds the folder may take away what a crashed run
     // left: another run's temporaries are live.

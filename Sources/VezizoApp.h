@@ -23,10 +23,10 @@ public:
     CVezizoApp& operator=(const CVezizoApp&) = delete;
 
     // Finds the application folder (folder when given, else from the
-    // program's resolved path) and takes its lock, removing the temporary
-    // files of crashed runs; loads the preferences, the market table, the
-    // quote servers and the fetch list, makes "webtemp" and builds the
-    // window controller.
+    // program's resolved path, see FindApplicationFolder) and takes its lock,
+    // removing the temporary files of crashed runs; loads the preferences, the
+    // market table, the quote servers and the fetch list, makes "webtemp" and
+    // builds the window controller.
     bool StartUp(const std::string& programPath, const std::string& folder);
     // Deletes the fetch list, the market table and the preferences, then the
     // controller, and gives the folder free. Does nothing when not started.

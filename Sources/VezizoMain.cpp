@@ -5,7 +5,9 @@
 #include "futil.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <pwd.h>
 #include <unistd.h>
 
 int32_t g_osVersion = 0;
@@ -26,9 +28,8 @@ bool UseStartupDirectory(const std::string& folder) {
     return chdir(folder.empty() ? "/" : folder.c_str()) == 0;
 }
 
-} // namespace
-
-void FindStartupDirectory(const char* programPath) {
+// The folder that holds the ".app" bundle named in programPath.
+std::string BundleFolder(const char* programPath) {
     const char* path = programPath != nullptr ? programPath : "";
     const size_t n = std::strlen(path);
     size_t folderLength = 1;
@@ -43,7 +44,50 @@ void FindStartupDirectory(const char* programPath) {
             break;
         }
     }
-    UseStartupDirectory(std::string(path, std::min(folderLength, n)));
+    return std::string(path, std::min(folderLength, n));
+}
+
+// The user's home folder: $HOME, else the password database's entry.
+std::string HomeFolder() {
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] != '\0')
+        return home;
+    const passwd* user = getpwuid(getuid());
+    return user != nullptr && user->pw_dir != nullptr ? user->pw_dir : "";
+}
+
+} // namespace
+
+void FindStartupDirectory(const char* programPath) {
+    UseStartupDirectory(BundleFolder(programPath));
+}
+
+std::string ApplicationFolderFor(const std::string& bundleFolder, bool bundleFolderWritable,
+                                 const char* folderVariable, const std::string& home) {
+    if (bundleFolderWritable)
+        return bundleFolder;
+    if (folderVariable != nullptr && folderVariable[0] != '\0')
+        return folderVariable;
+    return home.empty() ? std::string() : MakeUnixFullPath(home, "Vezizo");
+}
+
+bool FindApplicationFolder(const char* programPath) {
+    const std::string bundleFolder = BundleFolder(programPath);
+    const bool writable = access(bundleFolder.empty() ? "/" : bundleFolder.c_str(), W_OK) == 0;
+    const std::string folder =
+        ApplicationFolderFor(bundleFolder, writable, std::getenv("VEZIZO_FOLDER"), HomeFolder());
+    if (writable)
+        return UseStartupDirectory(bundleFolder);
+    g_startupPath = folder; // named by the message when it cannot be used
+    return MakeApplicationFolder(folder, MakeUnixFullPath(bundleFolder, "market.csv")) &&
+           SetStartupDirectory(folder);
+}
+
+bool MakeApplicationFolder(const std::string& folder, const std::string& shippedMarket) {
+    if (!CreateFolderPath(folder))
+        return false;
+    CopyFileIfMissing(shippedMarket, MakeUnixFullPath(folder, "market.csv"));
+    return true;
 }
 
 bool SetStartupDirectory(const std::string& folder) {

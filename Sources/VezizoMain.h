@@ -29,6 +29,21 @@ constexpr int32_t kMinimumOSVersion = 0x1020;
 // programPath (the rightmost ".app/"; without one, the path's first character)
 // and makes it the current directory.
 void FindStartupDirectory(const char* programPath);
+// The application folder of a program whose bundle lies in bundleFolder: that
+// folder when the user may write to it (a build tree, a bundle of one's own);
+// for an installed program, whose folder is not the user's, folderVariable
+// ($VEZIZO_FOLDER) when set, else the folder "Vezizo" in home.
+std::string ApplicationFolderFor(const std::string& bundleFolder, bool bundleFolderWritable,
+                                 const char* folderVariable, const std::string& home);
+// FindStartupDirectory for the running program by the rule above. An
+// installed program's folder is made ready with MakeApplicationFolder from the
+// market.csv shipped beside the bundle. False when it cannot be used.
+bool FindApplicationFolder(const char* programPath);
+// Creates folder (and its parents) when missing and gives it a copy of
+// shippedMarket as its market.csv when it has none. False when folder cannot
+// be made; a market table that cannot be copied is left to start-up, which
+// runs without one.
+bool MakeApplicationFolder(const std::string& folder, const std::string& shippedMarket);
 // Makes folder (relative to the current directory, or absolute) the application
 // folder, as FindStartupDirectory does; for a folder given on the command line.
 // False when it cannot be made the current directory.

@@ -40,6 +40,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
 
+    QuietPlatformNotes();
     QApplication application(argc, argv);
     g_osVersion = GestaltSystemVersion();
     if (!SystemVersionSupported(g_osVersion))
@@ -47,7 +48,7 @@ int main(int argc, char** argv) {
 
     CVezizoApp vezizo;
     if (!vezizo.StartUp(QCoreApplication::applicationFilePath().toStdString(), options.folder)) {
-        std::fprintf(stderr, "vezizo: cannot use the folder %s\n", options.folder.c_str());
+        std::fprintf(stderr, "vezizo: cannot use the folder %s\n", g_startupPath.c_str());
         return kExitFailed;
     }
     if (vezizo.folderInUse()) {

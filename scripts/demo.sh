@@ -5,21 +5,12 @@
 # `vezizo fetch`, show the first rows of `vezizo quotes` and the file written.
 set -euo pipefail
 
-build=${1:-build}
+build=${1:-build-release}
 root=$(cd "$(dirname "$0")/.." && pwd)
 vezizo="$build/Vezizo.app/Contents/MacOS/vezizo"
 sim="$build/tools/quote-sim/quote-sim"
 folder="$root/demo"
 stocks=${DEMO_STOCKS:-300}
-
-# The demo build carries the sanitizers; Qt's plugins keep allocations for the
-# life of the process, which are not leaks of ours.
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
-
-# The offscreen platform's notes about the session are no news to a reader.
-without_qt_notes() {
-    "$@" 2> >(grep -v -e 'XDG_RUNTIME_DIR not set' -e 'does not support propagateSizeHints' >&2)
-}
 
 rm -rf "$folder"
 mkdir -p "$folder"
@@ -41,10 +32,10 @@ printf 'quote=127.0.0.1:%s\nhistory=127.0.0.1:%s\nprofile=127.0.0.1:%s\n' \
 
 echo "== quote-sim on 127.0.0.1:$port, $stocks stocks in $folder/fetchlist.csv"
 echo "== vezizo --folder demo fetch"
-without_qt_notes "$vezizo" --folder "$folder" fetch
+"$vezizo" --folder "$folder" fetch
 echo
 echo "== vezizo --folder demo quotes --sort cvc --descending (first 15 rows)"
-quotes=$(without_qt_notes "$vezizo" --folder "$folder" quotes --sort cvc --descending)
+quotes=$("$vezizo" --folder "$folder" quotes --sort cvc --descending)
 head -n 15 <<< "$quotes"
 echo
 echo "== daily file written:"

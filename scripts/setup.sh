@@ -6,8 +6,11 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools libqt6uitools6 libqt6opengl6-dev libgl-dev
+    qt6-svg-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     tinyproxy fonts-noto-cjk
+    # the package (cpack, dpkg-shlibdeps) and the tools its tests check it with
+    dpkg-dev file lintian desktop-file-utils systemd man-db
 )
 
 missing=()

@@ -12,5 +12,6 @@
 #include "DataBrowser.h"
 #include "ModalLoop.h"
 #include "Nib.h"
+#include "PlatformNotes.h"
 #include "Timers.h"
 #include "Windows.h"

@@ -124,6 +124,23 @@ bool CreateFolderPath(const std::string& path) {
     return (mkdir(path.c_str(), 0777) == 0 || errno == EEXIST) && IsFolder(path);
 }
 
+bool CopyFileIfMissing(const std::string& from, const std::string& to) {
+    if (access(to.c_str(), F_OK) == 0)
+        return true;
+    FILE* source = std::fopen(from.c_str(), "rb");
+    if (source == nullptr)
+        return false;
+    StReplaceFile copy(to, "wb");
+    char buffer[8192];
+    size_t n = 0;
+    while (copy.stream() != nullptr && (n = std::fread(buffer, 1, sizeof buffer, source)) > 0)
+        if (std::fwrite(buffer, 1, n, copy.stream()) != n)
+            break;
+    const bool read = !std::ferror(source) && std::feof(source);
+    std::fclose(source);
+    return read && copy.commit();
+}
+
 int16_t SetCreatorAndType(const char* name, const std::string& folder, uint32_t creator,
                           uint32_t type) {
     const std::string path = MakeUnixFullPath(folder, name);

@@ -20,6 +20,11 @@ std::string CreateFolder2(const char* name);
 // Creates path and its missing parents (mkdir -p). True when path is a folder.
 bool CreateFolderPath(const std::string& path);
 
+// Copies the file from to the path to when nothing lies there yet, through a
+// temporary file, so that to is never a partial copy. True when to exists
+// afterwards.
+bool CopyFileIfMissing(const std::string& from, const std::string& to);
+
 // Records the four-byte type and creator codes of folder/name in the extended
 // attributes "user.filetype" and "user.creator", first character first.
 // Returns 0, kFileNotFoundErr when the file does not exist, kIOErr when the

@@ -74,3 +74,63 @@ TEST_F(StartupDirectoryTest, FolderGivenDirectly) {
     EXPECT_EQ(CurrentDirectory(), folder.file("app"));
     EXPECT_FALSE(SetStartupDirectory(folder.file("missing")));
 }
+
+TEST_F(StartupDirectoryTest, WritableBundleFolderIsTheApplicationFolder) {
+    TempFolder folder;
+    ASSERT_EQ(setenv("VEZIZO_FOLDER", folder.file("elsewhere").c_str(), 1), 0);
+    EXPECT_TRUE(
+        FindApplicationFolder((folder.path() + "/Vezizo.app/Contents/MacOS/vezizo").c_str()));
+    unsetenv("VEZIZO_FOLDER");
+    EXPECT_EQ(g_startupPath, folder.path());
+    EXPECT_EQ(CurrentDirectory(), folder.path());
+    EXPECT_NE(access(folder.file("elsewhere").c_str(), F_OK), 0);
+}
+
+TEST(ApplicationFolder, InstalledProgramUsesTheUsersFolder) {
+    struct Row {
+        const char* name;
+        bool writable;
+        const char* variable;
+        const char* home;
+        const char* folder;
+    };
+    const Row rows[] = {
+        {"build tree", true, "/srv/quotes", "/home/u", "/work/build"},
+        {"VEZIZO_FOLDER", false, "/srv/quotes", "/home/u", "/srv/quotes"},
+        {"empty VEZIZO_FOLDER", false, "", "/home/u", "/home/u/Vezizo"},
+        {"home", false, nullptr, "/home/u", "/home/u/Vezizo"},
+        {"home with a trailing slash", false, nullptr, "/home/u/", "/home/u/Vezizo"},
+        {"home is the root", false, nullptr, "/", "/Vezizo"},
+        {"no home", false, nullptr, "", ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(ApplicationFolderFor("/work/build", row.writable, row.variable, row.home),
+                  row.folder);
+    }
+}
+
+TEST(ApplicationFolder, FirstStartMakesTheFolderWithTheShippedMarketTable) {
+    TempFolder temp;
+    const std::string shipped = temp.file("market.csv");
+    WriteBytes(shipped, "1, T, shipped\n");
+
+    // A new folder, its parents included, gets the shipped table.
+    const std::string folder = temp.file("home/user/Vezizo");
+    ASSERT_TRUE(MakeApplicationFolder(folder, shipped));
+    EXPECT_EQ(ReadBytes(folder + "/market.csv"), "1, T, shipped\n");
+    // A table of the user's own stays.
+    WriteBytes(folder + "/market.csv", "own");
+    ASSERT_TRUE(MakeApplicationFolder(folder, shipped));
+    EXPECT_EQ(ReadBytes(folder + "/market.csv"), "own");
+
+    // Without a shipped table the folder is made all the same, and empty:
+    // start-up runs with an empty market table.
+    ASSERT_TRUE(MakeApplicationFolder(temp.file("bare"), temp.file("missing.csv")));
+    EXPECT_TRUE(std::filesystem::is_empty(temp.file("bare")));
+
+    // A file where the folder should be.
+    WriteBytes(temp.file("file"), "x");
+    EXPECT_FALSE(MakeApplicationFolder(temp.file("file/Vezizo"), shipped));
+    EXPECT_FALSE(MakeApplicationFolder("", shipped));
+}

@@ -14,16 +14,16 @@ const CSimMarket& TestSimMarket() {
     return market;
 }
 
-static bool WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
+bool WriteAppFile(const QString& folder, const QString& name, const QByteArray& bytes) {
+    QFile file(folder + "/" + name);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
            file.write(bytes) == bytes.size();
 }
 
 bool WriteServersConf(const QString& folder, const QuoteSimProcess& sim) {
     const QByteArray host = sim.hostPort().toLatin1();
-    return WriteFile(folder + "/servers.conf",
-                     "quote=" + host + "\nhistory=" + host + "\nprofile=" + host + "\n");
+    return WriteAppFile(folder, "servers.conf",
+                        "quote=" + host + "\nhistory=" + host + "\nprofile=" + host + "\n");
 }
 
 bool LayOutAppFolder(const QString& folder, const QuoteSimProcess& sim) {
@@ -32,7 +32,7 @@ bool LayOutAppFolder(const QString& folder, const QuoteSimProcess& sim) {
 }
 
 bool WriteFetchList(const QString& folder, const QByteArray& lines) {
-    return WriteFile(folder + "/fetchlist.csv", lines);
+    return WriteAppFile(folder, "fetchlist.csv", lines);
 }
 
 QByteArray ReadAppFile(const QString& folder, const QString& name) {

@@ -19,6 +19,8 @@ bool WriteServersConf(const QString& folder, const QuoteSimProcess& sim);
 // An application folder for sim: the shipped market.csv and servers.conf.
 bool LayOutAppFolder(const QString& folder, const QuoteSimProcess& sim);
 bool WriteFetchList(const QString& folder, const QByteArray& lines);
+// Writes bytes as folder/name.
+bool WriteAppFile(const QString& folder, const QString& name, const QByteArray& bytes);
 // The bytes of folder/name; empty when it cannot be read.
 QByteArray ReadAppFile(const QString& folder, const QString& name);
 

@@ -1,7 +1,6 @@
 #include "VezizoProcess.h"
 
 #include <QProcess>
-#include <QProcessEnvironment>
 
 void StartVezizo(QProcess& process, const QStringList& arguments, const QString& configFolder) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -22,6 +21,14 @@ ProcessResult FinishVezizo(QProcess& process, int timeoutMs) {
     run.out = QString::fromUtf8(process.readAllStandardOutput());
     run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
+}
+
+ProcessResult RunProcess(const QString& program, const QStringList& arguments,
+                         const QProcessEnvironment& environment, int timeoutMs) {
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    return FinishVezizo(process, timeoutMs);
 }
 
 ProcessResult RunVezizo(const QStringList& arguments, const QString& configFolder, int timeoutMs) {

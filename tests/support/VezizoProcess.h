@@ -1,6 +1,7 @@
 // The program run as a process, as a user runs it from a shell.
 #pragma once
 
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -12,8 +13,12 @@ struct ProcessResult {
     QString err;
 };
 
+// Runs program with arguments in environment. A run longer than timeoutMs is
+// killed.
+ProcessResult RunProcess(const QString& program, const QStringList& arguments,
+                         const QProcessEnvironment& environment, int timeoutMs = 60000);
 // Runs VEZIZO_EXE with arguments; configFolder, when given, becomes its
-// XDG_CONFIG_HOME. A run longer than timeoutMs is killed.
+// XDG_CONFIG_HOME.
 ProcessResult RunVezizo(const QStringList& arguments, const QString& configFolder = QString(),
                         int timeoutMs = 60000);
 // The two halves of RunVezizo, for runs that overlap: StartVezizo returns at
