@@ -9,6 +9,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     tinyproxy fonts-noto-cjk
 )
+# Extra packages a target asks for (make fuzz: clang and its libFuzzer).
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do
