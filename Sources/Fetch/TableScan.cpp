@@ -5,8 +5,13 @@
 int32_t FindInRange(const char* text, int32_t length, int32_t from, const char* pattern) {
     const int32_t n = int32_t(strlen(pattern));
     for (int32_t i = from < 0 ? 0 : from; i + n <= length; ++i) {
-        // The first byte decides at most places; the rest is compared only there.
-        if (text[i] == pattern[0] && memcmp(text + i + 1, pattern + 1, size_t(n - 1)) == 0) {
+        // Jump to the next byte that can begin the pattern; the rest is compared only there.
+        const void* first = memchr(text + i, pattern[0], size_t(length - n - i + 1));
+        if (first == nullptr) {
+            return -1;
+        }
+        i = int32_t(static_cast<const char*>(first) - text);
+        if (memcmp(text + i + 1, pattern + 1, size_t(n - 1)) == 0) {
             return i;
         }
     }
