@@ -23,6 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(std::memcmp(record->name, before->name, sizeof record->name) == 0);
         FUZZ_CHECK(record->close == before->close && record->valid == before->valid);
     }
-    page.SaveFinanceData(s_sink);
+    for (int32_t slot = 0; slot < page.nCodes(); ++slot)
+        page.getTesselRec(slot)->WriteFinanceData(s_sink);
     return 0;
 }

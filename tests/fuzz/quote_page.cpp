@@ -35,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // One of the six ways of writing, picked by the input's size.
     s_preferences.decimalPrices = uint8_t(size / 3 % 2);
     g_Preferences = &s_preferences;
-    page.Save(s_sink, int32_t(size % 3));
+    for (int32_t slot = 0; slot < page.nCodes(); ++slot)
+        page.getTesselRec(slot)->Write(s_sink, int32_t(size % 3));
     g_Preferences = nullptr;
     return 0;
 }
