@@ -116,8 +116,7 @@ int LDT::Write(FILE* stream) const {
 
 CListPageData::CListPageData(int32_t page) : rows(new LDT[kRowCapacity]) {
     std::snprintf(webTemp, sizeof webTemp, "listtemp-%03d.html", page);
-    std::snprintf(url, sizeof url, "http://%s/l?s=%%2a&m=%d", QuoteHost().c_str(),
-                  page * kRowCapacity + 1);
+    url = "http://" + QuoteHost() + "/l?s=%2a&m=" + std::to_string(page * kRowCapacity + 1);
 }
 
 CListPageData::~CListPageData() {
@@ -147,21 +146,27 @@ void CListPageData::Clear() {
 }
 
 int32_t CListPageData::ExtractListData(const char* path, CListPageData* page) {
-    page->Clear();
     const int32_t read = ReadPageFile(path);
-    if (read < 0)
+    if (read < 0) {
+        page->Clear();
         return -1;
-    const int32_t length = std::min(read, kExaminedBytes);
+    }
+    return ExtractListPage(s_buff, read, page);
+}
+
+int32_t CListPageData::ExtractListPage(const char* text, int32_t length, CListPageData* page) {
+    page->Clear();
+    const int32_t examined = std::min(length, kExaminedBytes);
     int32_t result = 0;
     int32_t accepted = 0;
     int32_t position = 0;
     int32_t rowStart = 0;
     int32_t rowLength;
     while (accepted < page->rowCapacity &&
-           (rowLength = NextTableRow(s_buff, length, &position, &rowStart)) > 0) {
+           (rowLength = NextTableRow(text, examined, &position, &rowStart)) > 0) {
         LDT* slot = &page->rows[accepted];
         *slot = LDT();
-        const int32_t row = ExtractTR(s_buff + rowStart, rowLength, slot);
+        const int32_t row = ExtractTR(text + rowStart, rowLength, slot);
         if (row == 0) {
             ++accepted;
         } else if (row < 0) {
@@ -180,12 +185,11 @@ int32_t CListPageData::ExtractTR(const char* row, int32_t length, LDT* ldt) {
     // Only the cells of the row itself are read, so the last row of a table is
     // taken like any other and a row without cells has no code.
     int32_t result = 1;
-    int32_t position = 0;
+    CTableCells cells(row, length);
     int32_t cellStart;
     int32_t cellLength;
     char text[kCellTextSize];
-    for (int32_t cell = 0;
-         cell < 2 && NextTableCell(row, length, &position, &cellStart, &cellLength); ++cell) {
+    for (int32_t cell = 0; cell < 2 && cells.Next(&cellStart, &cellLength); ++cell) {
         ExtractTD(row + cellStart, cellLength, text);
         if (cell == 0) {
             result = TakeCode(text, ldt);

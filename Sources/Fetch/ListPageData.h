@@ -37,7 +37,7 @@ public:
     CListPageData(const CListPageData&) = delete;
     CListPageData& operator=(const CListPageData&) = delete;
 
-    const char* getURL() const { return url; }
+    const char* getURL() const { return url.c_str(); }
     const char* getWebTemp() const { return webTemp; }
     // The number of slots, not of rows found: callers skip empty slots.
     int32_t nCodes() const { return rowCapacity; }
@@ -55,6 +55,9 @@ public:
     // to its end (or all slots are full), -1 when the file cannot be read or a
     // row's first cell holds a number that is no stock code.
     static int32_t ExtractListData(const char* path, CListPageData* page);
+    // The same for a page of length bytes held in text; only its first
+    // kExaminedBytes are read.
+    static int32_t ExtractListPage(const char* text, int32_t length, CListPageData* page);
     // One table row of length bytes: 0 a row with a code, 1 a row without one
     // (a heading, or no cells), -1 a first cell whose number is no stock code.
     static int32_t ExtractTR(const char* row, int32_t length, LDT* ldt);
@@ -84,5 +87,5 @@ private:
     int32_t rowCapacity = kRowCapacity;
     int32_t rowCount = 0;
     LDT* rows;
-    char url[256];
+    std::string url;
 };

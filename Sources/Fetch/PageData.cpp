@@ -234,8 +234,11 @@ void CPageData::ExtractData(const char* path, CPageData* page) {
     if (page == nullptr)
         return;
     const int32_t length = ReadPageFile(path);
-    if (length < 0)
-        return;
+    if (length >= 0)
+        ExtractPage(s_buff, length, page);
+}
+
+void CPageData::ExtractPage(const char* text, int32_t length, CPageData* page) {
     // A row the page lacks must not keep the quote of an earlier read.
     page->ClearQuotes();
     int32_t position = 0;
@@ -248,10 +251,10 @@ void CPageData::ExtractData(const char* path, CPageData* page) {
             continue;
         }
         int32_t rowStart = 0;
-        const int32_t rowLength = NextTableRow(s_buff, length, &position, &rowStart);
+        const int32_t rowLength = NextTableRow(text, length, &position, &rowStart);
         if (rowLength == 0)
             break; // no complete row left
-        if (ExtractTR(s_buff + rowStart, rowLength, &record) == 1) {
+        if (ExtractTR(text + rowStart, rowLength, &record) == 1) {
             if (record.valid && record.code > 0 && record.close > 0)
                 ++good;
             else
@@ -269,12 +272,11 @@ int32_t CPageData::ExtractTR(const char* row, int32_t length, CTesselRec* record
         return 0;
     char cell[kCellBufferSize];
     int32_t result = 0;
-    int32_t position = 0;
+    CTableCells cells(row, length);
     int32_t cellStart = 0;
     int32_t cellLength = 0;
     // Cells past the tenth carry nothing this page needs.
-    for (int32_t cellNumber = 0;
-         cellNumber < 10 && NextTableCell(row, length, &position, &cellStart, &cellLength);
+    for (int32_t cellNumber = 0; cellNumber < 10 && cells.Next(&cellStart, &cellLength);
          ++cellNumber) {
         ExtractTD(row + cellStart, cellLength, cell);
 

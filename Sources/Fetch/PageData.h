@@ -88,6 +88,8 @@ public:
     // Parses the downloaded quote page at path into page's slots; a missing
     // file leaves the page unchanged.
     static void ExtractData(const char* path, CPageData* page);
+    // Parses a quote page of length bytes held in text (read no further).
+    static void ExtractPage(const char* text, int32_t length, CPageData* page);
     // Reads one table row into record; 1 when the row is the record's quote row.
     static int32_t ExtractTR(const char* row, int32_t length, CTesselRec* record);
     // The cell's text without tags, at most kMaxCellText bytes; returns 1.
