@@ -1,11 +1,16 @@
 #include "QuoteServers.h"
 
-#include <fstream>
+#include "TextFile.h"
+
+#include <climits>
 
 namespace {
 
 // A host name of 253 bytes, brackets of an IPv6 address and ":65535".
 constexpr size_t kMaxServerLength = 261;
+// Room for a key, its value and the blanks around them; a longer line is cut
+// and then refused.
+constexpr int32_t kLineSize = 512;
 
 std::string s_quoteHost = kDefaultQuoteServer;
 std::string s_historyHost = kDefaultQuoteServer;
@@ -35,28 +40,36 @@ std::string Trimmed(const std::string& text) {
 
 } // namespace
 
-void LoadQuoteServers(const std::string& folder) {
+std::vector<int32_t> LoadQuoteServers(const std::string& folder) {
     s_quoteHost = s_historyHost = s_profileHost = kDefaultQuoteServer;
-    std::ifstream file(folder + "/servers.conf");
-    std::string line;
-    while (std::getline(file, line)) {
-        line = Trimmed(line);
+    std::vector<int32_t> refused;
+    const std::string path = folder + "/servers.conf";
+    CTextFile file;
+    if (!file.Open(path.c_str(), CTextFile::kReadText, nullptr))
+        return refused;
+    char text[kLineSize];
+    for (int32_t number = 1; number < INT32_MAX && file.ReadLine(text, kLineSize); ++number) {
+        const std::string line = Trimmed(text);
         if (line.empty() || line[0] == '#')
             continue;
         const size_t equals = line.find('=');
-        if (equals == std::string::npos)
-            continue;
         const std::string key = Trimmed(line.substr(0, equals));
-        std::string value = Trimmed(line.substr(equals + 1));
-        if (!IsServerValue(value))
-            value = kDefaultQuoteServer;
-        if (key == "quote")
-            s_quoteHost = value;
-        else if (key == "history")
-            s_historyHost = value;
-        else if (key == "profile")
-            s_profileHost = value;
+        std::string* host = key == "quote"     ? &s_quoteHost
+                            : key == "history" ? &s_historyHost
+                            : key == "profile" ? &s_profileHost
+                                               : nullptr;
+        const std::string value =
+            equals == std::string::npos ? std::string() : Trimmed(line.substr(equals + 1));
+        if (host == nullptr || !IsServerValue(value)) {
+            refused.push_back(number);
+            if (host != nullptr)
+                *host = kDefaultQuoteServer;
+            continue;
+        }
+        *host = value;
     }
+    file.Close();
+    return refused;
 }
 
 const std::string& QuoteHost() {
