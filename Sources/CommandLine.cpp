@@ -233,7 +233,7 @@ void PrintUsage(FILE* stream) {
         PrintSubcommandUsage(stream, spec);
     }
     std::fprintf(stream, "       vezizo --help | --version\n"
-                         "       vezizo help SUBCOMMAND                 one subcommand in full "
+                         "       vezizo help SUBCOMMAND                one subcommand in full "
                          "(or SUBCOMMAND --help)\n");
 }
 
