@@ -74,7 +74,8 @@ TEST_F(LineEndsTest, FetchListAndMarketTableReadEveryLine) {
             }
             for (int page = 0; page < 3; ++page)
                 EXPECT_FALSE(HasLineEnd(list.getURL(page)));
-            EXPECT_NE(std::string(list.getURL(2)).find("+1417+1418.O+1419.N&d=v2"), std::string::npos);
+            EXPECT_NE(std::string(list.getURL(2)).find("+1417+1418.O+1419.N&d=v2"),
+                      std::string::npos);
 
             WriteFile("markets.csv", Joined(markets, ends, lastEnded));
             CMarketConv table;
