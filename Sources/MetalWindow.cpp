@@ -40,11 +40,31 @@ static bool UsesFolder(uint32_t command) {
     }
 }
 
+// The heading of a job sheet is the job's subject and one of these endings
+// (Shift-JIS).
+static constexpr char kHeadingRunning[] = // を取得しています…
+    "\x82\xf0\x8e\xe6\x93\xbe\x82\xb5\x82\xc4\x82\xa2\x82\xdc\x82\xb7\x81\x63";
+static constexpr char kHeadingDone[] = // の取得を終えました
+    "\x82\xcc\x8e\xe6\x93\xbe\x82\xf0\x8f\x49\x82\xa6\x82\xdc\x82\xb5\x82\xbd";
+static constexpr char kHeadingPartial[] = // の取得を終えました（一部は取得できませんでした）
+    "\x82\xcc\x8e\xe6\x93\xbe\x82\xf0\x8f\x49\x82\xa6\x82\xdc\x82\xb5\x82\xbd\x81\x69"
+    "\x88\xea\x95\x94\x82\xcd\x8e\xe6\x93\xbe\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x82\xc5"
+    "\x82\xb5\x82\xbd\x81\x6a";
+static constexpr char kHeadingCancelled[] = // の取得を中止しました
+    "\x82\xcc\x8e\xe6\x93\xbe\x82\xf0\x92\x86\x8e\x7e\x82\xb5\x82\xdc\x82\xb5\x82\xbd";
+static constexpr char kHeadingFailed[] = // を取得できませんでした
+    "\x82\xf0\x8e\xe6\x93\xbe\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd";
+
+static void SetHeading(const JobSheet& sheet, const char* ending) {
+    SetControlText(sheet.headingText, (std::string(sheet.subject) + ending).c_str());
+}
+
 static void ShowFolderInUse(WindowRef window) {
     ShowCautionAlertSheet(window, CFolderLock::InUseMessage(g_startupPath).c_str());
 }
 
-CMetalWindow::CMetalWindow(bool folderInUse) : m_folderInUse(folderInUse) {
+CMetalWindow::CMetalWindow(bool folderInUse, std::vector<std::string> cautions)
+    : m_folderInUse(folderInUse), m_cautions(std::move(cautions)) {
     s_thisWin = this;
     g_mainWindow = this;
     Initialize();
@@ -74,11 +94,14 @@ void CMetalWindow::Initialize() {
         ExitToShell(kExitFailed);
 }
 
-bool CMetalWindow::LoadSheet(JobSheet& sheet, const char* name, uint32_t signature) {
+bool CMetalWindow::LoadSheet(JobSheet& sheet, const char* name, uint32_t signature,
+                             const char* subject) {
     sheet.window = CreateWindowFromNib(name);
     if (!sheet.window)
         return false;
     AttachSheetToWindow(sheet.window, mainWindow);
+    sheet.subject = subject;
+    sheet.headingText = GetControlByID(sheet.window, signature, 1);
     sheet.progressBar = GetControlByID(sheet.window, signature, 21);
     sheet.busyIndicator = GetControlByID(sheet.window, signature, 31);
     sheet.countText = GetControlByID(sheet.window, signature, 11);
@@ -100,11 +123,16 @@ void CMetalWindow::MakeWindow() {
 
     // Sheets are panels inside the main window, so they need no shadow and no
     // shift for older title bars.
-    if (!LoadSheet(fetchSheet, "FetchSheet", FourCharCode("fech")) ||
-        !LoadSheet(listSheet, "MakeListSheet", FourCharCode("flst")) ||
-        !LoadSheet(kdtSheet, "MakeKDTSheet", FourCharCode("fkdt")) ||
-        !LoadSheet(fundamentalSheet, "MakeFundamentalSheet", FourCharCode("fund")) ||
-        !LoadSheet(financeSheet, "MakeFinanceSheet", FourCharCode("fina")))
+    // The subjects: 株価, 銘柄一覧, 時系列データ, 企業情報, 財務データ.
+    if (!LoadSheet(fetchSheet, "FetchSheet", FourCharCode("fech"), "\x8a\x94\x89\xbf") ||
+        !LoadSheet(listSheet, "MakeListSheet", FourCharCode("flst"),
+                   "\x96\xc1\x95\xbf\x88\xea\x97\x97") ||
+        !LoadSheet(kdtSheet, "MakeKDTSheet", FourCharCode("fkdt"),
+                   "\x8e\x9e\x8c\x6e\x97\xf1\x83\x66\x81\x5b\x83\x5e") ||
+        !LoadSheet(fundamentalSheet, "MakeFundamentalSheet", FourCharCode("fund"),
+                   "\x8a\xe9\x8b\xc6\x8f\xee\x95\xf1") ||
+        !LoadSheet(financeSheet, "MakeFinanceSheet", FourCharCode("fina"),
+                   "\x8d\xe0\x96\xb1\x83\x66\x81\x5b\x83\x5e"))
         return;
     dispSheet = CreateWindowFromNib("DispSheet");
     if (!dispSheet)
@@ -139,10 +167,17 @@ void CMetalWindow::MakeWindow() {
         windowGroup.Add(sheet);
     ShowWindow(mainWindow);
 
-    if (m_folderInUse)
+    if (m_folderInUse) {
         ShowFolderInUse(mainWindow);
-    else if (!HasFetchList())
-        ShowCautionAlertSheet(mainWindow, kNoFetchListMessage);
+        return;
+    }
+    if (!HasFetchList())
+        m_cautions.push_back(kNoFetchListMessage);
+    std::string cautions;
+    for (const std::string& caution : m_cautions)
+        cautions += (cautions.empty() ? "" : "\n\n") + caution;
+    if (!cautions.empty())
+        ShowCautionAlertSheet(mainWindow, cautions.c_str());
 }
 
 void CMetalWindow::MakeMenu() {
@@ -318,6 +353,7 @@ void CMetalWindow::ShowJobSheet(JobSheet& sheet) {
 void CMetalWindow::BeginJob(JobSheet& sheet, void (CMetalWindow::*startProgress)(),
                             int32_t sheetNumber, const std::string& host) {
     m_outcome.Begin(host);
+    SetHeading(sheet, kHeadingRunning);
     SetControlText(sheet.statusText, "");
     if (!sheet.running) {
         sheet.running = 1;
@@ -365,7 +401,21 @@ void CMetalWindow::EndJob(JobSheet& sheet, void (CMetalWindow::*endProgress)()) 
     if (!sheet.running)
         return;
     sheet.running = 0;
-    m_outcome.End(CJobOutcome::kFailed, "cancelled");
+    m_outcome.End(CJobOutcome::kCancelled, "cancelled");
+    switch (m_outcome.result()) {
+    case CJobOutcome::kDone:
+        SetHeading(sheet, kHeadingDone);
+        break;
+    case CJobOutcome::kPartial:
+        SetHeading(sheet, kHeadingPartial);
+        break;
+    case CJobOutcome::kCancelled:
+        SetHeading(sheet, kHeadingCancelled);
+        break;
+    default:
+        SetHeading(sheet, kHeadingFailed);
+        break;
+    }
     SetControlText(sheet.statusText, m_outcome.message().c_str());
     (this->*endProgress)();
 }

@@ -22,6 +22,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CChartWindow;
 class CFetchData;
@@ -40,6 +41,8 @@ extern const char kNoFetchListMessage[];
 // The controls and state every job sheet has.
 struct JobSheet {
     WindowRef window = nullptr;
+    ControlRef headingText = nullptr;   // control 1: what the job does, then how it ended
+    const char* subject = "";           // what the job gets, in the heading (Shift-JIS)
     ControlRef progressBar = nullptr;   // control 21
     ControlRef busyIndicator = nullptr; // control 31, shown while the job runs
     ControlRef countText = nullptr;     // control 11
@@ -64,7 +67,9 @@ public:
 
     // folderInUse: another run holds the application folder; the window then
     // says so and refuses every command that works on the folder's files.
-    explicit CMetalWindow(bool folderInUse);
+    // Otherwise the window shows cautions (UTF-8), the start-up's findings,
+    // on one caution sheet, with the one about a missing fetch list.
+    explicit CMetalWindow(bool folderInUse, std::vector<std::string> cautions = {});
     ~CMetalWindow();
     CMetalWindow(const CMetalWindow&) = delete;
     CMetalWindow& operator=(const CMetalWindow&) = delete;
@@ -198,7 +203,10 @@ private:
     // Writes count as "%d" into a count text.
     void SetCount(ControlRef text, int32_t count);
     bool HasFetchList() const;
-    bool LoadSheet(JobSheet& sheet, const char* name, uint32_t signature);
+    bool LoadSheet(JobSheet& sheet, const char* name, uint32_t signature, const char* subject);
+    // The fetch and finance jobs: the fetch-list lines whose quote codes were
+    // refused logged to ERRORLOG.TXT and named in a notice.
+    void NoteRefusedLines(JobSheet& sheet);
     // The profile job's code at pageIndex / codeIndex: its path, its download
     // unless offline, and one more page requested.
     void StartFundamentalCode();
@@ -246,6 +254,7 @@ private:
     JobSheet financeSheet;
     int32_t m_shownSheet = kNoSheet;
     bool m_folderInUse = false;
+    std::vector<std::string> m_cautions;
     CJobOutcome m_outcome;
     // The fetch and finance jobs' pages and retries.
     CPageRound pageRound;

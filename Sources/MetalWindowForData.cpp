@@ -28,6 +28,7 @@ void CMetalWindow::DoFetchData(CFetchData* fetchData) {
     pageRound.Start(pageCount);
     StartFetchPage(false);
     BeginJob(fetchSheet, &CMetalWindow::StartProgressFetchData, kFetchSheet, QuoteHost());
+    NoteRefusedLines(fetchSheet);
 }
 
 void CMetalWindow::StartProgressFetchData() {
@@ -141,17 +142,44 @@ void CMetalWindow::EndFetchPages(bool finance) {
                            ? currentFetchData->SaveFinanceData(extractedCount, g_startupPath,
                                                                g_Preferences->GetCreator(), &nKept)
                            : DoSave(&nKept);
+    const std::string name = finance ? currentFetchData->financeFileName()
+                                     : currentFetchData->dailyFileName(g_Preferences->fileFormat);
     if (!saved) {
-        m_outcome.End(CJobOutcome::kFailed, finance ? "could not write the finance file"
-                                                    : "could not write the daily file");
-    } else if (m_outcome.failedPages().empty()) {
-        m_outcome.End(CJobOutcome::kDone, "");
-    } else {
-        std::string message = std::to_string(m_outcome.nMissing()) + " stocks missing because " +
-                              m_outcome.FailedPagesText("page", pageCount);
-        if (nKept > 0)
-            message += "; " + std::to_string(nKept) +
-                       " stocks kept their lines from the day's earlier file";
-        m_outcome.End(CJobOutcome::kPartial, message);
+        m_outcome.End(CJobOutcome::kFailed, (finance ? "could not write the finance file "
+                                                     : "could not write the daily file ") +
+                                                name);
+        return;
     }
+    // The file and its count first, then what the run lacked.
+    std::string message = name + ": " + CJobOutcome::CountText(extractedCount, "stock") + ", " +
+                          std::to_string(errorCount) + " missing";
+    if (!m_outcome.failedPages().empty())
+        message += "; " + std::to_string(m_outcome.nMissing()) + " stocks missing because " +
+                   m_outcome.FailedPagesText("page", pageCount);
+    if (nKept > 0)
+        message += "; " + CJobOutcome::CountText(nKept, "stock") +
+                   " kept their lines from the day's earlier file";
+    m_outcome.End(m_outcome.failedPages().empty() ? CJobOutcome::kDone : CJobOutcome::kPartial,
+                  message);
+}
+
+void CMetalWindow::NoteRefusedLines(JobSheet& sheet) {
+    const std::vector<CFetchData::RefusedLine>& refused = currentFetchData->refusedLines();
+    if (refused.empty())
+        return;
+    std::vector<int32_t> numbers;
+    for (const CFetchData::RefusedLine& line : refused) {
+        const CTesselRec* record = currentFetchData->getPage(line.page)->getTesselRec(line.slot);
+        const std::string reason = "quote code \"" + line.quoteCode + "\" on line " +
+                                   std::to_string(line.lineNumber) +
+                                   " of fetchlist.csv not requested: " + line.reason;
+        CPageData::WriteLog(line.page, record->code, record->name, reason.c_str());
+        numbers.push_back(line.lineNumber);
+    }
+    const bool one = refused.size() == 1;
+    JobNotice(sheet, std::string(one ? "fetchlist.csv line " : "fetchlist.csv lines ") +
+                         CJobOutcome::NumbersText(numbers) +
+                         (one ? " was not requested, as its quote code"
+                              : " were not requested, as their quote codes") +
+                         " cannot go into a request (ERRORLOG.TXT says why)");
 }

@@ -204,13 +204,31 @@ int32_t CPageData::getCodeByIndex(int32_t code) const {
     return -1;
 }
 
-void CPageData::getDate(int32_t& year, int32_t& month, int32_t& day) const {
-    const std::time_t now = std::time(nullptr);
+void CPageData::getDate(int32_t& year, int32_t& month, int32_t& day, std::time_t now) const {
     std::tm local{};
     localtime_r(&now, &local);
     year = local.tm_year + 1900;
-    month = (m_month >= 1 && m_month <= 12) ? m_month : local.tm_mon + 1;
-    day = (m_day >= 1 && m_day <= 31) ? m_day : local.tm_mday;
+    if (!hasDate()) {
+        month = local.tm_mon + 1;
+        day = local.tm_mday;
+        return;
+    }
+    month = m_month;
+    day = m_day;
+    // No quotes are dated in the future, so a later day of this year is one of
+    // last year. Tomorrow still counts as this year's: the service's date runs
+    // ahead of a clock west of Japan. On 31 December every day of this year
+    // has come.
+    std::tm tomorrow{};
+    tomorrow.tm_year = local.tm_year;
+    tomorrow.tm_mon = local.tm_mon;
+    tomorrow.tm_mday = local.tm_mday + 1;
+    tomorrow.tm_hour = 12;
+    timegm(&tomorrow); // normalises the day into the next month or year
+    const bool afterTomorrow =
+        month > tomorrow.tm_mon + 1 || (month == tomorrow.tm_mon + 1 && day > tomorrow.tm_mday);
+    if (tomorrow.tm_year == local.tm_year && afterTomorrow)
+        --year;
 }
 
 void CPageData::ClearQuotes() {

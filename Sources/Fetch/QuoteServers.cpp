@@ -1,14 +1,18 @@
 #include "QuoteServers.h"
 
+#include "TextFile.h"
+
 #include <arpa/inet.h>
 #include <climits>
-#include <fstream>
 
 namespace {
 
 // The longest host name DNS can carry, and of one of its labels.
 constexpr size_t kMaxHostName = 253;
 constexpr size_t kMaxLabel = 63;
+// Room for a key, its value and the blanks around them; a longer line is cut
+// and then refused.
+constexpr int32_t kLineSize = 512;
 
 std::string s_quoteHost = kDefaultQuoteServer;
 std::string s_historyHost = kDefaultQuoteServer;
@@ -97,16 +101,15 @@ std::string Trimmed(const std::string& text) {
 } // namespace
 
 std::vector<int32_t> LoadQuoteServers(const std::string& folder) {
-    std::ifstream file(folder + "/servers.conf");
-    return ReadQuoteServers(file);
-}
-
-std::vector<int32_t> ReadQuoteServers(std::istream& text) {
     s_quoteHost = s_historyHost = s_profileHost = kDefaultQuoteServer;
     std::vector<int32_t> refused;
-    std::string line;
-    for (int32_t number = 1; number < INT32_MAX && std::getline(text, line); ++number) {
-        line = Trimmed(line);
+    const std::string path = folder + "/servers.conf";
+    CTextFile file;
+    if (!file.Open(path.c_str(), CTextFile::kReadText, nullptr))
+        return refused;
+    char text[kLineSize];
+    for (int32_t number = 1; number < INT32_MAX && file.ReadLine(text, kLineSize); ++number) {
+        const std::string line = Trimmed(text);
         if (line.empty() || line[0] == '#')
             continue;
         const size_t equals = line.find('=');
@@ -125,6 +128,7 @@ std::vector<int32_t> ReadQuoteServers(std::istream& text) {
         }
         *host = value;
     }
+    file.Close();
     return refused;
 }
 

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <istream>
 #include <string>
 #include <vector>
 
@@ -14,12 +13,11 @@ constexpr const char* kDefaultQuoteServer = "127.0.0.1:8731";
 // followed by HOST[:PORT]; blank lines and lines starting with '#' are skipped.
 // HOST is a host name (labels of letters, digits and inner hyphens, at most 253
 // characters), an IPv4 address or an IPv6 address in brackets; PORT is 1..65535.
-// A missing file, a missing key or a refused value gives the default. Returns
-// the numbers (from 1) of the lines that were refused: a value that is no
-// HOST[:PORT], a key that is none of the three, a line without '='.
+// Lines end as in every text file of the folder (CTextFile). A missing file, a
+// missing key or a refused value gives the default. Returns the numbers (from
+// 1) of the lines that were refused: a value that is no HOST[:PORT], a key
+// that is none of the three, a line without '='.
 std::vector<int32_t> LoadQuoteServers(const std::string& folder);
-// The same for the text of a servers.conf.
-std::vector<int32_t> ReadQuoteServers(std::istream& text);
 
 // "HOST[:PORT]" of each server.
 const std::string& QuoteHost();

@@ -4,7 +4,8 @@
 
 #include <cstdint>
 
-// EUC-JP to Shift-JIS. destination needs strlen(source) + 1 bytes.
+// EUC-JP to Shift-JIS; a byte that begins no EUC-JP character, and a JIS X
+// 0212 character, becomes "?". destination needs strlen(source) + 1 bytes.
 void euc2sjis(const char* source, char* destination);
 void _euc_to_sj(const unsigned char* euc, unsigned char* sjis);
 // Keeps only '0'..'9', '.' and '-' (texts of 256 bytes or more stay unchanged).

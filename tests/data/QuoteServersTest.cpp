@@ -3,8 +3,6 @@
 #include "KDTPageData.h"
 #include "ListPageData.h"
 
-#include <sstream>
-
 class QuoteServersTest : public DailyTestFolder {};
 
 TEST_F(QuoteServersTest, ServersAreReadAndChecked) {
@@ -61,14 +59,17 @@ TEST_F(QuoteServersTest, OnlyHostNamesAndAddressesAreTaken) {
         {"IPv6 without end", "[::1", false},
         {"no IPv6 address", "[zz]:80", false},
         {"text after the bracket", "[::1]x", false},
-        {"zero byte", std::string("127.0.0.1\0x", 11), false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        std::istringstream text("history=" + c.value + "\n");
-        EXPECT_EQ(ReadQuoteServers(text).empty(), c.taken);
+        WriteFile("servers.conf", "history=" + c.value + "\n");
+        EXPECT_EQ(LoadQuoteServers(folder).empty(), c.taken);
         EXPECT_EQ(HistoryHost(), c.taken ? c.value : std::string(kDefaultQuoteServer));
     }
+    // A line ends for the reader at a zero byte: what follows never reaches a URL.
+    WriteFile("servers.conf", std::string("history=127.0.0.1\0/x?y=1\n", 26));
+    EXPECT_TRUE(LoadQuoteServers(folder).empty());
+    EXPECT_EQ(HistoryHost(), "127.0.0.1");
 }
 
 TEST_F(QuoteServersTest, RequestUrlsCarryTheWholeHost) {
@@ -86,4 +87,15 @@ TEST_F(QuoteServersTest, RequestUrlsCarryTheWholeHost) {
     EXPECT_EQ(url.rfind("http://" + host + "/t?s=12345678901&a=1&b=1&c=1983&d=", 0), 0u);
     const std::string end = "&g=d&q=t&y=99950&x=.csv";
     EXPECT_EQ(url.substr(url.size() - end.size()), end) << url;
+}
+
+// Lines end as in the other text files: a lone CR ends one too, and a last
+// line without its end is read.
+TEST_F(QuoteServersTest, EveryLineEndEndsALine) {
+    WriteFile("servers.conf",
+              "quote=q.example\rbad line\n\rhistory=h.example\r\nprofile=p.example");
+    EXPECT_EQ(LoadQuoteServers(folder), (std::vector<int32_t>{2}));
+    EXPECT_EQ(QuoteHost(), "q.example");
+    EXPECT_EQ(HistoryHost(), "h.example");
+    EXPECT_EQ(ProfileHost(), "p.example");
 }

@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(p == list.nPages() - 1 || page->nCodes() == CPageData::kSlots);
         for (int32_t slot = 0; slot < page->nCodes(); ++slot) {
             const CTesselRec* record = page->getTesselRec(slot);
-            FUZZ_CHECK(std::strlen(record->quoteCode) <= size_t(CPageData::kMaxQuoteCode));
+            FUZZ_CHECK(std::strlen(record->quoteCode) <= size_t(kMaxQuoteCode));
             FUZZ_CHECK(std::strlen(record->name) <= size_t(CFetchData::kNameWidth) + 1);
             FUZZ_CHECK(record->market >= 0 && record->market <= g_marketConv->nEntries());
             const int32_t market = list.FindMarket(record->code);

@@ -6,8 +6,6 @@
 #include "PageData.h"
 #include "QuoteServers.h"
 
-#include <sstream>
-
 namespace {
 
 bool EndsWith(const std::string& text, const std::string& end) {
@@ -31,8 +29,8 @@ bool IsAuthority(const std::string& host) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::istringstream text(std::string(reinterpret_cast<const char*>(data), size));
-    const std::vector<int32_t> refused = ReadQuoteServers(text);
+    WriteScratchFile("servers.conf", data, size);
+    const std::vector<int32_t> refused = LoadQuoteServers(ScratchFolder());
 
     for (size_t i = 0; i < refused.size(); ++i)
         FUZZ_CHECK(refused[i] >= 1 && (i == 0 || refused[i] > refused[i - 1]));

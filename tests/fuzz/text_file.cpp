@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int32_t kReadText = 17;
-
 // Counts the lines of one pass, checking that each is a terminated text.
 int32_t CountLines(CTextFile& file, std::vector<char>& buffer, bool whole) {
     const int32_t size = int32_t(buffer.size());
@@ -39,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         WriteScratchFile("text.txt", reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
 
     CTextFile file;
-    FUZZ_CHECK(file.Open(path.c_str(), kReadText, nullptr) == 1);
+    FUZZ_CHECK(file.Open(path.c_str(), CTextFile::kReadText, nullptr) == 1);
     const int32_t lines = CountLines(file, buffer, true);
     FUZZ_CHECK(size_t(lines) <= bytes.size() + 1);
     file.SeekToBegin();

@@ -195,7 +195,10 @@ TEST_F(FetchJobTest, FailedPagesAreTriedAgainAfterTheOthers) {
                                         "page 2 of 3 failed (HTTP 500); retry 1 of 2",
                                         "page 1 of 3 failed (HTTP 502); retry 2 of 2"}));
     EXPECT_EQ(outcome.result(), CJobOutcome::kPartial);
-    EXPECT_EQ(outcome.message(), "50 stocks missing because page 1 of 3 failed (HTTP 502)");
+    EXPECT_EQ(QString::fromStdString(outcome.message()),
+              SimDayFileName("DS") +
+                  ": 60 stocks, 50 missing; 50 stocks missing because page 1 of 3 failed (HTTP "
+                  "502)");
     EXPECT_EQ(text(fetchSheet().statusText), outcome.message());
     EXPECT_EQ(dailyFiles(m_folder.path()), QStringList{SimDayFileName("DS")});
     EXPECT_EQ(lines(dailyFile()).value(1), "60,0");
