@@ -5,6 +5,7 @@
 #include "Fetch/FetchData.h"
 #include "Fetch/MakeKDT.h"
 #include "MetalWindow.h"
+#include "ProgramSettings.h"
 #include "QuotesCommand.h"
 #include "Toolbox/TextEncoding.h"
 #include "Toolbox/Toolbox.h"
@@ -140,8 +141,13 @@ void PrintUsage(FILE* stream) {
     for (const SubcommandSpec& spec : s_subcommands)
         std::fprintf(stream, "       vezizo [--folder DIR] %s%s%s\n", spec.name,
                      *spec.usage ? " " : "", spec.usage);
-    std::fprintf(stream, "       vezizo --help | --version\n"
-                         "Exit status: 0 all done; 1 nothing done or nothing written (the\n"
+    std::fprintf(stream,
+                 "       vezizo --help | --version\n"
+                 "Options: --folder DIR names the application folder; --interval MS starts\n"
+                 "two requests to the service at least MS milliseconds apart (%d or more;\n"
+                 "default: interval_ms of vezizo.conf, else %d).\n",
+                 CProgramSettings::kMinimumIntervalMs, CProgramSettings::kDefaultIntervalMs);
+    std::fprintf(stream, "Exit status: 0 all done; 1 nothing done or nothing written (the\n"
                          "earlier files kept, the message says why); 2 a usage error; 3 done in\n"
                          "part (some pages failed, the message says which).\n");
 }
@@ -159,6 +165,16 @@ bool ParseCommandLine(int argc, char** argv, CommandLineOptions& options, std::s
                 return false;
             }
             options.folder = argv[++i];
+        } else if (std::strcmp(argv[i], "--interval") == 0) {
+            if (i + 1 >= argc ||
+                !CProgramSettings::ParseInterval(argv[i + 1], &options.intervalMs)) {
+                message = "--interval takes whole milliseconds from " +
+                          std::to_string(CProgramSettings::kMinimumIntervalMs) + " to " +
+                          std::to_string(CProgramSettings::kMaximumIntervalMs) +
+                          (i + 1 < argc ? std::string(", not ") + argv[i + 1] : std::string());
+                return false;
+            }
+            ++i;
         } else {
             message = std::string("unknown option ") + argv[i];
             return false;

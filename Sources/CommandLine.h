@@ -14,6 +14,8 @@ class CMetalWindow;
 
 struct CommandLineOptions {
     std::string folder;
+    // The least time between two requests; 0: the settings' interval.
+    int32_t intervalMs = 0;
     bool help = false;
     bool version = false;
     std::string subcommand;
