@@ -7,7 +7,7 @@
 namespace {
 
 constexpr int64_t kSecond = 1000000; // in microseconds
-// "Sun, 06 Nov 1994 08:49:37 GMT"
+// "Sun, 06 Nov 1994 08:49:37 GMT", in seconds since 1970
 constexpr time_t kExampleDate = 784111777;
 
 TEST(DownloadPacerTest, RequestsStartTheIntervalApartAndAWaitHoldsThemBack) {
@@ -62,6 +62,7 @@ TEST(DownloadPacerTest, WaitIsWhatRetryAfterSaysWithinBounds) {
         {"C library date form", "Sun Nov  6 08:49:37 1994", 0, 30000},
         {"date passed", "Sun, 06 Nov 1994 08:49:00 GMT", 0, 0},
         {"date far ahead", "Fri, 31 Dec 9999 23:59:59 GMT", 0, 60000},
+        {"date, year 2000 in two digits", "Saturday, 01-Jan-00 00:00:00 GMT", 0, 60000},
         {"date without zone", "Sun, 06 Nov 1994 08:49:37", 2, 8000},
         {"date, no such month", "Sun, 06 Noe 1994 08:49:37 GMT", 0, 2000},
         {"date, hour 24", "Sun, 06 Nov 1994 24:49:37 GMT", 0, 2000},
@@ -73,26 +74,6 @@ TEST(DownloadPacerTest, WaitIsWhatRetryAfterSaysWithinBounds) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(CDownloadPacer::WaitMs(row.retryAfter, row.nWaits, now), row.ms);
-    }
-}
-
-TEST(DownloadPacerTest, HTTPDatesOfEveryFormName) {
-    const struct {
-        const char* text;
-        time_t moment;
-    } rows[] = {
-        {"Sun, 06 Nov 1994 08:49:37 GMT", kExampleDate},
-        {"Sunday, 06-Nov-94 08:49:37 GMT", kExampleDate},
-        {"Sun Nov  6 08:49:37 1994", kExampleDate},
-        {"Thu, 01 Jan 1970 00:00:00 GMT", 0},
-        {"Tue, 29 Feb 2028 23:59:60 GMT", 1835481600},
-        {"Saturday, 01-Jan-00 00:00:00 GMT", 946684800},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.text);
-        time_t moment = -1;
-        EXPECT_TRUE(CDownloadPacer::ParseHTTPDate(row.text, &moment));
-        EXPECT_EQ(moment, row.moment);
     }
 }
 
