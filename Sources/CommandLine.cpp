@@ -5,6 +5,7 @@
 #include "Fetch/FetchData.h"
 #include "Fetch/MakeKDT.h"
 #include "MetalWindow.h"
+#include "ProgramSettings.h"
 #include "QuotesCommand.h"
 #include "Toolbox/TextEncoding.h"
 #include "Toolbox/Toolbox.h"
@@ -232,9 +233,14 @@ void PrintUsage(FILE* stream) {
         std::fputs("       ", stream);
         PrintSubcommandUsage(stream, spec);
     }
-    std::fprintf(stream, "       vezizo --help | --version\n"
-                         "       vezizo help SUBCOMMAND                one subcommand in full "
-                         "(or SUBCOMMAND --help)\n");
+    std::fprintf(stream,
+                 "       vezizo --help | --version\n"
+                 "       vezizo help SUBCOMMAND                one subcommand in full "
+                 "(or SUBCOMMAND --help)\n"
+                 "Options: --folder DIR names the application folder; --interval MS starts\n"
+                 "two requests to the service at least MS milliseconds apart (%d or more;\n"
+                 "default: interval_ms of vezizo.conf, else %d).\n",
+                 CProgramSettings::kMinimumIntervalMs, CProgramSettings::kDefaultIntervalMs);
 }
 
 // The program's path, resolved, for the folder it takes by default.
@@ -297,6 +303,16 @@ bool ParseCommandLine(int argc, char** argv, CommandLineOptions& options, std::s
                 return false;
             }
             options.folder = argv[++i];
+        } else if (std::strcmp(argv[i], "--interval") == 0) {
+            if (i + 1 >= argc ||
+                !CProgramSettings::ParseInterval(argv[i + 1], &options.intervalMs)) {
+                message = "--interval takes whole milliseconds from " +
+                          std::to_string(CProgramSettings::kMinimumIntervalMs) + " to " +
+                          std::to_string(CProgramSettings::kMaximumIntervalMs) +
+                          (i + 1 < argc ? std::string(", not ") + argv[i + 1] : std::string());
+                return false;
+            }
+            ++i;
         } else {
             message = std::string("unknown option ") + argv[i];
             return false;

@@ -14,6 +14,8 @@ class CMetalWindow;
 
 struct CommandLineOptions {
     std::string folder;
+    // The least time between two requests; 0: the settings' interval.
+    int32_t intervalMs = 0;
     // --help, `help [SUBCOMMAND]` or `SUBCOMMAND --help`: the help of the
     // subcommand, or of the program when there is none.
     bool help = false;

@@ -7,6 +7,7 @@
 #include "FolderLock.h"
 #include "HTTPAccess.h"
 #include "Preferences.h"
+#include "ProgramSettings.h"
 #include "Toolbox/Toolbox.h"
 #include "VezizoAboutDialog.h"
 #include "VezizoMain.h"
@@ -19,7 +20,6 @@ static CMetalWindow* s_thisWin = nullptr;
 
 const char kNoFetchListMessage[] = "fetchlist.csvが見つかりません。";
 
-static constexpr double kIdleInterval = 0.1;
 // Room for the counts and a status text of three lines.
 static constexpr int32_t kJobWidth = 350, kJobHeight = 250;
 static constexpr int32_t kIdleWidth = 350, kIdleHeight = 120;
@@ -73,6 +73,10 @@ CMetalWindow::CMetalWindow(bool folderInUse, std::vector<std::string> cautions)
     InstallAppEvents();
     http = new CHTTPAccess(g_Preferences->useProxy != 0, g_Preferences->proxyHost,
                            g_Preferences->proxyPort);
+    http->setInterval(g_settings->intervalMs);
+    // A page that has arrived is taken at once, not at the next tick.
+    http->setCompletionHandler([this] { myTimerEvent(); });
+    http->setWaitHandler([this](const DownloadWait& wait) { TellWait(wait); });
 }
 
 CMetalWindow::~CMetalWindow() {
@@ -320,6 +324,10 @@ void CMetalWindow::StopIdling() {
     idleTimer = nullptr;
 }
 
+void CMetalWindow::SetRequestInterval(int32_t intervalMs) {
+    http->setInterval(intervalMs);
+}
+
 void CMetalWindow::myTimerEvent() {
     if (fetchSheet.running)
         ProgressFetchData();
@@ -331,6 +339,23 @@ void CMetalWindow::myTimerEvent() {
         ProgressMakeFundamental();
     else if (financeSheet.running)
         ProgressMakeFinance();
+}
+
+JobSheet* CMetalWindow::RunningSheet() {
+    for (JobSheet* sheet : {&fetchSheet, &listSheet, &kdtSheet, &fundamentalSheet, &financeSheet})
+        if (sheet->running)
+            return sheet;
+    return nullptr;
+}
+
+void CMetalWindow::TellWait(const DownloadWait& wait) {
+    // A download a cancelled job left running has no one to tell.
+    JobSheet* sheet = RunningSheet();
+    if (!sheet)
+        return;
+    JobNotice(*sheet, "the service asks us to wait " + std::to_string(wait.seconds) + " s (HTTP " +
+                          std::to_string(wait.httpStatus) + ", wait " + std::to_string(wait.nWait) +
+                          " of " + std::to_string(CDownloadPacer::kMaxWaits) + ")");
 }
 
 DownloadOutcome CMetalWindow::DoGetComplete(const std::string& url, const std::string& path) {
@@ -372,7 +397,7 @@ void CMetalWindow::StartPageDownload(const char* url, const char* webtempName) {
 
 void CMetalWindow::StartProgress(JobSheet& sheet) {
     pageIndex = 0;
-    StartIdling(kIdleInterval);
+    StartIdling(idleInterval);
     SetControl32BitMaximum(sheet.progressBar, pageCount);
     SetControl32BitValue(sheet.progressBar, pageIndex);
     for (ControlRef button : mainButtons)

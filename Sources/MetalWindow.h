@@ -6,10 +6,12 @@
 //     pageCount and its counters; StartPageDownload(url, webtempName) for
 //     page 0; BeginJob(sheet, &CMetalWindow::StartProgressX, kXSheet).
 //   StartProgressX: StartProgress(sheet).
-//   ProgressX (each 0.1 s tick while it runs): when http->complete, parse the
-//     page, SetCount(sheet.countText, n), advance pageIndex and either
-//     StartPageDownload the next page or save and EndX(); always finish with
-//     SetControl32BitValue(sheet.progressBar, pageIndex).
+//   ProgressX (each 0.1 s tick while it runs, and at once when a download has
+//     ended): when http->complete, parse the page, SetCount(sheet.countText, n),
+//     advance pageIndex and either StartPageDownload the next page or save and
+//     EndX(); always finish with SetControl32BitValue(sheet.progressBar,
+//     pageIndex). The downloader paces the requests and waits out a service
+//     that asks it to wait; the sheet's status text tells of each wait.
 //   EndProgressX: EndProgress(sheet).
 //   EndX: EndJob(sheet, &CMetalWindow::EndProgressX) (the cancel command).
 #pragma once
@@ -28,6 +30,7 @@ class CChartWindow;
 class CFetchData;
 class CHTTPAccess;
 struct DownloadOutcome;
+struct DownloadWait;
 class CListPageData;
 class CMakeList;
 class CKDTPageData;
@@ -90,6 +93,12 @@ public:
     void StartIdling(double interval);
     void StopIdling();
     void myTimerEvent();
+    // The least time between the starts of two requests to the service (the
+    // settings' interval unless the command line names another).
+    void SetRequestInterval(int32_t intervalMs);
+    // The job timer's interval in seconds. The tests make it long, to show
+    // that the downloads, not the timer, move the jobs.
+    void setIdleInterval(double seconds) { idleInterval = seconds; }
     // Downloads url into path and returns when the download has ended, with
     // how it ended.
     DownloadOutcome DoGetComplete(const std::string& url, const std::string& path);
@@ -192,6 +201,10 @@ private:
                   const std::string& host);
     // Tells the user now: the outcome's notices and the sheet's status text.
     void JobNotice(JobSheet& sheet, std::string notice);
+    // The sheet of the job that runs, or null.
+    JobSheet* RunningSheet();
+    // Tells the running job's user that the service asked to wait.
+    void TellWait(const DownloadWait& wait);
     void StartPageDownload(const char* url, const char* webtempName);
     // g_startupPath + "/webtemp/" + webtempName.
     static std::string WebTempPath(const char* webtempName);
@@ -258,7 +271,10 @@ private:
     CJobOutcome m_outcome;
     // The fetch and finance jobs' pages and retries.
     CPageRound pageRound;
+    // The job timer: the progress bar and cancel move on its ticks.
+    static constexpr double kIdleInterval = 0.1;
     QTimer* idleTimer = nullptr;
+    double idleInterval = kIdleInterval;
     CWindowGroup windowGroup;
     WindowRef mainWindow = nullptr;
     WindowRef dispSheet = nullptr;

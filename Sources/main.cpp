@@ -53,6 +53,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vezizo: cannot use the folder %s\n", g_startupPath.c_str());
         return kExitFailed;
     }
+    if (options.intervalMs > 0)
+        vezizo.mainWindow()->SetRequestInterval(options.intervalMs);
     if (vezizo.folderInUse()) {
         // The window stays open to say so; whichever way it ends, the run did nothing.
         const std::string message = CFolderLock::InUseMessage(g_startupPath);
