@@ -1,6 +1,7 @@
 #include "QuoteServers.h"
 
 #include "TextFile.h"
+#include "misclib.h"
 
 #include <arpa/inet.h>
 #include <climits>
@@ -88,14 +89,6 @@ bool IsServerValue(const std::string& value) {
         host = value.substr(0, colon);
     }
     return IsAddress(AF_INET, host) || IsHostName(host);
-}
-
-std::string Trimmed(const std::string& text) {
-    const char* blanks = " \t\r\n";
-    const size_t first = text.find_first_not_of(blanks);
-    if (first == std::string::npos)
-        return std::string();
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
 } // namespace

@@ -119,6 +119,14 @@ void RemoveComma(char* text) {
     KeepBytes(text, [](unsigned char c) { return c != ','; });
 }
 
+std::string Trimmed(const std::string& text) {
+    const char* blanks = " \t\r\n";
+    const size_t first = text.find_first_not_of(blanks);
+    if (first == std::string::npos)
+        return std::string();
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
 int32_t SwapLong(int32_t value) {
     const auto v = static_cast<uint32_t>(value);
     const uint32_t swapped =
