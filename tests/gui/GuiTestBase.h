@@ -1,26 +1,36 @@
 // Builds the real program (preferences, market table, fetch list, window
-// controller) under the offscreen platform against a fresh application folder
-// and preferences folder for each test.
+// controller) under the offscreen platform on a fresh application folder and
+// preferences folder for each test, and drives it as a user would: commands,
+// dialogs answered inside their modal loops, clicks.
 #pragma once
 
+#include "ChartWindow.h"
+#include "KDFile.h"
+#include "KDTChart.h"
 #include "MetalWindow.h"
+#include "Preferences.h"
+#include "QuoteSimProcess.h"
+#include "RisingDays.h"
+#include "SimAppFolder.h"
 #include "Toolbox/Toolbox.h"
 #include "VezizoApp.h"
+#include "VezizoMain.h"
 #include "VezizoProcess.h"
+#include "misclib.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QPixmap>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QTemporaryDir>
-#include <QWidget>
+#include <QTimer>
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <functional>
-#include <string>
+#include <memory>
 
 // Runs the event loop until done() holds or timeoutMs has passed.
 inline bool waitUntil(const std::function<bool()>& done, int timeoutMs = 2000) {
@@ -40,35 +50,54 @@ inline void waitFor(int ms) {
 
 // Saves a picture of widget as <build>/screenshots/<name>.png for a person to
 // look at.
-inline void SaveScreenshot(QWidget* widget, const char* name) {
-    ASSERT_NE(widget, nullptr) << name;
+inline void SaveScreenshot(QWidget* widget, const QString& name) {
+    ASSERT_NE(widget, nullptr) << name.toStdString();
     QDir().mkpath(VEZIZO_BUILD_DIR "/screenshots");
-    QPixmap picture = widget->grab();
-    EXPECT_FALSE(picture.isNull()) << name;
-    EXPECT_TRUE(picture.save(
-        QStringLiteral(VEZIZO_BUILD_DIR "/screenshots/%1.png").arg(QLatin1String(name))))
-        << name;
+    EXPECT_TRUE(widget->grab().save(VEZIZO_BUILD_DIR "/screenshots/" + name + ".png"))
+        << name.toStdString();
+}
+
+// Sends mouse events of button (none for a move) at a point of widget.
+inline void SendMouse(QWidget* widget, std::initializer_list<QEvent::Type> types, QPointF at,
+                      Qt::MouseButton button = Qt::NoButton) {
+    for (QEvent::Type type : types) {
+        const Qt::MouseButton pressed = type == QEvent::MouseMove ? Qt::NoButton : button;
+        QMouseEvent event(type, at, widget->mapToGlobal(at), pressed, pressed, Qt::NoModifier);
+        QCoreApplication::sendEvent(widget, &event);
+    }
 }
 
 class GuiTestBase : public ::testing::Test {
 protected:
-    // Whether the application folder gets a fetch list of one page.
-    virtual bool withFetchList() const { return true; }
-
     void SetUp() override {
-        ASSERT_TRUE(m_folder.isValid());
-        ASSERT_TRUE(m_config.isValid());
+        layOut();
+        ASSERT_TRUE(writeFile("fetchlist.csv", "7203.t,7203,t,TOYOTA\n6758.t,6758,t,SONY\n"));
+        startProgram();
+    }
+    // A fresh application folder with the market table, without a fetch list,
+    // and a fresh preferences folder.
+    void layOut() {
+        ASSERT_TRUE(m_folder.isValid() && m_config.isValid());
         ASSERT_TRUE(QFile::copy(VEZIZO_SOURCE_DIR "/Resources/market.csv", path("market.csv")));
-        if (withFetchList()) {
-            QFile list(path("fetchlist.csv"));
-            ASSERT_TRUE(list.open(QIODevice::WriteOnly));
-            list.write("7203.t,7203,t,TOYOTA\n6758.t,6758,t,SONY\n");
-        }
         qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
         ASSERT_TRUE(WriteQuickSettings(m_config.path()));
         SetWindowAnimationsEnabled(false);
         SetExitFunction([this](int) { ++m_exitCalls; });
-        ASSERT_TRUE(m_app.StartUp("", m_folder.path().toStdString()));
+    }
+    void startProgram() { ASSERT_TRUE(m_app.StartUp("", m_folder.path().toStdString())); }
+    // The simulated service, logging its requests to quote-sim.log, with extra
+    // arguments (its faults), then the program on a folder laid out for it, as
+    // a user's run would: the program's start-up reads the fetch list and
+    // servers.conf.
+    void startService(QStringList simArguments) {
+        m_sim = std::make_unique<QuoteSimProcess>(simArguments << "--log" << path("quote-sim.log"));
+        ASSERT_TRUE(m_sim->isRunning());
+        ASSERT_TRUE(WriteServersConf(m_folder.path(), *m_sim));
+    }
+    void start(const QByteArray& fetchList, const QStringList& simArguments = {}) {
+        startService(simArguments);
+        ASSERT_TRUE(WriteFetchList(m_folder.path(), fetchList));
+        startProgram();
     }
 
     void TearDown() override {
@@ -86,27 +115,60 @@ protected:
 
     CMetalWindow& controller() { return *m_app.mainWindow(); }
     QWidget* mainWindow() { return controller().window(); }
-    QString path(const char* name) const { return m_folder.filePath(QString::fromUtf8(name)); }
-    QString preferencesFile() const { return m_config.filePath("TorlindX.Preference"); }
+    QString path(const QString& name) const { return m_folder.filePath(name); }
+    bool writeFile(const QString& name, const QByteArray& bytes) const {
+        return WriteAppFile(m_folder.path(), name, bytes);
+    }
+    QByteArray readFile(const QString& name) const { return ReadAppFile(m_folder.path(), name); }
+    QList<QMessageBox*> cautions() {
+        return mainWindow()->findChildren<QMessageBox*>("cautionAlertSheet");
+    }
+    static QString text(ControlRef label) { return static_cast<QLabel*>(label)->text(); }
+    // How many requests the service has logged with text.
+    int requests(const QByteArray& text) const {
+        return int(readFile("quote-sim.log").count(text));
+    }
 
     // Sends a command event as a menu item or button would.
     static int32_t send(const char* code) { return ProcessCommand(CommandFromText(code)); }
-    // The top-level windows whose objectName is name.
-    static QList<QWidget*> windowsNamed(const char* name) {
-        QList<QWidget*> found;
-        for (QWidget* window : QApplication::topLevelWidgets())
-            if (window->objectName() == QLatin1String(name))
-                found.append(window);
-        return found;
+    // Sends command and answers the dialog it opens with answers split at
+    // '|': "ID=text" types text into field ID of the code entry, any other is
+    // a command (a button, a check box). picture names a screenshot of the
+    // dialog before its last answer.
+    int32_t sendAnswered(const char* command, const QString& answers, const QString& picture = {}) {
+        m_dialogs = 0;
+        SetModalLoopHook([this, answers, picture](WindowRef dialog) {
+            ++m_dialogs;
+            const QStringList all = answers.split('|');
+            for (const QString& answer : all) {
+                if (&answer == &all.last() && !picture.isEmpty())
+                    SaveScreenshot(dialog, picture);
+                const QByteArray text = answer.toLatin1();
+                const int equals = text.indexOf('=');
+                if (equals < 0)
+                    send(text.constData());
+                else
+                    SetControlText(
+                        GetControlByID(dialog, FourCharCode("entc"), text.left(equals).toInt()),
+                        text.mid(equals + 1).constData());
+            }
+        });
+        const int32_t status = send(command);
+        SetModalLoopHook({});
+        return status;
     }
 
     QTemporaryDir m_folder;
     QTemporaryDir m_config;
     CVezizoApp m_app;
+    std::unique_ptr<QuoteSimProcess> m_sim;
     int m_exitCalls = 0;
+    int m_dialogs = 0;
 };
 
-class GuiTestWithoutFetchList : public GuiTestBase {
+// A test against the simulated service: each test calls start() with its
+// own fetch list and service.
+class SimJobTestBase : public GuiTestBase {
 protected:
-    bool withFetchList() const override { return false; }
+    void SetUp() override { layOut(); }
 };

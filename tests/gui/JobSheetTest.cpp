@@ -1,0 +1,90 @@
+// The jobs as the window runs them against the simulated service, beyond
+// what every job's visit shows (ScreenshotTest): a throttled page waited out as
+// the sheet says, and the entries that start nothing.
+#include "GuiTestBase.h"
+
+#include "ExDic.h"
+
+#include <tuple>
+
+using JobSheetTest = SimJobTestBase;
+
+// A page failing once is asked for again after the others; a service that
+// lets two pages through a second asks the third to wait. Either way the
+// sheet says so while the job goes on, and the fetch ends whole; quit after
+// fetch then ends the program, the file written. A code the service does not
+// know is counted missing, and is no failure.
+TEST_F(JobSheetTest, RetriesAndWaitsAsTheSheetSays) {
+    const QString page2 = "/q?s=" + TestSimMarket().stocks().at(50).quoteCode;
+    int status = -1; // -2: the program ended before the file was written
+    SetExitFunction(
+        [&](int exit) { status = QFile::exists(path(SimDayFileName("DS"))) ? exit : -2; });
+    for (const auto& row :
+         {std::pair("status:500@" + page2 + "#1", "page 2 of 3 failed (HTTP 500); retry 1 of 2"),
+          std::pair(QString("throttle:2/1@/q"),
+                    "the service asks us to wait 1 s (HTTP 429, wait 1 of 3)")}) {
+        SCOPED_TRACE(row.second);
+        m_app.ShutDown();
+        QFile::remove(path(SimDayFileName("DS")));
+        start(FetchListLines(KnownCodes(110)) + "1000,1000,T,UNKNOWN\n", {"--fault", row.first});
+        g_Preferences->quitAfterFetch = 1;
+        status = -1;
+        const JobSheet& fetch = *controller().jobSheet(CMetalWindow::kFetchSheet);
+        EXPECT_EQ(send("fech"), 0);
+        bool shown = false;
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                shown |= text(fetch.statusText) == row.second;
+                return status != -1;
+            },
+            20000));
+        EXPECT_TRUE(shown);
+        EXPECT_EQ(text(fetch.countText), "110");
+        EXPECT_EQ(text(fetch.errorText), "1"); // the code the service does not know
+        EXPECT_EQ(status, 0);
+    }
+}
+
+// Entries refused or cancelled, and a dictionary the profile job cannot use,
+// start no job, show no sheet and no chart. A file of another size in the
+// dictionary's place is named on the caution sheet before any question, and
+// kept as it is.
+TEST_F(JobSheetTest, RefusedEntriesStartNothing) {
+    start(FetchListLines(KnownCodes(3)));
+    // The dictionary's file: -1 none; -2 a folder in its place; else its size.
+    using Row = std::tuple<const char*, const char*, const char*, int>;
+    for (const auto& [name, command, answers, dictionaryBytes] :
+         {Row{"listing cancelled", "list", "chk1|chk3|not!", -1},
+          Row{"profile cancelled", "fund", "chk1|not!", -1},
+          Row{"history cancelled", "mkdt", "21=7203|not!", -1}, Row{"no code", "mkdt", "ok  ", -1},
+          // Twelve characters are refused, never cut to another stock's code.
+          Row{"twelve characters", "mkdt", "21=720300000001|ok  ", -1},
+          Row{"rows no number", "mkdt", "21=7203|22=many|ok  ", -1},
+          Row{"no rows", "mkdt", "21=7203|22=-50|ok  ", -1},
+          Row{"chart of no code", "chrt", "21=abc|ok  ", -1},
+          Row{"chart cancelled", "chrt", "21=7203|not!", -1},
+          Row{"dictionary a folder", "fund", "ok  ", -2},
+          Row{"dictionary cut short", "fund", "ok  ", 0},
+          Row{"dictionary of another size", "fund", "ok  ", 2027520}}) {
+        SCOPED_TRACE(name);
+        const QByteArray bytes(std::max(dictionaryBytes, 0), '\x5A');
+        QDir(m_folder.path()).rmdir(CExDic::kFileName);
+        ASSERT_TRUE(dictionaryBytes != -2 || QDir(m_folder.path()).mkdir(CExDic::kFileName));
+        ASSERT_TRUE(dictionaryBytes < 0 || writeFile(CExDic::kFileName, bytes));
+        EXPECT_EQ(sendAnswered(command, answers), 0);
+        EXPECT_FALSE(controller().anyJobRunning());
+        EXPECT_EQ(controller().shownSheet(), CMetalWindow::kNoSheet);
+        EXPECT_EQ(controller().chart(), nullptr);
+        if (dictionaryBytes < 0)
+            continue;
+        EXPECT_EQ(m_dialogs, 0);
+        EXPECT_EQ(readFile(CExDic::kFileName), bytes);
+        ASSERT_FALSE(cautions().isEmpty()); // each row's caution is the last
+        EXPECT_TRUE(cautions().last()->text().startsWith(
+            QStringLiteral("%1/%2 is %3 bytes long")
+                .arg(QString::fromStdString(g_startupPath), CExDic::kFileName)
+                .arg(dictionaryBytes)))
+            << cautions().last()->text().toStdString();
+    }
+    EXPECT_EQ(requests("GET /"), 0);
+}

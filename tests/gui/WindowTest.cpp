@@ -1,0 +1,129 @@
+// The main window: the commands its menus and buttons send, its sizes,
+// closing and quitting; and the preferences and code entry sheets, answered
+// inside their modal loops: what they open with, what they store, and texts
+// longer than they keep.
+#include "GuiTestBase.h"
+
+#include "EnterCodeDialog.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+
+#include <cstring>
+
+using WindowTest = GuiTestBase;
+
+// The menus and buttons send the commands; the window grows for a sheet and,
+// animated, shrinks back to its idle size. Quit and close end the event loop,
+// the program ending after it; closing the main window ends the process at
+// once.
+TEST_F(WindowTest, CommandsSizesQuitAndClose) {
+    EXPECT_EQ(mainWindow()->size(), QSize(340, 76));
+    EXPECT_EQ(send("zzzz"), eventNotHandledErr);
+    EXPECT_EQ(send("ok  "), eventNotHandledErr); // no dialog is open
+    QMap<QString, QAction*> items;
+    for (QAction* action :
+         static_cast<QMainWindow*>(mainWindow())->menuBar()->findChildren<QAction*>())
+        items.insert(action->property("command").toString(), action);
+    for (const char* code : {"fech", "list", "mkdt", "fund", "fina", "fccn", "disp", "save", "svas",
+                             "pref", "abou", "clos", "quit"})
+        ASSERT_TRUE(items.contains(code)) << code;
+    items.value("disp")->trigger();
+    EXPECT_EQ(controller().shownSheet(), CMetalWindow::kDispSheet);
+    // Cancel without a job clears the shown sheet.
+    EXPECT_EQ(send("fccn"), 0);
+    EXPECT_EQ(controller().shownSheet(), CMetalWindow::kNoSheet);
+
+    // The list button shows the quote list; once more does nothing.
+    qobject_cast<QAbstractButton*>(controller().mainButton(2))->click();
+    SizeWindow(mainWindow(), 400, 400);
+    EXPECT_EQ(send("disp"), 0);
+    EXPECT_EQ(mainWindow()->size(), QSize(400, 400));
+    // Saving before any fetch writes nothing.
+    EXPECT_EQ(send("save"), 0);
+    EXPECT_TRUE(QDir(m_folder.path()).entryList({"DS*"}, QDir::Files).isEmpty());
+
+    SetWindowAnimationsEnabled(true);
+    controller().HideSheetWindow();
+    EXPECT_TRUE(waitUntil([&] { return mainWindow()->size() == QSize(350, 120); }));
+    for (const char* code : {"quit", "clos"}) {
+        EventLoopTimerRef timer = InstallEventLoopTimer(0.0, 0.0, [code] { send(code); });
+        RunApplicationEventLoop(); // returns only when the command quits it
+        RemoveEventLoopTimer(timer);
+    }
+    EXPECT_EQ(m_exitCalls, 0);
+    mainWindow()->close();
+    EXPECT_EQ(m_exitCalls, 1);
+}
+
+// Cancelled by its button or its close box, the sheet leaves the record as it
+// was and writes no file; confirmed, it stores every control and saves. The
+// proxy fields are active only with the proxy on, and their texts are bounded.
+TEST_F(WindowTest, PreferencesCancelledOrConfirmed) {
+    unsigned char before[CPreferences::kFileSize], after[CPreferences::kFileSize];
+    g_Preferences->ToBytes(before);
+    const std::string host63(63, 'h');
+    for (int way : {2, 0, 1}) { // the cancel button, the close box, OK
+        SCOPED_TRACE(way);
+        SetModalLoopHook([&](WindowRef dialog) {
+            const auto control = [dialog](int32_t id) {
+                return GetControlByID(dialog, FourCharCode("pref"), id);
+            };
+            const auto click = [&](int id) {
+                qobject_cast<QAbstractButton*>(control(id))->click();
+            };
+            send("cre3");
+            EXPECT_EQ(GetPopupValue(control(32)), 3);
+            click(13); // quit after fetch
+            EXPECT_FALSE(IsControlActive(control(21)) || IsControlActive(control(22)));
+            click(11); // the proxy on
+            EXPECT_TRUE(IsControlActive(control(21)) && IsControlActive(control(22)));
+            static_cast<QLineEdit*>(control(21))->setText(QString::fromStdString(host63 + "x"));
+            static_cast<QLineEdit*>(control(22))->setText(QString(40, '9'));
+            click(11); // and off again
+            EXPECT_FALSE(IsControlActive(control(21)));
+            way == 0 ? (void)dialog->close() : click(way);
+        });
+        EXPECT_EQ(send("pref"), 0);
+        SetModalLoopHook({});
+        for (QWidget* window : QApplication::topLevelWidgets())
+            EXPECT_NE(window->objectName(), "PrefDialog"); // disposed when closed
+        g_Preferences->ToBytes(after);
+        EXPECT_EQ(std::memcmp(before, after, sizeof before) == 0, way != 1);
+        EXPECT_EQ(QFile::exists(m_config.filePath("TorlindX.Preference")), way == 1);
+    }
+    EXPECT_EQ(g_Preferences->GetCreator(), FourCharCode("MMKE"));
+    EXPECT_EQ(g_Preferences->quitAfterFetch, 1);
+    EXPECT_EQ(g_Preferences->useProxy, 0);
+    EXPECT_EQ(std::string(g_Preferences->proxyHost), host63); // kept though switched off
+    EXPECT_EQ(g_Preferences->proxyPort, 2147483647);          // the nines it keeps, clamped
+}
+
+// The code entry opens empty with 200 rows each time, whatever was typed the
+// time before; of 127 two-byte characters (254 bytes) it keeps the 63 that
+// fit whole in 127 bytes.
+TEST_F(WindowTest, CodeEntryOpensAfreshAndKeepsTextsBounded) {
+    std::string kanji, letters(200, 'x');
+    for (int i = 0; i < 127; ++i)
+        kanji += "\x8A\x94"; // 株
+    for (int opening = 0; opening < 2; ++opening) {
+        std::string opened;
+        SetModalLoopHook([&](WindowRef dialog) {
+            char code[CEnterCodeDialog::kTextSize], rows[CEnterCodeDialog::kTextSize];
+            GetControlText(GetControlByID(dialog, FourCharCode("entc"), 21), code, sizeof code);
+            GetControlText(GetControlByID(dialog, FourCharCode("entc"), 22), rows, sizeof rows);
+            opened = std::string(code) + "|" + rows;
+            SetControlText(GetControlByID(dialog, FourCharCode("entc"), 21), kanji.c_str());
+            SetControlText(GetControlByID(dialog, FourCharCode("entc"), 22), letters.c_str());
+            send("ok  ");
+        });
+        CEnterCodeDialog dialog(mainWindow());
+        EXPECT_EQ(dialog.DoModal(), 1);
+        SetModalLoopHook({});
+        EXPECT_EQ(opened, "|200");
+        EXPECT_EQ(std::string(dialog.getCodeText()), kanji.substr(0, 126));
+        EXPECT_EQ(std::string(dialog.getRowsText()), letters.substr(0, 127));
+    }
+}
