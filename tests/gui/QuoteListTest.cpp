@@ -64,8 +64,7 @@ TEST_F(QuoteListTest, RowsOpenTheirPageAndTheirChart) {
     ASSERT_TRUE(WriteKDFile(path("KD6758.KDT"), RisingDays(30)));
     UrlCatcher browser;
     EXPECT_EQ(send("disp"), 0);
-    auto* view = qobject_cast<QTreeView*>(controller().quoteListControl());
-    ASSERT_NE(view, nullptr);
+    auto* view = static_cast<QTreeView*>(controller().quoteListControl());
     const auto page = [this](const char* code) {
         return QUrl(QStringLiteral("http://%1/q?s=%2&d=b").arg(m_sim->hostPort(), code));
     };

@@ -24,7 +24,8 @@ TEST_F(ScreenshotTest, EveryWindowAndSheet) {
           QStringLiteral("silence@/biz/fundamental/%1.#1").arg(codes[50])})
         arguments << "--fault" << fault;
     startService(arguments);
-    ASSERT_TRUE(WriteFetchList(m_folder.path(), FetchListLines(codes)));
+    ASSERT_TRUE(WriteFetchList(m_folder.path(), FetchListLines(codes)) &&
+                writeFile("KD1000.KDT", QByteArray(26 * 3, '\x07'))); // an earlier history
     ASSERT_TRUE(writeFile("servers.conf", readFile("servers.conf") + "nonsense\n"));
     startProgram();
     controller().setIdleInterval(3600); // the job timer all but stopped
@@ -103,6 +104,8 @@ TEST_F(ScreenshotTest, EveryWindowAndSheet) {
                         folder.entryList({job.unwritten}, QDir::Files).isEmpty());
             EXPECT_TRUE(
                 folder.entryList({".*.vezizo-tmp-*"}, QDir::Files | QDir::Hidden).isEmpty());
+            if (job.sheet == W::kFetchSheet) // save writes the records so far
+                EXPECT_TRUE(!send("save") && readFile(SimDayFileName("DS")).contains("\n50,0\n"));
         }
         EXPECT_EQ(sendAnswered(job.command, job.answers, job.dialog), 0);
         ASSERT_TRUE(shown.running);
@@ -124,6 +127,7 @@ TEST_F(ScreenshotTest, EveryWindowAndSheet) {
         EXPECT_EQ(m_dialogs, asks ? 1 : 0);
         EXPECT_FALSE(shown.running);
     }
+    EXPECT_EQ(readFile("KD1000.KDT"), QByteArray(26 * 3, '\x07')); // kept by the failed run
     send("disp");
     EXPECT_EQ(GetDataBrowserItemCount(controller().quoteListControl()), 110u);
     SaveScreenshot(mainWindow(), "QuoteList");
