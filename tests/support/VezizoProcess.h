@@ -15,8 +15,10 @@ struct ProcessResult {
 
 // Runs program with arguments in environment. A run longer than timeoutMs is
 // killed.
-ProcessResult RunProcess(const QString& program, const QStringList& arguments,
-                         const QProcessEnvironment& environment, int timeoutMs = 60000);
+ProcessResult
+RunProcess(const QString& program, const QStringList& arguments,
+           const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
+           int timeoutMs = 60000);
 // The tests ask the simulated service at the shortest interval the program
 // allows, so that runs of thousands of pages stay short: writes the program's
 // settings file with that interval into configFolder unless it has one.
