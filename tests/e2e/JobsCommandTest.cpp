@@ -56,10 +56,8 @@ TEST_F(JobsCommandTest, FetchWritesTheServicesQuotesAndQuotesPrintsThem) {
     }
     ASSERT_TRUE(WriteFetchList(m_folder.path(), list + "1000,1000,T,UNKNOWN\n"));
     const ProcessResult fetch = run({"fetch"});
-    EXPECT_EQ(fetch.status, 0);
-    EXPECT_TRUE(
-        fetch.err.endsWith("vezizo fetch: " + SimDayFileName("DS") + ": 61 stocks, 1 missing\n"))
-        << fetch.err.toStdString();
+    EXPECT_THAT(fetch,
+                Ended(0, "vezizo fetch: " + SimDayFileName("DS") + ": 61 stocks, 1 missing\n"));
     EXPECT_EQ(ReadAppFile(m_folder.path(), SimDayFileName("DS")), daily);
 
     const ProcessResult quotes = run({"quotes", "--sort", "cv4", "--descending"});
@@ -91,7 +89,7 @@ TEST_F(JobsCommandTest, ChartWritesAPictureOfTheGivenSize) {
            QSize(640, 400)}}) {
         SCOPED_TRACE(arguments.join(' ').toStdString());
         const ProcessResult chart = run(QStringList{"chart"} + arguments);
-        EXPECT_EQ(chart.status, 0) << chart.err.toStdString();
+        EXPECT_THAT(chart, Ended(0, ""));
         EXPECT_EQ(chart.out.trimmed(), file);
         EXPECT_EQ(QImage(file).size(), size);
     }
@@ -102,12 +100,10 @@ TEST_F(JobsCommandTest, ChartWritesAPictureOfTheGivenSize) {
 // list stays Shift-JIS throughout.
 TEST_F(JobsCommandTest, ListingKeepsTheFetchListShiftJis) {
     const ProcessResult listing = run({"listing", "--offline"});
-    EXPECT_EQ(listing.status, 0);
     const int nRows = int(TestSimMarket().stocks().size()) + 3;
-    EXPECT_TRUE(listing.err.endsWith(QStringLiteral("vezizo listing: fetchlist.csv: %1 stocks, %1 "
-                                                    "new; %1 new stocks have market X\n")
-                                         .arg(nRows)))
-        << listing.err.toStdString();
+    EXPECT_THAT(listing, Ended(0, QStringLiteral("vezizo listing: fetchlist.csv: %1 stocks, %1 "
+                                                 "new; %1 new stocks have market X\n")
+                                      .arg(nRows)));
     const QByteArray list = ReadAppFile(m_folder.path(), "fetchlist.csv");
     QStringDecoder shiftJis("Shift_JIS");
     const QStringList lines = QString(shiftJis.decode(list)).split('\n', Qt::SkipEmptyParts);

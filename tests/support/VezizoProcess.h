@@ -4,6 +4,7 @@
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+#include <gmock/gmock.h>
 
 class QProcess;
 
@@ -12,6 +13,13 @@ struct ProcessResult {
     QString out;
     QString err;
 };
+
+// A run that ended with status and said text on standard error; a mismatch
+// shows both.
+MATCHER_P2(Ended, status, text, "") {
+    *result_listener << "status " << arg.status << ", said:\n" << arg.err.toStdString();
+    return arg.status == status && arg.err.contains(text);
+}
 
 // Runs program with arguments in environment. A run longer than timeoutMs is
 // killed.
