@@ -8,6 +8,7 @@
 #include "MakeKDT.h"
 #include "MarketConv.h"
 #include "PageData.h"
+#include "ProgramSettings.h"
 #include "QuoteServers.h"
 #include "SimAppFolder.h"
 #include "SimEncoding.h"
@@ -30,6 +31,7 @@ protected:
                   1);
         g_marketConv = &markets;
         LoadQuoteServers(g_startupPath);
+        http.setInterval(CProgramSettings::kMinimumIntervalMs);
         market.setHistoryLength(7203, 120);
     }
     void TearDown() override { g_marketConv = nullptr; }
