@@ -2,13 +2,11 @@
 #pragma once
 
 #include "HTTPAccess.h"
+#include "SimAppFolder.h"
+#include "SimPages.h"
 
-#include <QByteArray>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QString>
 #include <QTimer>
 
 #include <functional>
@@ -16,23 +14,12 @@
 
 // Serves the event loop until done() holds or timeoutMs have passed; returns done().
 inline bool serveEventsUntil(const std::function<bool()>& done, int timeoutMs) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < timeoutMs) {
+    for (int waited = 0; !done() && waited < timeoutMs; waited += 10) {
         QEventLoop loop;
         QTimer::singleShot(10, &loop, &QEventLoop::quit);
         loop.exec();
     }
     return done();
-}
-
-// Polls http.complete as the job timer does; false when timeoutMs passed first.
-inline bool waitForComplete(const CHTTPAccess& http, int timeoutMs) {
-    return serveEventsUntil([&http] { return http.complete == 1; }, timeoutMs);
-}
-
-inline void serveEvents(int ms) {
-    serveEventsUntil([] { return false; }, ms);
 }
 
 inline QByteArray fileBytes(const QString& path) {
@@ -44,11 +31,16 @@ inline std::string toStd(const QString& text) {
     return text.toStdString();
 }
 
-// Starts a download with OpenURL and waits for its end; returns the file's bytes.
-inline QByteArray downloadInto(CHTTPAccess& http, const QString& url, const QString& path,
-                               int timeoutMs = 15000) {
+// Starts a download with OpenURL, polls `complete` as the job timer does until
+// it ends, and returns the file's bytes.
+inline QByteArray downloadInto(CHTTPAccess& http, const QString& url, const QString& path) {
     http.OpenURL(toStd(url), toStd(path));
-    if (!waitForComplete(http, timeoutMs))
-        return QByteArray("(download did not end)");
+    if (!serveEventsUntil([&http] { return http.complete == 1; }, 30000))
+        return "(download did not end)";
     return fileBytes(path);
+}
+
+// The service's quote page of code as it is without faults.
+inline QByteArray quotePage(const QString& code) {
+    return CSimPages(TestSimMarket()).quotePage({code});
 }

@@ -1,170 +1,124 @@
-// The program's page readers on the service's own pages: each page fetched,
-// saved and extracted, and the records compared with the market for the same
-// seed and date.
+// The program's page readers on the service's own pages: each page downloaded
+// as the jobs download it, read, and the records compared with the market the
+// service plays for the same seed and date.
 #include "FetchData.h"
+#include "HTTPAccess.h"
+#include "KDFile.h"
 #include "ListPageData.h"
 #include "MakeKDT.h"
 #include "MarketConv.h"
 #include "PageData.h"
+#include "ProgramSettings.h"
 #include "QuoteServers.h"
-#include "QuoteSimProcess.h"
-#include "SimClient.h"
+#include "SimAppFolder.h"
 #include "SimEncoding.h"
-#include "SimMarket.h"
 #include "TorlindUtil.h"
 #include "VezizoMain.h"
 #include "misclib.h"
 
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 namespace {
 
 class SimReadersTest : public ::testing::Test {
 protected:
-    SimReadersTest() : market(20061225, QDate(2006, 12, 25)) {}
-
     void SetUp() override {
-        ASSERT_TRUE(sim.isRunning());
-        ASSERT_TRUE(folder.isValid());
-        QFile::copy(QStringLiteral(VEZIZO_SOURCE_DIR "/Resources/market.csv"),
-                    folder.filePath("market.csv"));
-        servicePort = sim.port();
+        ASSERT_TRUE(sim.isRunning() && folder.isValid() && LayOutAppFolder(folder.path(), sim));
         g_startupPath = folder.path().toStdString();
         ASSERT_EQ(markets.LoadMarketCsv(folder.filePath("market.csv").toLocal8Bit().constData()),
                   1);
         g_marketConv = &markets;
         LoadQuoteServers(g_startupPath);
+        http.setInterval(CProgramSettings::kMinimumIntervalMs);
+        market.setHistoryLength(7203, 120);
     }
     void TearDown() override { g_marketConv = nullptr; }
 
-    // Fetches the path and query of url from the service on servicePort into the folder.
-    std::string fetch(const QByteArray& url, const char* fileName) {
-        const qsizetype host = url.indexOf("//");
-        const RawReply reply = rawGet(servicePort, url.mid(url.indexOf('/', host + 2)));
-        EXPECT_EQ(reply.status, 200) << url.constData();
-        QFile file(folder.filePath(QString::fromLatin1(fileName)));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(reply.body);
-        return file.fileName().toStdString();
+    // Downloads url into the folder's file name and returns its path.
+    std::string fetch(const char* url, const char* name) {
+        const std::string path = folder.filePath(name).toStdString();
+        EXPECT_TRUE(http.OpenURLComplete(url, path).done()) << url;
+        return path;
     }
 
-    QuoteSimProcess sim;
-    quint16 servicePort = 0;
-    CSimMarket market;
+    // 120 rows of history for 7203: the third page ends it early.
+    QuoteSimProcess sim{{"--history-length", "7203=120"}};
+    CSimMarket market = TestSimMarket();
     QTemporaryDir folder;
     CMarketConv markets;
+    CHTTPAccess http{false, "", 0};
 };
 
 TEST_F(SimReadersTest, QuoteAndFinancePagesGiveTheMarketsValues) {
-    // 120 stocks, then 6758 (quoted as 6758.O), 9984 (a volume beyond 2^31) and a
-    // code the market does not know.
-    QByteArray fetchList = market.fetchList(120);
-    for (int code : {6758, 9984}) {
-        const SimStock* stock = market.findStock(code);
-        fetchList += QStringLiteral("%1,%1,%2,x\n")
-                         .arg(code)
-                         .arg(CSimMarket::markets()[stock->market].fetchCode)
-                         .toLatin1();
-    }
-    fetchList += "1000,1000,T,unknown\n";
-    QFile listFile(folder.filePath("fetchlist.csv"));
-    ASSERT_TRUE(listFile.open(QIODevice::WriteOnly));
-    listFile.write(fetchList);
-    listFile.close();
-    CFetchData list;
-    ASSERT_EQ(list.LoadFetchData(g_startupPath), 0);
-    ASSERT_EQ(list.nPages(), 3);
-
-    int extracted = 0;
-    int withFinance = 0;
-    for (int p = 0; p < list.nPages(); ++p) {
-        CPageData* page = list.getPage(p);
-        CPageData::ExtractData(fetch(list.getURL(p), page->getWebTemp()).c_str(), page);
-        extracted += page->nExtracted();
-        withFinance += CTorlindUtil::ExtractFinance(
-            fetch(list.getFinanceURL(p), page->getWebTemp()).c_str(), page);
-
+    // 120 stocks, then 6758, 9984 (a volume beyond 2^31) and a code the
+    // market does not know.
+    ASSERT_TRUE(WriteFetchList(folder.path(),
+                               FetchListLines(KnownCodes(120) + QVector<int>{6758, 9984, 1000})));
+    CFetchData fetchData;
+    ASSERT_EQ(fetchData.LoadFetchData(g_startupPath), 0);
+    ASSERT_EQ(fetchData.nPages(), 3);
+    int nExtracted = 0, nWithFinance = 0;
+    for (int p = 0; p < fetchData.nPages(); ++p) {
+        CPageData* page = fetchData.getPage(p);
+        CPageData::ExtractData(fetch(fetchData.getURL(p), page->getWebTemp()).c_str(), page);
+        nExtracted += page->nExtracted();
+        nWithFinance += CTorlindUtil::ExtractFinance(
+            fetch(fetchData.getFinanceURL(p), page->getWebTemp()).c_str(), page);
         for (int slot = 0; slot < page->nCodes(); ++slot) {
-            const CTesselRec* record = page->getTesselRec(slot);
-            const SimStock* stock = market.findStock(record->code);
+            const CTesselRec& record = *page->getTesselRec(slot);
+            SCOPED_TRACE(record.code);
+            const SimStock* stock = market.findStock(record.code);
             if (!stock) {
-                EXPECT_EQ(record->valid, 0);
-                EXPECT_EQ(record->close, 0.0);
+                EXPECT_EQ(record.valid, 0);
+                EXPECT_EQ(record.close, 0.0);
                 continue;
             }
             const SimDay day = market.today(*stock);
-            EXPECT_EQ(record->valid, 1) << record->code;
-            EXPECT_EQ(record->month, 12);
-            EXPECT_EQ(record->day, 25);
-            EXPECT_EQ(record->close, yen(day.close)) << record->code;
-            EXPECT_EQ(record->open, yen(day.open));
-            EXPECT_EQ(record->high, yen(day.high));
-            EXPECT_EQ(record->low, yen(day.low));
-            EXPECT_EQ(record->volume, double(day.volume)) << record->code;
+            EXPECT_EQ(record.valid, 1);
+            EXPECT_EQ(QDate(2006, record.month, record.day), market.tradingDate());
+            EXPECT_EQ((std::array<double, 5>{record.open, record.high, record.low, record.close,
+                                             record.volume}),
+                      (std::array<double, 5>{yen(day.open), yen(day.high), yen(day.low),
+                                             yen(day.close), double(day.volume)}));
             const std::array<double, 5> values = stock->finance.values();
-            for (int i = 0; i < 5; ++i)
-                EXPECT_EQ(record->finance[i], values[size_t(i)]) << record->code << " " << i;
+            EXPECT_TRUE(std::equal(values.begin(), values.end(), record.finance));
         }
     }
-    EXPECT_EQ(extracted, 122);
-    EXPECT_EQ(withFinance, 122);
-    QFile log(folder.filePath("ERRORLOG.TXT"));
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    EXPECT_EQ(log.readAll(), "page=2 code=1000 name=unknown\n");
+    EXPECT_EQ(nExtracted, 122);
+    EXPECT_EQ(nWithFinance, 122);
+    EXPECT_EQ(ReadAppFile(folder.path(), "ERRORLOG.TXT"), "page=2 code=1000 name=UNKNOWN1000\n");
 }
 
 TEST_F(SimReadersTest, HistoryPagesGiveTheTradedDays) {
-    // 120 rows: the third page ends the history early.
-    QuoteSimProcess shortHistory({"--history-length", "7203=120"});
-    ASSERT_TRUE(shortHistory.isRunning());
-    servicePort = shortHistory.port();
-    CSimMarket expected(20061225, QDate(2006, 12, 25));
-    expected.setHistoryLength(7203, 120);
-    const SimStock& stock = *expected.findStock(7203);
-
     CMakeKDT run("7203", 7203, 200);
     ASSERT_EQ(run.nPages(), 4);
-    int untraded = 0;
+    std::vector<KDT> read;
     for (int p = 0; p < run.nPages(); ++p) {
         CKDTPageData* page = run.getPage(p);
         const int result =
             CKDTPageData::ExtractKDTData(fetch(run.getURL(p), run.getWebTemp(p)).c_str(), page);
-        QVector<SimDay> traded;
-        for (const SimDay& day : expected.history(stock, p * 50, 50)) {
-            if (day.traded)
-                traded.append(day);
-            else
-                ++untraded;
-        }
-        EXPECT_EQ(result, traded.isEmpty() ? -1 : 0) << p;
-        ASSERT_EQ(page->nRows(), traded.size()) << p;
-        for (int i = 0; i < page->nRows(); ++i) {
-            const KDT& row = page->getRow(i);
-            const SimDay& day = traded[i];
-            EXPECT_EQ(QDate(row.year, row.month, row.day), day.date);
-            EXPECT_EQ(row.open, day.open / 10);
-            EXPECT_EQ(row.high, day.high / 10);
-            EXPECT_EQ(row.low, day.low / 10);
-            EXPECT_EQ(row.close, day.close / 10);
-            EXPECT_EQ(row.volume, day.volume);
-        }
+        EXPECT_EQ(result, p < 3 ? 0 : -1) << p;
+        for (int i = 0; i < page->nRows(); ++i)
+            read.push_back(page->getRow(i));
     }
-    // A day without trading shows "-" prices; the reader leaves it out.
-    EXPECT_GT(untraded, 0);
+    // Newest first, and a day without trading ("-" prices) left out.
+    std::vector<KDT> expected = ExpectedKDRecords(market, 7203, 120);
+    std::reverse(expected.begin(), expected.end());
+    EXPECT_LT(expected.size(), 120u);
+    EXPECT_EQ(read, expected);
 }
 
 TEST_F(SimReadersTest, ProfilePagesGiveTheFourTexts) {
     for (const SimStock& stock : market.stocks().mid(0, 60)) {
-        const QByteArray url = QStringLiteral("http://%1/biz/fundamental/%2.html")
-                                   .arg(QString::fromStdString(ProfileHost()))
-                                   .arg(stock.code)
-                                   .toLatin1();
+        SCOPED_TRACE(stock.code);
+        const std::string url =
+            "http://" + ProfileHost() + "/biz/fundamental/" + std::to_string(stock.code) + ".html";
         FUNDAMENTAL record;
-        ASSERT_EQ(CTorlindUtil::ExtractFundamental(fetch(url, "fundamental.html").c_str(), &record),
-                  0);
+        ASSERT_EQ(
+            CTorlindUtil::ExtractFundamental(fetch(url.c_str(), "profile.html").c_str(), &record),
+            0);
         const SimProfile profile = market.profile(stock);
         EXPECT_EQ(QByteArray(record.category), toShiftJis(profile.category).left(62));
         EXPECT_EQ(QByteArray(record.market), toShiftJis(profile.market));
@@ -180,23 +134,22 @@ TEST_F(SimReadersTest, ListingPagesGiveEveryRow) {
     const QVector<SimListingRow>& listing = market.listing();
     int row = 0;
     for (int p = 0; p < 80; ++p) {
+        SCOPED_TRACE(p);
         CListPageData page(p);
         EXPECT_EQ(
             CListPageData::ExtractListData(fetch(page.getURL(), page.getWebTemp()).c_str(), &page),
-            0)
-            << p;
-        ASSERT_EQ(page.nRows(), std::clamp(int(listing.size()) - p * 50, 0, 50)) << p;
+            0);
+        ASSERT_EQ(page.nRows(), std::clamp(int(listing.size()) - p * 50, 0, 50));
         for (int slot = 0; slot < page.nRows(); ++slot, ++row) {
-            const LDT* ldt = page.getLDT(slot);
-            const SimListingRow& expected = listing[row];
-            EXPECT_EQ(QString::fromLatin1(ldt->codeText), expected.codeText);
-            const SimStock* stock = market.findQuote(expected.codeText);
-            ASSERT_TRUE(stock) << expected.codeText.toStdString();
-            EXPECT_EQ(ldt->code, stock->code);
+            const LDT& ldt = *page.getLDT(slot);
+            const SimStock* stock = market.findQuote(listing[row].codeText);
+            ASSERT_TRUE(stock) << listing[row].codeText.toStdString();
+            EXPECT_EQ(QString::fromLatin1(ldt.codeText), listing[row].codeText);
+            EXPECT_EQ(ldt.code, stock->code);
             // The reader drops "(株)" and cuts long names at 30 bytes.
             QByteArray name = toShiftJis(stock->name);
             CutWText(name.data(), 30);
-            EXPECT_EQ(QByteArray(ldt->name), QByteArray(name.constData()));
+            EXPECT_EQ(QByteArray(ldt.name), QByteArray(name.constData()));
         }
     }
     EXPECT_EQ(row, listing.size());

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMap>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 const CSimMarket& TestSimMarket() {
@@ -41,17 +42,14 @@ QByteArray ReadAppFile(const QString& folder, const QString& name) {
 }
 
 QByteArray FetchListLines(const QVector<int>& codes) {
-    const CSimMarket& market = TestSimMarket();
     QByteArray lines;
     for (int code : codes) {
-        const SimStock* stock = market.findStock(code);
-        const QString fetchCode = CSimMarket::markets().value(stock ? stock->market : 0).fetchCode;
-        const QString quoteCode = stock ? stock->quoteCode : QString::number(code);
-        const QString name = stock ? stock->name : QStringLiteral("UNKNOWN%1").arg(code);
-        lines += toShiftJis(QStringLiteral("%1,%2,%3,%4\n")
-                                .arg(quoteCode)
-                                .arg(code, 4, 10, QLatin1Char('0'))
-                                .arg(fetchCode, name));
+        const SimStock* stock = TestSimMarket().findStock(code);
+        lines += stock ? CSimMarket::fetchListLine(*stock)
+                       : QStringLiteral("%1,%1,%2,UNKNOWN%1\n")
+                             .arg(code)
+                             .arg(CSimMarket::markets().value(0).fetchCode)
+                             .toLatin1();
     }
     return lines;
 }
@@ -76,7 +74,7 @@ QStringList FinanceFileRecords(const QString& path, QByteArray* date, int* count
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QList<QByteArray> lines = file.readAll().split('\n');
+    const QList<QByteArray> lines = file.readAll().split('\n');
     if (lines.size() < 2)
         return {};
     if (date)
@@ -84,15 +82,12 @@ QStringList FinanceFileRecords(const QString& path, QByteArray* date, int* count
     if (count)
         *count = lines[1].toInt();
     QStringList records;
-    for (int i = 2; i < lines.size(); ++i) {
-        QList<QByteArray> fields = lines[i].split(',');
-        if (fields.size() < 8)
-            continue;
+    for (const QByteArray& line : lines.mid(2)) {
         // The name between the market and the values may hold anything.
-        QStringList kept = {QString::fromLatin1(fields[0]), QString::fromLatin1(fields[1])};
-        for (int v = int(fields.size()) - 5; v < fields.size(); ++v)
-            kept.append(QString::fromLatin1(fields[v]));
-        records.append(kept.join(','));
+        const QList<QByteArray> fields = line.split(',');
+        if (fields.size() >= 8)
+            records.append(
+                QString::fromLatin1((fields.mid(0, 2) + fields.mid(fields.size() - 5)).join(',')));
     }
     return records;
 }
@@ -116,7 +111,9 @@ QString FinanceFileIn(const QString& folder) {
     return found.size() == 1 ? folder + "/" + found.first() : QString();
 }
 
-int SimQuoteYear() {
+// The year the program gives the service's trading day: this one, or the one
+// before when the day lies after tomorrow.
+static int SimQuoteYear() {
     const QDate day = TestSimMarket().tradingDate();
     const QDate today = QDate::currentDate();
     const QDate tomorrow = today.addDays(1);
@@ -131,8 +128,7 @@ QString SimDayFileName(const char* kind) {
 }
 
 static uint32_t BigEndian32(const QByteArray& bytes, int at) {
-    return uint32_t(uint8_t(bytes[at])) << 24 | uint32_t(uint8_t(bytes[at + 1])) << 16 |
-           uint32_t(uint8_t(bytes[at + 2])) << 8 | uint32_t(uint8_t(bytes[at + 3]));
+    return qFromBigEndian<quint32>(bytes.constData() + at);
 }
 
 // A text field of the record: its bytes up to the first zero byte.

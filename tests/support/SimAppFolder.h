@@ -40,11 +40,10 @@ QStringList FinanceFileRecords(const QString& path, QByteArray* date = nullptr,
 QStringList ExpectedFinanceRecords(const QVector<int>& codes);
 // The FN file in folder ("" when there is none).
 QString FinanceFileIn(const QString& folder);
-// The year the program gives the service's trading day: this one, or the one
-// before when the day lies after tomorrow.
-int SimQuoteYear();
 // The name the service's trading day gives a daily ("DS") or finance ("FN")
-// file of layout 0: the kind, SimQuoteYear's last two digits, month, day, ".DAT".
+// file of layout 0: the kind, the last two digits of the year the program
+// gives that day (this one, or the one before when the day lies after
+// tomorrow), month, day, ".DAT".
 QString SimDayFileName(const char* kind);
 
 // Checks record code of the dictionary file bytes against the service's

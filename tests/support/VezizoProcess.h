@@ -4,6 +4,7 @@
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+#include <gmock/gmock.h>
 
 class QProcess;
 
@@ -13,10 +14,19 @@ struct ProcessResult {
     QString err;
 };
 
+// A run that ended with status and said text on standard error; a mismatch
+// shows both.
+MATCHER_P2(Ended, status, text, "") {
+    *result_listener << "status " << arg.status << ", said:\n" << arg.err.toStdString();
+    return arg.status == status && arg.err.contains(text);
+}
+
 // Runs program with arguments in environment. A run longer than timeoutMs is
 // killed.
-ProcessResult RunProcess(const QString& program, const QStringList& arguments,
-                         const QProcessEnvironment& environment, int timeoutMs = 60000);
+ProcessResult
+RunProcess(const QString& program, const QStringList& arguments,
+           const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
+           int timeoutMs = 60000);
 // The tests ask the simulated service at the shortest interval the program
 // allows, so that runs of thousands of pages stay short: writes the program's
 // settings file with that interval into configFolder unless it has one.
