@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 TEST(SimMarketTest, FetchListLinesAreShiftJisInCodeOrder) {
@@ -37,6 +39,48 @@ TEST(SimMarketTest, FetchListLinesAreShiftJisInCodeOrder) {
         EXPECT_EQ(match.captured(3), CSimMarket::markets()[stock.market].fetchCode);
         EXPECT_EQ(match.captured(4), stock.name);
     }
+}
+
+} // namespace
+
+namespace {
+
+// A day's values depend on the stock and the date only: the history a later
+// trading date gives holds the earlier date's rows unchanged, and the quote of
+// a day is that day's row.
+TEST(SimMarketTest, ALaterTradingDateExtendsTheSameHistory) {
+    CSimMarket friday(7, QDate(2026, 12, 4));
+    CSimMarket monday(7, QDate(2026, 12, 7));
+    int untraded = 0;
+    for (const SimStock& stock : friday.stocks().mid(0, 40)) {
+        friday.setHistoryLength(stock.code, 300);
+        monday.setHistoryLength(stock.code, 301);
+        const QVector<SimDay> before = friday.history(*friday.findStock(stock.code), 0, 300);
+        const QVector<SimDay> after = monday.history(*monday.findStock(stock.code), 1, 300);
+        ASSERT_EQ(before.size(), after.size());
+        for (qsizetype i = 0; i < before.size(); ++i) {
+            const SimDay& a = before[i];
+            const SimDay& b = after[i];
+            ASSERT_EQ(std::tuple(a.date, a.traded, a.open, a.high, a.low, a.close, a.volume),
+                      std::tuple(b.date, b.traded, b.open, b.high, b.low, b.close, b.volume))
+                << stock.code << " row " << i;
+            untraded += a.traded ? 0 : 1;
+        }
+        const SimDay quote = friday.today(stock);
+        EXPECT_EQ(quote.traded, before[0].traded);
+        if (quote.traded)
+            EXPECT_EQ(std::tuple(quote.open, quote.close, quote.volume),
+                      std::tuple(before[0].open, before[0].close, before[0].volume));
+        else { // the last close, without volume
+            qsizetype last = 1;
+            while (!before[last].traded)
+                ++last;
+            EXPECT_EQ(std::tuple(quote.open, quote.close, quote.volume),
+                      std::tuple(before[last].close, before[last].close, int64_t(0)));
+        }
+    }
+    EXPECT_GT(untraded, 0);
+    EXPECT_EQ(CSimMarket(7, QDate(2026, 12, 6)).tradingDate(), QDate(2026, 12, 4));
 }
 
 } // namespace
