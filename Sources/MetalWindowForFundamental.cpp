@@ -118,21 +118,21 @@ void CMetalWindow::TakeFundamentalCode() {
         if (download.noSuchPage())
             return;
         if (!download.done()) {
-            m_outcome.AddFailedProfile(currentCode, download.reason);
+            m_outcome.AddFailedStock(currentCode, download.reason);
             return;
         }
     }
     FUNDAMENTAL record;
     if (CTorlindUtil::ExtractFundamental(fundamentalPath.c_str(), &record) != 0)
-        m_outcome.AddFailedProfile(currentCode, "no stored page");
+        m_outcome.AddFailedStock(currentCode, "no stored page");
     else if (CExDic::UpdateFundamental(currentCode, &record) == 0)
-        m_outcome.AddFailedProfile(currentCode, "could not write the dictionary");
+        m_outcome.AddFailedStock(currentCode, "could not write the dictionary");
     else
         ++fundamentalStored;
 }
 
 void CMetalWindow::EndFundamentalRun() {
-    if (m_outcome.failedProfiles().empty()) {
+    if (m_outcome.failedStocks().empty()) {
         m_outcome.End(CJobOutcome::kDone, "");
     } else if (fundamentalStored == 0) {
         const bool offline = fundamentalOptions[CFundamentalDialog::kOffline];

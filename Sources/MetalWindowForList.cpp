@@ -69,8 +69,8 @@ void CMetalWindow::ProgressMakeList() {
                     const DownloadOutcome profile = DoGetComplete(url, path);
                     // A code the service has no profile for is no failure.
                     if (!profile.done() && !profile.noSuchPage() && current())
-                        m_outcome.AddFailedProfile(atoiClamped(url.c_str() + url.rfind('/') + 1),
-                                                   profile.reason);
+                        m_outcome.AddFailedStock(atoiClamped(url.c_str() + url.rfind('/') + 1),
+                                                 profile.reason);
                     return profile.done();
                 });
             if (!current())
@@ -106,13 +106,13 @@ void CMetalWindow::EndListRun() {
         return;
     }
     std::string message;
-    if (!m_outcome.failedProfiles().empty())
+    if (!m_outcome.failedStocks().empty())
         message =
             m_outcome.FailedProfilesText() + "; those stocks keep the market of the fetch list";
     if (const int32_t nUnknown = makeList->nAddedWithoutMarket())
         message += (message.empty() ? "" : "; ") + std::to_string(nUnknown) +
                    (nUnknown == 1 ? " new stock has" : " new stocks have") + " market X";
-    m_outcome.End(m_outcome.failedProfiles().empty() ? CJobOutcome::kDone : CJobOutcome::kPartial,
+    m_outcome.End(m_outcome.failedStocks().empty() ? CJobOutcome::kDone : CJobOutcome::kPartial,
                   message);
 }
 
