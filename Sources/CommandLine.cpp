@@ -5,12 +5,15 @@
 #include "Fetch/FetchData.h"
 #include "Fetch/MakeKDT.h"
 #include "MetalWindow.h"
+#include "ProgramSettings.h"
 #include "QuotesCommand.h"
 #include "Toolbox/TextEncoding.h"
 #include "Toolbox/Toolbox.h"
 #include "VezizoMain.h"
 #include "misclib.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <unistd.h>
 
@@ -31,8 +34,44 @@ static void HistoryEntryTexts(const std::vector<std::string>& arguments,
                        rowsText, sizeof rowsText);
 }
 
+// A code never begins with '-': such an argument is a misspelt option.
 static bool HistoryArgumentsValid(const std::vector<std::string>& arguments) {
-    return arguments.size() == 1 || arguments.size() == 2;
+    return (arguments.size() == 1 || arguments.size() == 2) && arguments[0].rfind('-', 0) != 0;
+}
+
+// history --all [ROWS]: ROWS in decimal digits, 1 to CMakeKDT::kMaxRowsWanted.
+static bool AllHistoriesRows(const std::vector<std::string>& arguments, int32_t* rows) {
+    *rows = 0;
+    if (arguments.size() < 2)
+        return true;
+    const std::string& text = arguments[1];
+    if (text.empty() || text.size() > 6 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    *rows = std::stoi(text);
+    return *rows >= 1 && *rows <= CMakeKDT::kMaxRowsWanted;
+}
+
+static bool AllHistoriesArgumentsValid(const std::vector<std::string>& arguments) {
+    int32_t rows = 0;
+    return (arguments.size() == 1 || arguments.size() == 2) && arguments[0] == "--all" &&
+           AllHistoriesRows(arguments, &rows);
+}
+
+static void SetAllHistoriesRows(CMetalWindow& window, const std::vector<std::string>& arguments) {
+    int32_t rows = 0;
+    AllHistoriesRows(arguments, &rows);
+    window.setHistoryRows(rows);
+}
+
+static bool FetchArgumentsValid(const std::vector<std::string>& arguments) {
+    return arguments.empty() || (arguments.size() == 1 && arguments[0] == "--update-histories");
+}
+
+// --update-histories holds for this run; the saved setting stays as it is.
+static void SetFetchOptions(CMetalWindow&, const std::vector<std::string>& arguments) {
+    if (!arguments.empty())
+        g_settings->updateHistories = true;
 }
 
 static bool HistoryCanStart(const std::vector<std::string>& arguments, std::string& message) {
@@ -92,8 +131,12 @@ static void AnswerDialogOptions(WindowRef, const std::vector<std::string>& argum
 }
 
 static const SubcommandSpec s_subcommands[] = {
-    {"fetch", "", FourCharCode("fech"), CMetalWindow::kFetchSheet, nullptr, nullptr,
-     RequireFetchList},
+    {"fetch",
+     "[--update-histories]\n"
+     "           writes the day's daily file; --update-histories also adds the day to\n"
+     "           every KDnnnn.KDT there is",
+     FourCharCode("fech"), CMetalWindow::kFetchSheet, FetchArgumentsValid, nullptr,
+     RequireFetchList, nullptr, nullptr, SetFetchOptions},
     {"finance", "", FourCharCode("fina"), CMetalWindow::kFinanceSheet, nullptr, nullptr,
      RequireFetchList},
     // Without a fetch list every listed code is new: that is how a first list
@@ -110,6 +153,13 @@ static const SubcommandSpec s_subcommands[] = {
      "           CODE: at most 11 characters, beginning with a number from 1; ROWS above 0",
      FourCharCode("mkdt"), CMetalWindow::kKDTSheet, HistoryArgumentsValid, AnswerCodeEntry, nullptr,
      HistoryCanStart},
+    // The other form of history: every stock of the fetch list.
+    {"history",
+     "--all [ROWS]\n"
+     "           brings KDnnnn.KDT of every stock of the fetch list up to date: the last\n"
+     "           ROWS days (default 200) for a stock without one, else the days since",
+     FourCharCode("mkda"), CMetalWindow::kHistoriesSheet, AllHistoriesArgumentsValid, nullptr,
+     RequireFetchList, nullptr, nullptr, SetAllHistoriesRows},
     // Not a job: prints the display sheet's list (QuotesCommand.cpp).
     {"quotes", "[--sort name|mark|cv1|cv2|cv3|cv4|cvc] [--descending]", FourCharCode("disp"),
      CMetalWindow::kDispSheet, QuotesArgumentsValid, nullptr, RequireFetchList, nullptr,
@@ -123,11 +173,18 @@ static const SubcommandSpec s_subcommands[] = {
      RunChart},
 };
 
-const SubcommandSpec* FindSubcommand(const std::string& name) {
-    for (const SubcommandSpec& spec : s_subcommands)
-        if (name == spec.name)
+const SubcommandSpec* FindSubcommand(const std::string& name,
+                                     const std::vector<std::string>& arguments) {
+    const SubcommandSpec* first = nullptr;
+    for (const SubcommandSpec& spec : s_subcommands) {
+        if (name != spec.name)
+            continue;
+        if (SubcommandArgumentsValid(spec, arguments))
             return &spec;
-    return nullptr;
+        if (!first)
+            first = &spec;
+    }
+    return first;
 }
 
 bool SubcommandArgumentsValid(const SubcommandSpec& spec,
@@ -173,37 +230,65 @@ bool ParseCommandLine(int argc, char** argv, CommandLineOptions& options, std::s
 
 namespace {
 
+// "about 12 min left": the time the rest of a job takes at its pace so far;
+// empty until the job has run long enough for a fair guess.
+std::string TimeLeftText(double elapsed, int32_t value, int32_t maximum) {
+    if (elapsed < 5.0 || value < 1 || value >= maximum)
+        return std::string();
+    const int64_t seconds = int64_t(elapsed * double(maximum - value) / double(value));
+    char text[48];
+    if (seconds < 60)
+        std::snprintf(text, sizeof text, ", about %lld s left",
+                      (long long)std::max<int64_t>(10, (seconds + 9) / 10 * 10));
+    else if (seconds < 7200)
+        std::snprintf(text, sizeof text, ", about %lld min left", (long long)(seconds + 59) / 60);
+    else
+        std::snprintf(text, sizeof text, ", about %lld h %02lld min left",
+                      (long long)(seconds / 3600), (long long)(seconds % 3600 / 60));
+    return text;
+}
+
 // Reports a job's progress from its sheet: a bar on a terminal, a line per
 // change otherwise; and each of the job's notices on a line of its own.
 class CProgressReporter {
 public:
     CProgressReporter(const char* name, const JobSheet& sheet, const CJobOutcome& outcome)
         : m_name(name), m_sheet(sheet), m_outcome(outcome),
-          m_terminal(::isatty(STDERR_FILENO) == 1) {}
+          m_terminal(::isatty(STDERR_FILENO) == 1), m_start(std::chrono::steady_clock::now()) {}
 
     // The job's end sets its bar back to 0; the last line shows it full.
     void Report(bool ended = false) {
         ReportNotices();
         int32_t maximum = GetControl32BitMaximum(m_sheet.progressBar);
         int32_t value = ended ? maximum : GetControl32BitValue(m_sheet.progressBar);
-        char count[32] = "", missing[32] = "";
+        char count[32] = "", missing[32] = "", failed[32] = "", current[32] = "";
         GetControlText(m_sheet.countText, count, sizeof count);
-        if (m_sheet.errorText)
-            GetControlText(m_sheet.errorText, missing, sizeof missing);
-        char line[160];
-        std::snprintf(line, sizeof line, "%d/%d, count %s%s%s", value, maximum, count,
-                      *missing ? ", missing " : "", missing);
-        if (m_last == line)
+        GetControlText(m_sheet.errorText, missing, sizeof missing);
+        GetControlText(m_sheet.failedText, failed, sizeof failed);
+        GetControlText(m_sheet.currentText, current, sizeof current);
+        const double elapsed =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
+        std::string text = std::to_string(value) + "/" + std::to_string(maximum) + ", " +
+                           m_sheet.countLabel + " " + count;
+        if (*missing)
+            text += std::string(", ") + m_sheet.errorLabel + " " + missing;
+        if (*failed)
+            text += std::string(", failed ") + failed;
+        if (*current)
+            text += std::string(", now ") + current;
+        if (!ended)
+            text += TimeLeftText(elapsed, value, maximum);
+        if (m_last == text)
             return;
-        m_last = line;
+        m_last = text;
         if (m_terminal) {
             constexpr int kWidth = 30;
             int filled = maximum > 0 ? int(int64_t(value) * kWidth / maximum) : 0;
             filled = filled < 0 ? 0 : (filled > kWidth ? kWidth : filled);
             std::fprintf(stderr, "\r%s [%.*s%*s] %s\033[K", m_name, filled,
-                         "##############################", kWidth - filled, "", line);
+                         "##############################", kWidth - filled, "", text.c_str());
         } else {
-            std::fprintf(stderr, "%s: %s\n", m_name, line);
+            std::fprintf(stderr, "%s: %s\n", m_name, text.c_str());
         }
         std::fflush(stderr);
     }
@@ -228,6 +313,7 @@ private:
     const JobSheet& m_sheet;
     const CJobOutcome& m_outcome;
     bool m_terminal;
+    std::chrono::steady_clock::time_point m_start;
     std::string m_last;
     size_t m_nNotices = 0;
 };
@@ -247,6 +333,8 @@ int RunSubcommand(CMetalWindow& window, const SubcommandSpec& spec,
     }
     if (spec.run)
         return spec.run(window, arguments);
+    if (spec.prepare)
+        spec.prepare(window, arguments);
     const JobSheet* sheet = window.jobSheet(spec.sheet);
     if (!sheet) {
         std::fprintf(stderr, "vezizo %s: the program has no window for this job\n", spec.name);

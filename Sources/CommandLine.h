@@ -40,12 +40,17 @@ struct SubcommandSpec {
     // A subcommand that is not a job runs this instead, after the pre-checks;
     // it returns the exit status. Null for a job.
     int (*run)(CMetalWindow& window, const std::vector<std::string>& arguments) = nullptr;
+    // Sets what the arguments ask of this run only, before the job starts;
+    // null: nothing.
+    void (*prepare)(CMetalWindow& window, const std::vector<std::string>& arguments) = nullptr;
 };
 
 // Fills options from argv. False with message for a usage error.
 bool ParseCommandLine(int argc, char** argv, CommandLineOptions& options, std::string& message);
-// The subcommand called name, or null.
-const SubcommandSpec* FindSubcommand(const std::string& name);
+// The form of the subcommand called name that takes these arguments, else its
+// first form (whose arguments check then fails); null for no such subcommand.
+const SubcommandSpec* FindSubcommand(const std::string& name,
+                                     const std::vector<std::string>& arguments);
 // Checks a subcommand's arguments; false for a usage error.
 bool SubcommandArgumentsValid(const SubcommandSpec& spec,
                               const std::vector<std::string>& arguments);

@@ -2,11 +2,13 @@
 
 #include "ChartWindow.h"
 #include "Fetch/FetchData.h"
+#include "Fetch/FetchListHistories.h"
 #include "Fetch/MakeKDT.h"
 #include "Fetch/MakeList.h"
 #include "FolderLock.h"
 #include "HTTPAccess.h"
 #include "Preferences.h"
+#include "ProgramSettings.h"
 #include "Toolbox/Toolbox.h"
 #include "VezizoAboutDialog.h"
 #include "VezizoMain.h"
@@ -30,6 +32,7 @@ static bool UsesFolder(uint32_t command) {
     case FourCharCode("fech"):
     case FourCharCode("list"):
     case FourCharCode("mkdt"):
+    case FourCharCode("mkda"):
     case FourCharCode("fund"):
     case FourCharCode("fina"):
     case FourCharCode("disp"):
@@ -61,6 +64,7 @@ CMetalWindow::~CMetalWindow() {
     delete http;
     delete makeList;
     delete makeKDT;
+    delete histories;
     delete chartWindow;
     // The sheets live inside the main window and go with it.
     DisposeWindow(mainWindow);
@@ -84,6 +88,8 @@ bool CMetalWindow::LoadSheet(JobSheet& sheet, const char* name, uint32_t signatu
     sheet.countText = GetControlByID(sheet.window, signature, 11);
     sheet.errorText = GetControlByID(sheet.window, signature, 12);
     sheet.statusText = GetControlByID(sheet.window, signature, 13);
+    sheet.failedText = GetControlByID(sheet.window, signature, 14);
+    sheet.currentText = GetControlByID(sheet.window, signature, 15);
     sheet.cancelButton = GetControlByID(sheet.window, signature, 2);
     DeactivateControl(sheet.cancelButton);
     HideControl(sheet.busyIndicator);
@@ -104,8 +110,11 @@ void CMetalWindow::MakeWindow() {
         !LoadSheet(listSheet, "MakeListSheet", FourCharCode("flst")) ||
         !LoadSheet(kdtSheet, "MakeKDTSheet", FourCharCode("fkdt")) ||
         !LoadSheet(fundamentalSheet, "MakeFundamentalSheet", FourCharCode("fund")) ||
-        !LoadSheet(financeSheet, "MakeFinanceSheet", FourCharCode("fina")))
+        !LoadSheet(financeSheet, "MakeFinanceSheet", FourCharCode("fina")) ||
+        !LoadSheet(historiesSheet, "UpdateHistoriesSheet", FourCharCode("fkda")))
         return;
+    historiesSheet.countLabel = "written";
+    historiesSheet.errorLabel = "skipped";
     dispSheet = CreateWindowFromNib("DispSheet");
     if (!dispSheet)
         return;
@@ -134,8 +143,9 @@ void CMetalWindow::MakeWindow() {
     SetDataBrowserCallbacks(quoteList, callbacks);
     SetDataBrowserContextualMenu(quoteList, CreateMenuFromNib("QuoteListMenu"));
 
-    for (WindowRef sheet : {fetchSheet.window, listSheet.window, kdtSheet.window,
-                            fundamentalSheet.window, financeSheet.window, dispSheet, mainWindow})
+    for (WindowRef sheet :
+         {fetchSheet.window, listSheet.window, kdtSheet.window, fundamentalSheet.window,
+          financeSheet.window, historiesSheet.window, dispSheet, mainWindow})
         windowGroup.Add(sheet);
     ShowWindow(mainWindow);
 
@@ -147,6 +157,7 @@ void CMetalWindow::MakeWindow() {
 
 void CMetalWindow::MakeMenu() {
     SetMenuBarFromNib(mainWindow, "MainMenu");
+    SetMenuCommandMark(mainWindow, FourCharCode("kdup"), g_settings->updateHistories);
 }
 
 void CMetalWindow::InstallAppEvents() {
@@ -166,7 +177,7 @@ bool CMetalWindow::HasFetchList() const {
 
 bool CMetalWindow::anyJobRunning() const {
     return fetchSheet.running || listSheet.running || kdtSheet.running ||
-           fundamentalSheet.running || financeSheet.running;
+           fundamentalSheet.running || financeSheet.running || historiesSheet.running;
 }
 
 const JobSheet* CMetalWindow::jobSheet(int32_t sheet) const {
@@ -181,6 +192,8 @@ const JobSheet* CMetalWindow::jobSheet(int32_t sheet) const {
         return &fundamentalSheet;
     case kFinanceSheet:
         return &financeSheet;
+    case kHistoriesSheet:
+        return &historiesSheet;
     default:
         return nullptr;
     }
@@ -216,12 +229,20 @@ int32_t CMetalWindow::DoAppCommandProcess(uint32_t command) {
         if (idle && hasFetchList)
             DoMakeFinance();
         return 0;
+    case FourCharCode("mkda"):
+        if (idle && hasFetchList)
+            DoUpdateHistories();
+        return 0;
+    case FourCharCode("kdup"):
+        DoToggleUpdateHistories();
+        return 0;
     case FourCharCode("fccn"):
         EndFetchData();
         EndMakeList();
         EndMakeKDT();
         EndMakeFundamental();
         EndMakeFinance();
+        EndUpdateHistories();
         m_shownSheet = kNoSheet;
         return 0;
     case FourCharCode("disp"):
@@ -268,7 +289,7 @@ void CMetalWindow::DoAboutBox() {
 void CMetalWindow::HideSheetWindow() {
     TransitionWindowResize(mainWindow, kIdleWidth, kIdleHeight);
     for (WindowRef sheet : {fetchSheet.window, dispSheet, listSheet.window, kdtSheet.window,
-                            fundamentalSheet.window, financeSheet.window})
+                            fundamentalSheet.window, financeSheet.window, historiesSheet.window})
         HideWindow(sheet);
 }
 
@@ -296,6 +317,8 @@ void CMetalWindow::myTimerEvent() {
         ProgressMakeFundamental();
     else if (financeSheet.running)
         ProgressMakeFinance();
+    else if (historiesSheet.running)
+        ProgressUpdateHistories();
 }
 
 DownloadOutcome CMetalWindow::DoGetComplete(const std::string& url, const std::string& path) {

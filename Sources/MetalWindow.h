@@ -25,6 +25,7 @@
 
 class CChartWindow;
 class CFetchData;
+class CFetchListHistories;
 class CHTTPAccess;
 struct DownloadOutcome;
 class CListPageData;
@@ -45,7 +46,12 @@ struct JobSheet {
     ControlRef countText = nullptr;     // control 11
     ControlRef errorText = nullptr;     // control 12 (fetch sheet only)
     ControlRef statusText = nullptr;    // control 13: a retry, how the job ended
+    ControlRef failedText = nullptr;    // control 14: stocks failed (histories sheet)
+    ControlRef currentText = nullptr;   // control 15: the code in work (histories sheet)
     ControlRef cancelButton = nullptr;  // control 2
+    // What the command line calls the counts of controls 11 and 12.
+    const char* countLabel = "count";
+    const char* errorLabel = "missing";
     int32_t running = 0;
 };
 
@@ -59,7 +65,8 @@ public:
         kKDTSheet,
         kFundamentalSheet,
         kFinanceSheet,
-        kDispSheet
+        kDispSheet,
+        kHistoriesSheet
     };
 
     // folderInUse: another run holds the application folder; the window then
@@ -133,6 +140,17 @@ public:
     // Parses the downloaded page file name (in webtemp) into page; 0 when it
     // held at least one row.
     int32_t ExtractKDTData(const char* name, CKDTPageData* page);
+    // Histories of the whole fetch list (MetalWindowForHistories.cpp).
+    void DoUpdateHistories();
+    void StartProgressUpdateHistories();
+    void ProgressUpdateHistories();
+    void EndProgressUpdateHistories();
+    void EndUpdateHistories();
+    // The rows asked for a stock that has no history file yet.
+    void setHistoryRows(int32_t rows) { historyRows = rows; }
+    // The 取得 menu's check item: the daily fetch adds its quotes to the
+    // histories that exist; the choice is saved in the program's settings.
+    void DoToggleUpdateHistories();
     // Chart (MetalWindowForChart.cpp): asks for a code and shows its chart.
     void DoChart();
     // Shows the chart of the stock's KD file in the chart window, made the
@@ -175,6 +193,8 @@ public:
     CChartWindow* chart() const { return chartWindow; }
     // The series sheet's button that charts the file the job wrote.
     ControlRef kdtChartButtonControl() const { return kdtChartButton; }
+    // The histories job's stocks, null before the first run.
+    const CFetchListHistories* historiesData() const { return histories; }
 
 private:
     // The common steps of the job life cycle; the job operations call them.
@@ -219,6 +239,23 @@ private:
     // After the last page: the failed pages logged, the file written (unless
     // no page arrived) and the outcome.
     void EndFetchPages(bool finance);
+    // After the daily file: the day added to the histories that exist; the
+    // message of the stocks whose file could not take it, empty when none.
+    std::string AddDayToHistoryFiles();
+    // Results of TakeKDTPage.
+    enum { kKDTPageFailed, kKDTMorePages, kKDTPagesDone };
+    // The series page page of run has ended: when it arrived it is read and
+    // page moves on. A page without rows ends the history, and so does one
+    // that reaches the day the stock's file already holds.
+    int32_t TakeKDTPage(CMakeKDT* run, int32_t& page);
+    // The histories job: takes up the next stocks until one needs pages (its
+    // first page asked for) or a tick's share is done; ends the run after the
+    // last stock.
+    void StartHistoryStocks();
+    // Counts a stock finished with a result of CFetchListHistories.
+    void CountHistory(int32_t result, const std::string& reason);
+    // The histories job's outcome once it has stopped.
+    void EndHistoriesRun();
 
     JobSheet fetchSheet;
     CFetchData* currentFetchData = nullptr;
@@ -244,6 +281,18 @@ private:
     int32_t fundamentalStored = 0;
     uint8_t fundamentalOptions[3] = {0, 0, 0};
     JobSheet financeSheet;
+    JobSheet historiesSheet;
+    CFetchListHistories* histories = nullptr;
+    // 0: the code entry's default.
+    int32_t historyRows = 0;
+    // The page of the histories job's stock in work.
+    int32_t historyPage = 0;
+    int32_t historiesWritten = 0;
+    int32_t historiesUpToDate = 0;
+    int32_t historiesNoRows = 0;
+    int32_t historiesFailed = 0;
+    // Stocks failed one after another since the last that did not.
+    int32_t historiesFailedInARow = 0;
     int32_t m_shownSheet = kNoSheet;
     bool m_folderInUse = false;
     CJobOutcome m_outcome;

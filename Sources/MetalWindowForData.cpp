@@ -1,13 +1,16 @@
 // The daily quote fetch: every quote page of the fetch list, one download at
 // a time; each page is parsed in the tick after it has arrived, a page that
 // failed is asked for again after the others, and the daily file is written
-// after the last one. The finance job walks its pages the same way.
+// after the last one, and, when the settings ask for it, the day added to the
+// histories that exist. The finance job walks its pages the same way.
 #include "Fetch/FetchData.h"
+#include "Fetch/FetchListHistories.h"
 #include "Fetch/QuoteServers.h"
 #include "Fetch/TorlindUtil.h"
 #include "HTTPAccess.h"
 #include "MetalWindow.h"
 #include "Preferences.h"
+#include "ProgramSettings.h"
 #include "Toolbox/Toolbox.h"
 #include "VezizoMain.h"
 
@@ -144,14 +147,33 @@ void CMetalWindow::EndFetchPages(bool finance) {
     if (!saved) {
         m_outcome.End(CJobOutcome::kFailed, finance ? "could not write the finance file"
                                                     : "could not write the daily file");
-    } else if (m_outcome.failedPages().empty()) {
-        m_outcome.End(CJobOutcome::kDone, "");
-    } else {
-        std::string message = std::to_string(m_outcome.nMissing()) + " stocks missing because " +
-                              m_outcome.FailedPagesText("page", pageCount);
+        return;
+    }
+    std::string message;
+    if (!m_outcome.failedPages().empty()) {
+        message = std::to_string(m_outcome.nMissing()) + " stocks missing because " +
+                  m_outcome.FailedPagesText("page", pageCount);
         if (nKept > 0)
             message += "; " + std::to_string(nKept) +
                        " stocks kept their lines from the day's earlier file";
-        m_outcome.End(CJobOutcome::kPartial, message);
     }
+    if (!finance && g_settings->updateHistories)
+        message += (message.empty() ? "" : "; ") + AddDayToHistoryFiles();
+    const bool partial = !m_outcome.failedPages().empty() || !m_outcome.failedStocks().empty();
+    m_outcome.End(partial ? CJobOutcome::kPartial : CJobOutcome::kDone, message);
+}
+
+std::string CMetalWindow::AddDayToHistoryFiles() {
+    std::vector<std::pair<int32_t, std::string>> failures;
+    const int32_t added = AddDayToHistories(*currentFetchData, g_startupPath, &failures);
+    std::string text =
+        "the day was added to " + std::to_string(added) + (added == 1 ? " history" : " histories");
+    for (const auto& [code, reason] : failures)
+        m_outcome.AddFailedStock(code, reason);
+    if (!failures.empty())
+        text += "; " +
+                m_outcome.FailedStocksText("adding it to the history of ",
+                                           "adding it to the histories of ") +
+                "; those files were kept";
+    return text;
 }

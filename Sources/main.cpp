@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     }
     const SubcommandSpec* subcommand = nullptr;
     if (!options.subcommand.empty()) {
-        subcommand = FindSubcommand(options.subcommand);
+        subcommand = FindSubcommand(options.subcommand, options.arguments);
         if (!subcommand || !SubcommandArgumentsValid(*subcommand, options.arguments)) {
             std::fprintf(stderr, "vezizo: %s %s\n",
                          subcommand ? "wrong arguments for" : "unknown subcommand",
