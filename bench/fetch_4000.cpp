@@ -2,21 +2,14 @@
 // `vezizo fetch` run as a process, its wall time against the floor that one
 // download per 0.1-second tick sets, and its peak memory.
 #include "SimAppFolder.h"
+#include "TimedRun.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <chrono>
 #include <cstdio>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
@@ -48,29 +41,12 @@ int main(int argc, char** argv) {
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
     qputenv("QT_QPA_PLATFORM", "offscreen");
 
-    const QByteArray folderPath = folder.path().toUtf8();
-    const QByteArray errors = folder.filePath("fetch.err").toUtf8();
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errors.constData(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    char* const arguments[] = {const_cast<char*>(VEZIZO_EXE), const_cast<char*>("--folder"),
-                               const_cast<char*>(folderPath.constData()),
-                               const_cast<char*>("fetch"), nullptr};
-    const auto begin = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, VEZIZO_EXE, &actions, nullptr, arguments, environ) != 0) {
+    const TimedRun run = RunVezizoTimed(folder.path(), {"fetch"}, folder.filePath("fetch.err"));
+    if (run.status < 0) {
         std::fprintf(stderr, "fetch_4000: cannot run %s\n", VEZIZO_EXE);
         return 1;
     }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-    posix_spawn_file_actions_destroy(&actions);
-    // quote-sim is still running, so the only child waited for is vezizo.
-    struct rusage usage {};
-    getrusage(RUSAGE_CHILDREN, &usage);
+    const double seconds = run.seconds;
 
     const QStringList daily = QDir(folder.path()).entryList({"DS*"}, QDir::Files);
     QFile file(folder.filePath(daily.value(0)));
@@ -78,13 +54,13 @@ int main(int argc, char** argv) {
     const double floor = kPages * kTick;
 
     std::printf("vezizo fetch of %d stocks (%d pages) against quote-sim\n", kStocks, kPages);
-    std::printf("  exit status        %d\n", WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+    std::printf("  exit status        %d\n", run.status);
     std::printf("  daily file         %s, %lld record lines\n", qPrintable(daily.value(0)),
                 static_cast<long long>(lines > 2 ? lines - 2 : 0));
     std::printf("  wall time          %.2f s\n", seconds);
     std::printf("  time per page      %.1f ms\n", seconds * 1000.0 / kPages);
     std::printf("  floor              %.1f s (%d pages x %.1f s tick)\n", floor, kPages, kTick);
     std::printf("  ratio to floor     %.2f\n", seconds / floor);
-    std::printf("  peak memory        %.1f MiB (ru_maxrss)\n", double(usage.ru_maxrss) / 1024.0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1;
+    std::printf("  peak memory        %.1f MiB (ru_maxrss)\n", run.peakMiB);
+    return run.status == 0 ? 0 : 1;
 }
