@@ -252,8 +252,8 @@ private:
     // first page asked for) or a tick's share is done; ends the run after the
     // last stock.
     void StartHistoryStocks();
-    // Counts a stock finished with a result of CFetchListHistories.
-    void CountHistory(int32_t result, const std::string& reason);
+    // Counts the stock code finished with a result of CFetchListHistories.
+    void CountHistory(int32_t result, int32_t code, const std::string& reason);
     // The histories job's outcome once it has stopped.
     void EndHistoriesRun();
 

@@ -75,12 +75,13 @@ void CMetalWindow::ProgressUpdateHistories() {
         const int32_t taken = TakeKDTPage(run, historyPage);
         if (taken == kKDTPageFailed) {
             ++historiesFailedInARow;
-            CountHistory(CFetchListHistories::kFailed, http->outcome().reason);
+            CountHistory(CFetchListHistories::kFailed, histories->code(), http->outcome().reason);
             histories->FailStock();
         } else if (taken == kKDTPagesDone) {
             historiesFailedInARow = 0;
+            const int32_t code = histories->code();
             std::string reason;
-            CountHistory(histories->EndStock(&reason), reason);
+            CountHistory(histories->EndStock(&reason), code, reason);
         } else {
             historiesFailedInARow = 0;
             StartPageDownload(run->getURL(historyPage), run->getWebTemp(historyPage));
@@ -94,6 +95,7 @@ void CMetalWindow::ProgressUpdateHistories() {
 
 void CMetalWindow::StartHistoryStocks() {
     for (int32_t n = 0; n < kStocksPerTick; ++n) {
+        const int32_t code = histories->code();
         std::string reason;
         const int32_t result = historiesFailedInARow >= kFailuresInARowToStop
                                    ? CFetchListHistories::kNoStock
@@ -110,17 +112,17 @@ void CMetalWindow::StartHistoryStocks() {
             StartPageDownload(histories->run()->getURL(0), histories->run()->getWebTemp(0));
             return;
         }
-        CountHistory(result, reason);
+        CountHistory(result, code, reason);
     }
 }
 
-void CMetalWindow::CountHistory(int32_t result, const std::string& reason) {
+void CMetalWindow::CountHistory(int32_t result, int32_t code, const std::string& reason) {
     switch (result) {
     case CFetchListHistories::kWritten:
         SetCount(historiesSheet.countText, ++historiesWritten);
         return;
     case CFetchListHistories::kFailed:
-        m_outcome.AddFailedStock(histories->code(), reason);
+        m_outcome.AddFailedStock(code, reason);
         SetCount(historiesSheet.failedText, ++historiesFailed);
         return;
     case CFetchListHistories::kUpToDate:

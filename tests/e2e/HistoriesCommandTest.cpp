@@ -139,16 +139,24 @@ TEST_F(HistoriesCommandTest, UpToDateStocksAskNothingAndAFailedPageKeepsTheFile)
     EXPECT_TRUE(again.err.contains("0 written, 4 up to date")) << again.err.toStdString();
     EXPECT_EQ(historyRequests(), 0);
 
+    // One stock's page fails, another's file is not a history (a byte too many).
     const QByteArray before = kd(m_folder, m_codes[1]);
-    serve(1, {"--fault", QStringLiteral("status:500@/t?s=%1&").arg(m_codes[1])});
+    const QByteArray notAHistory = kd(m_folder, m_codes[2]) + "x";
+    WriteAppFile(m_folder.path(), QString::fromStdString(KDTFileName(m_codes[2])), notAHistory);
+    serve(1, {"--fault", QStringLiteral("status:500@/t?s=%1").arg(m_codes[1])});
     ASSERT_EQ(run(m_folder, {"fetch"}).status, 0);
     const ProcessResult failed = run(m_folder, {"history", "--all"});
     EXPECT_EQ(failed.status, 3);
-    EXPECT_TRUE(failed.err.contains(
-        QStringLiteral("the history of %1 failed (HTTP 500); files kept as they were; 3 written")
-            .arg(m_codes[1])))
+    EXPECT_TRUE(
+        failed.err.contains(QStringLiteral("the histories of %1 and %2 failed (HTTP 500, the "
+                                           "file's size is not a multiple of 26 bytes")
+                                .arg(m_codes[1])
+                                .arg(m_codes[2])))
+        << failed.err.toStdString();
+    EXPECT_TRUE(failed.err.contains("files kept as they were; 2 written"))
         << failed.err.toStdString();
     EXPECT_EQ(kd(m_folder, m_codes[1]), before);
+    EXPECT_EQ(kd(m_folder, m_codes[2]), notAHistory);
     // The other files got the new day before the 100 rows they held.
     EXPECT_EQ(records(m_folder, m_codes[0]), ExpectedKDRecords(*m_market, m_codes[0], 101));
 }
