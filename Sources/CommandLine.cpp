@@ -157,7 +157,8 @@ static const SubcommandSpec s_subcommands[] = {
     {"history",
      "--all [ROWS]\n"
      "           brings KDnnnn.KDT of every stock of the fetch list up to date: the last\n"
-     "           ROWS days (default 200) for a stock without one, else the days since",
+     "           ROWS days (default 200) for a stock without one, else the days after its\n"
+     "           newest; ROWS 1 to 100000",
      FourCharCode("mkda"), CMetalWindow::kHistoriesSheet, AllHistoriesArgumentsValid, nullptr,
      RequireFetchList, nullptr, nullptr, SetAllHistoriesRows},
     // Not a job: prints the display sheet's list (QuotesCommand.cpp).

@@ -65,6 +65,7 @@ CMetalWindow::~CMetalWindow() {
     delete makeList;
     delete makeKDT;
     delete histories;
+    delete dayToHistories;
     delete chartWindow;
     // The sheets live inside the main window and go with it.
     DisposeWindow(mainWindow);

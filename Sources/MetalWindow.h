@@ -24,6 +24,7 @@
 #include <string>
 
 class CChartWindow;
+class CDayToHistories;
 class CFetchData;
 class CFetchListHistories;
 class CHTTPAccess;
@@ -239,9 +240,13 @@ private:
     // After the last page: the failed pages logged, the file written (unless
     // no page arrived) and the outcome.
     void EndFetchPages(bool finance);
-    // After the daily file: the day added to the histories that exist; the
-    // message of the stocks whose file could not take it, empty when none.
-    std::string AddDayToHistoryFiles();
+    // The fetch job's run is over: its sheet ends, and the program with it
+    // when the preferences say so.
+    void EndFetchRun();
+    // The day is in the histories: what became of them goes into the message.
+    void EndDayToHistories();
+    // The fetch or finance job's outcome from the pages and the histories.
+    void EndFetchOutcome();
     // Results of TakeKDTPage.
     enum { kKDTPageFailed, kKDTMorePages, kKDTPagesDone };
     // The series page page of run has ended: when it arrived it is read and
@@ -261,6 +266,10 @@ private:
     CFetchData* currentFetchData = nullptr;
     int32_t extractedCount = 0;
     int32_t errorCount = 0;
+    // After the daily file, while the day goes into the histories: the work
+    // left, and the message so far.
+    CDayToHistories* dayToHistories = nullptr;
+    std::string fetchMessage;
     JobSheet listSheet;
     // Made by the first listing job and kept for the later ones.
     CMakeList* makeList = nullptr;

@@ -37,14 +37,31 @@ void CMetalWindow::StartProgressFetchData() {
     StartProgress(fetchSheet);
 }
 
+// Files a tick gives the day, so that the window answers while thousands of
+// histories are brought up.
+static constexpr int32_t kHistoriesPerTick = 50;
+
 void CMetalWindow::ProgressFetchData() {
+    if (dayToHistories) {
+        // The daily file is written; the day goes into the histories.
+        if (dayToHistories->Add(kHistoriesPerTick)) {
+            SetControlText(
+                fetchSheet.statusText,
+                ("adding the day to the histories: " + std::to_string(dayToHistories->nDone()) +
+                 " of " + std::to_string(dayToHistories->nStocks()))
+                    .c_str());
+            return;
+        }
+        EndDayToHistories();
+        EndFetchRun();
+        return;
+    }
     if (http->complete) {
         http->complete = 0;
         if (!TakeFetchPage(fetchSheet, false)) {
             EndFetchPages(false);
-            EndFetchData();
-            if (g_Preferences->quitAfterFetch) {
-                ExitToShell(m_outcome.exitStatus());
+            if (!dayToHistories) {
+                EndFetchRun();
                 return;
             }
         }
@@ -52,7 +69,15 @@ void CMetalWindow::ProgressFetchData() {
     SetControl32BitValue(fetchSheet.progressBar, pageIndex);
 }
 
+void CMetalWindow::EndFetchRun() {
+    EndFetchData();
+    if (g_Preferences->quitAfterFetch)
+        ExitToShell(m_outcome.exitStatus());
+}
+
 void CMetalWindow::EndProgressFetchData() {
+    delete dayToHistories;
+    dayToHistories = nullptr;
     EndProgress(fetchSheet);
 }
 
@@ -149,31 +174,39 @@ void CMetalWindow::EndFetchPages(bool finance) {
                                                     : "could not write the daily file");
         return;
     }
-    std::string message;
+    fetchMessage.clear();
     if (!m_outcome.failedPages().empty()) {
-        message = std::to_string(m_outcome.nMissing()) + " stocks missing because " +
-                  m_outcome.FailedPagesText("page", pageCount);
+        fetchMessage = std::to_string(m_outcome.nMissing()) + " stocks missing because " +
+                       m_outcome.FailedPagesText("page", pageCount);
         if (nKept > 0)
-            message += "; " + std::to_string(nKept) +
-                       " stocks kept their lines from the day's earlier file";
+            fetchMessage += "; " + std::to_string(nKept) +
+                            " stocks kept their lines from the day's earlier file";
     }
+    // The run ends once the day is in the histories, a share each tick.
     if (!finance && g_settings->updateHistories)
-        message += (message.empty() ? "" : "; ") + AddDayToHistoryFiles();
-    const bool partial = !m_outcome.failedPages().empty() || !m_outcome.failedStocks().empty();
-    m_outcome.End(partial ? CJobOutcome::kPartial : CJobOutcome::kDone, message);
+        dayToHistories = new CDayToHistories(*currentFetchData, g_startupPath);
+    else
+        EndFetchOutcome();
 }
 
-std::string CMetalWindow::AddDayToHistoryFiles() {
-    std::vector<std::pair<int32_t, std::string>> failures;
-    const int32_t added = AddDayToHistories(*currentFetchData, g_startupPath, &failures);
+void CMetalWindow::EndDayToHistories() {
+    const int32_t added = dayToHistories->nAdded();
     std::string text =
         "the day was added to " + std::to_string(added) + (added == 1 ? " history" : " histories");
-    for (const auto& [code, reason] : failures)
+    for (const auto& [code, reason] : dayToHistories->failures())
         m_outcome.AddFailedStock(code, reason);
-    if (!failures.empty())
+    if (!m_outcome.failedStocks().empty())
         text += "; " +
                 m_outcome.FailedStocksText("adding it to the history of ",
                                            "adding it to the histories of ") +
                 "; those files were kept";
-    return text;
+    fetchMessage += (fetchMessage.empty() ? "" : "; ") + text;
+    delete dayToHistories;
+    dayToHistories = nullptr;
+    EndFetchOutcome();
+}
+
+void CMetalWindow::EndFetchOutcome() {
+    const bool partial = !m_outcome.failedPages().empty() || !m_outcome.failedStocks().empty();
+    m_outcome.End(partial ? CJobOutcome::kPartial : CJobOutcome::kDone, fetchMessage);
 }

@@ -197,31 +197,36 @@ int32_t CFetchListHistories::Finish(int32_t result) {
     return result;
 }
 
-int32_t AddDayToHistories(const CFetchData& fetchData, const std::string& folder,
-                          std::vector<std::pair<int32_t, std::string>>* failures) {
+CDayToHistories::CDayToHistories(const CFetchData& fetchData, const std::string& folder)
+    : m_folder(folder) {
     if (fetchData.nPages() < 1)
-        return 0;
+        return;
     int32_t year, month, day;
     fetchData.getDate(year, month, day);
-    int32_t added = 0;
-    std::vector<KDT> days;
     ForEachHistoryStock(fetchData, [&](const CTesselRec& record, int32_t code) {
-        if (!record.HasQuote())
-            return;
-        const int32_t status = ReadKDTFile(folder + "/" + KDTFileName(code), days);
+        if (record.HasQuote())
+            m_days.emplace_back(code, DayRow(record, year, month, day));
+    });
+}
+
+bool CDayToHistories::Add(int32_t n) {
+    std::vector<KDT> days;
+    for (; n > 0 && m_index < nStocks(); --n, ++m_index) {
+        const auto& [code, row] = m_days[size_t(m_index)];
+        const int32_t status = ReadKDTFile(m_folder + "/" + KDTFileName(code), days);
         // A history starts with the series jobs; an empty file is filled by
         // them too, never from one day.
         if (status == kKDTFileMissing || status == kKDTFileEmpty)
-            return;
+            continue;
         if (status != kKDTFileRead) {
-            failures->emplace_back(code, KDTFileStatusText(status));
-            return;
+            m_failures.emplace_back(code, KDTFileStatusText(status));
+            continue;
         }
-        MergeKDTRows(days, {DayRow(record, year, month, day)});
-        if (WriteKDTFile(folder, code, days) < 0)
-            failures->emplace_back(code, "the file could not be written");
+        MergeKDTRows(days, {row});
+        if (WriteKDTFile(m_folder, code, days) < 0)
+            m_failures.emplace_back(code, "the file could not be written");
         else
-            ++added;
-    });
-    return added;
+            ++m_nAdded;
+    }
+    return m_index < nStocks();
 }

@@ -103,10 +103,31 @@ private:
     std::vector<KDT> m_days;
 };
 
-// Adds the day's quotes of fetchData to the histories of its stocks that
-// have a KD file in folder: one record for the quotes' date with the quote's
-// open, high, low, close and volume, replacing a record of that date. A file
-// that could not be read or written stays as it was and goes to failures
-// (code, reason). Returns the number of files that got the day.
-int32_t AddDayToHistories(const CFetchData& fetchData, const std::string& folder,
-                          std::vector<std::pair<int32_t, std::string>>* failures);
+// The day's quotes of a fetch added to the histories of its stocks that have
+// a KD file: one record for the quotes' date with the quote's open, high, low,
+// close and volume, replacing a record of that date. A file that could not be
+// read or written stays as it was and is named in failures(). No file is made.
+class CDayToHistories {
+public:
+    CDayToHistories(const CFetchData& fetchData, const std::string& folder);
+
+    // The stocks with a quote and a history code, and those done so far.
+    int32_t nStocks() const { return int32_t(m_days.size()); }
+    int32_t nDone() const { return m_index; }
+    // The files that got the day.
+    int32_t nAdded() const { return m_nAdded; }
+    // (code, reason) of each file that could not take the day.
+    const std::vector<std::pair<int32_t, std::string>>& failures() const { return m_failures; }
+
+    // Adds the day to the files of at most n more stocks; false once every
+    // stock is done.
+    bool Add(int32_t n);
+
+private:
+    std::string m_folder;
+    // Each stock's code and its record of the day.
+    std::vector<std::pair<int32_t, KDT>> m_days;
+    int32_t m_index = 0;
+    int32_t m_nAdded = 0;
+    std::vector<std::pair<int32_t, std::string>> m_failures;
+};

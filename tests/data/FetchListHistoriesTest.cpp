@@ -232,9 +232,13 @@ TEST_F(FetchListHistoriesTest, TheDayGoesOnlyIntoFilesThatExist) {
     ASSERT_EQ(WriteKDTFile(folder, 1301, {Day(20200102, 1)}), 1);
     for (int run = 0; run < 2; ++run) {
         SCOPED_TRACE(run);
-        std::vector<std::pair<int32_t, std::string>> failures;
-        EXPECT_EQ(AddDayToHistories(list, folder, &failures), 1);
-        EXPECT_TRUE(failures.empty());
+        CDayToHistories toHistories(list, folder);
+        EXPECT_EQ(toHistories.nStocks(), 2);
+        // A share at a time: true while stocks are left.
+        EXPECT_TRUE(toHistories.Add(1));
+        EXPECT_FALSE(toHistories.Add(5));
+        EXPECT_EQ(toHistories.nAdded(), 1);
+        EXPECT_TRUE(toHistories.failures().empty());
         const std::vector<KDT> days = Read(1301);
         ASSERT_EQ(Dates(days), (std::vector<int32_t>{20200102, today}));
         EXPECT_EQ(std::vector<int32_t>(
@@ -244,9 +248,10 @@ TEST_F(FetchListHistoriesTest, TheDayGoesOnlyIntoFilesThatExist) {
     }
     // A file that is no history is named and left alone.
     WriteFile(KDTFileName(6758), "abc");
-    std::vector<std::pair<int32_t, std::string>> failures;
-    EXPECT_EQ(AddDayToHistories(list, folder, &failures), 1);
-    ASSERT_EQ(failures.size(), 1u);
-    EXPECT_EQ(failures[0].first, 6758);
+    CDayToHistories toHistories(list, folder);
+    EXPECT_FALSE(toHistories.Add(2));
+    EXPECT_EQ(toHistories.nAdded(), 1);
+    ASSERT_EQ(toHistories.failures().size(), 1u);
+    EXPECT_EQ(toHistories.failures()[0].first, 6758);
     EXPECT_EQ(ReadFile(KDTFileName(6758)), "abc");
 }
