@@ -84,3 +84,18 @@ TEST(SimMarketTest, ALaterTradingDateExtendsTheSameHistory) {
 }
 
 } // namespace
+
+namespace {
+
+// A market of a given size for loads beyond the usual list: exactly that many
+// stocks, the five that are always listed among them.
+TEST(SimMarketTest, AStockCountAskedForIsMetExactly) {
+    for (int count : {5, 4000, 8700}) {
+        const CSimMarket market(1, QDate(2026, 12, 4), count);
+        EXPECT_EQ(market.stocks().size(), count);
+        for (int code : {1301, 6758, 7203, 8001, 9984})
+            EXPECT_NE(market.findStock(code), nullptr) << count << " " << code;
+    }
+}
+
+} // namespace

@@ -104,9 +104,11 @@ const QStringList& CSimMarket::industryNames() {
     return simIndustryNames();
 }
 
-CSimMarket::CSimMarket(uint64_t seed, QDate date)
+CSimMarket::CSimMarket(uint64_t seed, QDate date, int stockCount)
     : m_seed(seed), m_tradingDate(weekdayOnOrBefore(date)) {
-    for (int code = kLowestCode; code <= 9999 && m_stocks.size() < kMaxStocks; ++code) {
+    const int maxStocks =
+        stockCount > 0 ? std::min(stockCount, 9999 - kLowestCode + 1) : kMaxStocks;
+    for (int code = kLowestCode; code <= 9999 && m_stocks.size() < maxStocks; ++code) {
         int forcedMarket = -2;
         for (const FixedStock& fixed : s_fixedStocks) {
             if (fixed.code != code)
@@ -119,7 +121,15 @@ CSimMarket::CSimMarket(uint64_t seed, QDate date)
                 }
             }
         }
-        if (forcedMarket == -2 && !CSimRandom(seed, uint64_t(code), 1).chance(kListedShare))
+        // A count asked for is met exactly: each code is chosen with the share
+        // of the stocks still wanted among the codes left.
+        int fixedAfter = 0;
+        for (const FixedStock& fixed : s_fixedStocks)
+            fixedAfter += fixed.code > code ? 1 : 0;
+        const double share = stockCount > 0 ? double(maxStocks - m_stocks.size() - fixedAfter) /
+                                                  double(10000 - code - fixedAfter)
+                                            : kListedShare;
+        if (forcedMarket == -2 && !CSimRandom(seed, uint64_t(code), 1).chance(share))
             continue;
         addStock(code, forcedMarket);
     }

@@ -77,7 +77,9 @@ struct SimListingRow {
 
 class CSimMarket {
 public:
-    CSimMarket(uint64_t seed, QDate date);
+    // stockCount 0: about a third of the codes 1300..9999 are listed (at most
+    // 3,997, so that the listing keeps to 80 pages); else exactly that many.
+    CSimMarket(uint64_t seed, QDate date, int stockCount = 0);
 
     // The rows of the shipped market.csv (read once from the embedded copy).
     static const QVector<SimMarketEntry>& markets();
