@@ -229,10 +229,6 @@ bool ParseCommandLine(int argc, char** argv, CommandLineOptions& options, std::s
     return true;
 }
 
-namespace {
-
-// "about 12 min left": the time the rest of a job takes at its pace so far;
-// empty until the job has run long enough for a fair guess.
 std::string TimeLeftText(double elapsed, int32_t value, int32_t maximum) {
     if (elapsed < 5.0 || value < 1 || value >= maximum)
         return std::string();
@@ -248,6 +244,8 @@ std::string TimeLeftText(double elapsed, int32_t value, int32_t maximum) {
                       (long long)(seconds / 3600), (long long)(seconds % 3600 / 60));
     return text;
 }
+
+namespace {
 
 // Reports a job's progress from its sheet: a bar on a terminal, a line per
 // change otherwise; and each of the job's notices on a line of its own.

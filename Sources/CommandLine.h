@@ -62,5 +62,10 @@ void PrintUsage(FILE* stream);
 int RunSubcommand(CMetalWindow& window, const SubcommandSpec& spec,
                   const std::vector<std::string>& arguments);
 
+// ", about 12 min left": the time the rest of a job takes at the pace of its
+// first value steps of maximum in elapsed seconds; empty until the job has run
+// long enough for a fair guess, and once it is done.
+std::string TimeLeftText(double elapsed, int32_t value, int32_t maximum);
+
 // Pre-check of the jobs that work through the fetch list.
 bool RequireFetchList(std::string& message);

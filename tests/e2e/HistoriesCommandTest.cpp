@@ -3,6 +3,7 @@
 // first, one page a stock the next day, files merged to what a full download
 // of that day gives, up-to-date stocks left alone, failures leaving files as
 // they were.
+#include "CommandLine.h"
 #include "KDFile.h"
 #include "KDTFile.h"
 #include "SimAppFolder.h"
@@ -189,6 +190,26 @@ TEST_F(HistoriesCommandTest, FetchAddsTheDayToTheHistoriesThatExist) {
     }
     // The option held for those runs only.
     EXPECT_FALSE(ReadAppFile(m_config.path(), "vezizo.conf").contains("update_histories=1"));
+}
+
+// The command line's estimate of the time left, at the pace so far.
+TEST(TimeLeft, RoundedToWhatAPersonReads) {
+    const struct {
+        double elapsed;
+        int32_t value, maximum;
+        const char* text;
+    } cases[] = {
+        {4.9, 1, 10, ""},                        // too early for a guess
+        {10, 10, 10, ""},                        // done
+        {10, 0, 10, ""},                         // nothing done yet
+        {10, 2, 3, ", about 10 s left"},         // 5 s, never less than 10
+        {10, 1, 3, ", about 20 s left"},         // 20 s
+        {50, 1, 3, ", about 2 min left"},        // 100 s
+        {100, 1, 100, ", about 2 h 45 min left"} // 9900 s
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TimeLeftText(c.elapsed, c.value, c.maximum), c.text)
+            << c.elapsed << " " << c.value << "/" << c.maximum;
 }
 
 TEST_F(HistoriesCommandTest, WrongArgumentsAreUsageErrors) {
