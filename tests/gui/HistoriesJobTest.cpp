@@ -6,6 +6,7 @@
 #include "KDTFile.h"
 #include "ProgramSettings.h"
 
+#include <QMenu>
 #include <QRegularExpression>
 
 class HistoriesJobTest : public SimGuiTestBase {
@@ -77,4 +78,9 @@ TEST_F(HistoriesJobTest, TheCheckItemIsKeptInTheProgramsSettings) {
         EXPECT_TRUE(conf.contains(marked ? "update_histories=1\n" : "update_histories=0\n"));
     }
     EXPECT_FALSE(QFile::exists(preferencesFile()));
+    ASSERT_EQ(send("kdup"), 0);
+    auto* menu = mainWindow()->findChild<QMenu*>("menuJob");
+    ASSERT_NE(menu, nullptr);
+    menu->adjustSize();
+    SaveScreenshot(menu, "JobMenuWithTheHistoriesItems");
 }
