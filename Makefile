@@ -7,8 +7,10 @@
 BUILD_DIR   ?= build
 RELEASE_DIR ?= $(BUILD_DIR)-release
 JOBS        ?= $(shell nproc)
+FUZZ_SECONDS   ?= 60
+FUZZ_HARNESSES ?=
 
-.PHONY: all setup configure build test configure-release demo package bench clean format
+.PHONY: all setup configure build test configure-release demo package bench fuzz clean format
 
 all: build
 
@@ -41,8 +43,16 @@ bench: setup
 	@cmake --build $(BUILD_DIR)-bench -j $(JOBS)
 	@scripts/bench.sh $(BUILD_DIR)-bench
 
+# Every reader's libFuzzer harness (or those of FUZZ_HARNESSES) for FUZZ_SECONDS
+# each, in a clang build of its own.
+fuzz:
+	@scripts/setup.sh clang libclang-rt-14-dev
+	@cmake -S . -B $(BUILD_DIR)-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DVEZIZO_FUZZ=ON -DVEZIZO_TESTS=OFF >/dev/null
+	@cmake --build $(BUILD_DIR)-fuzz -j $(JOBS) --target fuzzers
+	@scripts/fuzz.sh $(BUILD_DIR)-fuzz $(FUZZ_SECONDS) $(FUZZ_HARNESSES)
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs -d '\n' clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench $(RELEASE_DIR)
+	rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench $(BUILD_DIR)-fuzz $(RELEASE_DIR)

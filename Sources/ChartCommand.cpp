@@ -30,16 +30,6 @@ struct ChartOptions {
     int32_t height = 800;
 };
 
-// A whole number of at most nine digits, without sign or blanks, from lowest
-// to highest.
-bool ReadNumber(const std::string& text, int32_t lowest, int32_t highest, int32_t* value) {
-    if (text.empty() || text.size() > 9 ||
-        text.find_first_not_of("0123456789") != std::string::npos)
-        return false;
-    *value = int32_t(std::stol(text));
-    return *value >= lowest && *value <= highest;
-}
-
 // Empty when the arguments are right, else what is wrong, naming the
 // argument.
 std::string ParseChartArguments(const std::vector<std::string>& arguments, ChartOptions& options) {
@@ -54,7 +44,7 @@ std::string ParseChartArguments(const std::vector<std::string>& arguments, Chart
             if (options.png.empty())
                 return "--png needs a file name";
         } else if (argument == "--days") {
-            if (!ReadNumber(arguments[++i], 1, int32_t(kKDTFileMaxRecords), &options.days))
+            if (!ReadWholeNumber(arguments[++i], 1, int32_t(kKDTFileMaxRecords), &options.days))
                 return "--days " + arguments[i] +
                        ": the number of days must be a whole number "
                        "from 1";
@@ -62,8 +52,8 @@ std::string ParseChartArguments(const std::vector<std::string>& arguments, Chart
             const std::string& size = arguments[++i];
             const size_t x = size.find('x');
             if (x == std::string::npos ||
-                !ReadNumber(size.substr(0, x), kSmallestSide, kLargestSide, &options.width) ||
-                !ReadNumber(size.substr(x + 1), kSmallestSide, kLargestSide, &options.height))
+                !ReadWholeNumber(size.substr(0, x), kSmallestSide, kLargestSide, &options.width) ||
+                !ReadWholeNumber(size.substr(x + 1), kSmallestSide, kLargestSide, &options.height))
                 return "--size " + size + ": give WIDTHxHEIGHT in pixels, each from " +
                        std::to_string(kSmallestSide) + " to " + std::to_string(kLargestSide);
         } else if (argument.compare(0, 1, "-") == 0 || haveCode) {
@@ -79,11 +69,9 @@ std::string ParseChartArguments(const std::vector<std::string>& arguments, Chart
 
 } // namespace
 
-bool ChartArgumentsValid(const std::vector<std::string>& arguments) {
+bool ChartArgumentsValid(const std::vector<std::string>& arguments, std::string& problem) {
     ChartOptions options;
-    const std::string problem = ParseChartArguments(arguments, options);
-    if (!problem.empty())
-        std::fprintf(stderr, "vezizo chart: %s\n", problem.c_str());
+    problem = ParseChartArguments(arguments, options);
     return problem.empty();
 }
 

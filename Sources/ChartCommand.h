@@ -7,9 +7,8 @@
 
 class CMetalWindow;
 
-// False for arguments that are wrong, after saying on standard error which
-// one is wrong and why.
-bool ChartArgumentsValid(const std::vector<std::string>& arguments);
+// False for arguments that are wrong, with problem saying which one and why.
+bool ChartArgumentsValid(const std::vector<std::string>& arguments, std::string& problem);
 // Shows the stock in the chart window and writes its picture (by default
 // KDnnnn.png in the application folder, the last 120 days, 1200x800).
 // Returns the exit status.

@@ -14,6 +14,10 @@ class CMetalWindow;
 
 struct CommandLineOptions {
     std::string folder;
+    // The least time between two requests; 0: the settings' interval.
+    int32_t intervalMs = 0;
+    // --help, `help [SUBCOMMAND]` or `SUBCOMMAND --help`: the help of the
+    // subcommand, or of the program when there is none.
     bool help = false;
     bool version = false;
     std::string subcommand;
@@ -24,20 +28,21 @@ struct CommandLineOptions {
 // the arguments. A job adds its entry to the table in CommandLine.cpp.
 struct SubcommandSpec {
     const char* name;
-    const char* usage; // the arguments after the name, for --help
-    uint32_t command;  // the command the desktop program's menu sends
-    int32_t sheet;     // the job's sheet (CMetalWindow's sheet numbers)
-    // False when the arguments are wrong (a usage error); null: none allowed.
-    bool (*checkArguments)(const std::vector<std::string>& arguments);
+    const char* usage;   // the arguments after the name
+    const char* summary; // what it does, in one line of --help
+    // `vezizo help NAME`: what it does in full, what it reads and writes.
+    const char* details;
+    uint32_t command; // the command the desktop program's menu sends
+    int32_t sheet;    // the job's sheet (CMetalWindow's sheet numbers)
+    // False with problem (naming the argument) when the arguments are wrong,
+    // a usage error; null: no argument allowed.
+    bool (*checkArguments)(const std::vector<std::string>& arguments, std::string& problem);
     // Answers the job's dialog by sending the command events a user's clicks
     // would; null for a job without a dialog.
     void (*answerDialog)(WindowRef dialog, const std::vector<std::string>& arguments);
     // Whether the job can start; false sets message (exit status 1).
     bool (*preCheck)(std::string& message);
-    // The same for a job whose start depends on its arguments; null: none.
-    bool (*preCheckArguments)(const std::vector<std::string>& arguments,
-                              std::string& message) = nullptr;
-    // A subcommand that is not a job runs this instead, after the pre-checks;
+    // A subcommand that is not a job runs this instead, after the pre-check;
     // it returns the exit status. Null for a job.
     int (*run)(CMetalWindow& window, const std::vector<std::string>& arguments) = nullptr;
     // Sets what the arguments ask of this run only, before the job starts;
@@ -47,14 +52,27 @@ struct SubcommandSpec {
 
 // Fills options from argv. False with message for a usage error.
 bool ParseCommandLine(int argc, char** argv, CommandLineOptions& options, std::string& message);
-// The form of the subcommand called name that takes these arguments, else its
-// first form (whose arguments check then fails); null for no such subcommand.
+// The form of the subcommand called name that takes these arguments: a form
+// whose usage begins with an option (history --all) when the first argument
+// is that option, else the name's first form; null for no such subcommand.
 const SubcommandSpec* FindSubcommand(const std::string& name,
                                      const std::vector<std::string>& arguments);
-// Checks a subcommand's arguments; false for a usage error.
-bool SubcommandArgumentsValid(const SubcommandSpec& spec,
-                              const std::vector<std::string>& arguments);
+// Checks a subcommand's arguments; false with problem for a usage error.
+bool SubcommandArgumentsValid(const SubcommandSpec& spec, const std::vector<std::string>& arguments,
+                              std::string& problem);
+// The forms of the command line.
 void PrintUsage(FILE* stream);
+// The usage line of one subcommand.
+void PrintSubcommandUsage(FILE* stream, const SubcommandSpec& spec);
+// The help options asks for on standard output: the program's (usage, what
+// each subcommand does, the application folder, the files, the exit
+// statuses) or one subcommand's. Returns the exit status (kExitUsage for an
+// unknown subcommand).
+int PrintHelp(const CommandLineOptions& options);
+
+// A whole number of at most nine digits, without sign or blanks, from lowest
+// to highest.
+bool ReadWholeNumber(const std::string& text, int32_t lowest, int32_t highest, int32_t* value);
 
 // Sends the subcommand's command to window, answers its dialog, reports the
 // job's progress and notices on standard error, waits until the job has ended

@@ -6,7 +6,26 @@
 #include <QNetworkRequest>
 #include <QUrl>
 
+#include <chrono>
+#include <ctime>
+#include <strings.h>
+
 namespace {
+
+int64_t SteadyMicroseconds() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// The value of the header field name (any case), or null.
+const char* HeaderValue(const std::vector<std::pair<std::string, std::string>>& headers,
+                        const char* name) {
+    for (const auto& field : headers)
+        if (strcasecmp(field.first.c_str(), name) == 0)
+            return field.second.c_str();
+    return nullptr;
+}
 
 // The short reason of a network error, in one place for every download.
 std::string NetworkErrorReason(QNetworkReply::NetworkError error, const QString& text) {
@@ -61,6 +80,10 @@ CHTTPAccess::CHTTPAccess(bool useProxy, const char* host, int32_t port)
     m_timeoutTimer.setSingleShot(true);
     m_timeoutTimer.setInterval(kTimeoutMs);
     connect(&m_timeoutTimer, &QTimer::timeout, this, &CHTTPAccess::NetworkTimeoutTimerProc);
+    // A coarse timer may fire early, which would bring a request too close.
+    m_dueTimer.setSingleShot(true);
+    m_dueTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_dueTimer, &QTimer::timeout, this, &CHTTPAccess::RequestWhenDue);
 }
 
 CHTTPAccess::~CHTTPAccess() {
@@ -96,6 +119,10 @@ DownloadOutcome CHTTPAccess::OpenURLComplete(const std::string& url, const std::
 void CHTTPAccess::StartDownload(const std::string& url, const std::string& path) {
     m_running = true;
     m_current = DownloadOutcome();
+    m_url = url.compare(0, 4, "http") != 0 ? "http://" + url : url;
+    m_path = path;
+    m_nWaits = 0;
+    m_nRedirects = 0;
     outFile = fopen(path.c_str(), "w");
     m_nWritten = 0;
     if (!outFile) {
@@ -103,13 +130,20 @@ void CHTTPAccess::StartDownload(const std::string& url, const std::string& path)
         EndDownload(DownloadOutcome::kFileError, "could not write the page file");
         return;
     }
-    DownloadURL(url);
+    RequestWhenDue();
 }
 
-void CHTTPAccess::DownloadURL(std::string url) {
-    if (url.compare(0, 4, "http") != 0)
-        url.insert(0, "http://");
-    const QUrl target = QUrl::fromEncoded(QByteArray::fromStdString(url), QUrl::TolerantMode);
+void CHTTPAccess::RequestWhenDue() {
+    const int64_t delayUs = m_pacer.DelayUs(SteadyMicroseconds());
+    if (delayUs > 0) {
+        m_dueTimer.start(int((delayUs + 999) / 1000));
+        return;
+    }
+    DownloadURL();
+}
+
+void CHTTPAccess::DownloadURL() {
+    const QUrl target = QUrl::fromEncoded(QByteArray::fromStdString(m_url), QUrl::TolerantMode);
     if (!target.isValid()) {
         EndDownload(DownloadOutcome::kNetworkError, "not a valid URL");
         return;
@@ -117,12 +151,17 @@ void CHTTPAccess::DownloadURL(std::string url) {
 
     QNetworkRequest request(target);
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
+    // The downloader follows redirects itself, each one a request the pacer
+    // lets go in its turn.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::NoLessSafeRedirectPolicy);
-    request.setMaximumRedirectsAllowed(kMaxRedirects);
+                         QNetworkRequest::ManualRedirectPolicy);
 
+    m_pacer.RequestStarted(SteadyMicroseconds());
     QNetworkReply* reply = m_manager.get(request);
     m_reply = reply;
+    // The request counts from when it left, which may be a little later.
+    connect(reply, &QNetworkReply::requestSent, this,
+            [this] { m_pacer.RequestStarted(SteadyMicroseconds()); });
     connect(reply, &QNetworkReply::readyRead, this, &CHTTPAccess::ReadStreamClientCallBack);
     // Errors, time-outs of the connection and the end of data all finish the reply.
     connect(reply, &QNetworkReply::finished, this, &CHTTPAccess::ReplyFinished);
@@ -165,14 +204,16 @@ void CHTTPAccess::ReplyFinished() {
         m_current.headers.emplace_back(field.first.toStdString(), field.second.toStdString());
 
     const QNetworkReply::NetworkError error = m_reply->error();
-    if (error == QNetworkReply::TooManyRedirectsError) {
-        EndDownload(DownloadOutcome::kRedirectLimit, "more than 20 redirects");
-    } else if (error == QNetworkReply::InsecureRedirectError) {
-        EndDownload(DownloadOutcome::kRedirectLimit, "redirected to an unsafe address");
-    } else if (IsConnectionError(error)) {
+    const QUrl location = m_reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+    if (IsConnectionError(error)) {
         // A status may have come before the connection broke; the page did not.
         const std::string reason = NetworkErrorReason(error, m_reply->errorString());
         EndDownload(DownloadOutcome::kNetworkError, reason.c_str());
+    } else if (m_current.httpStatus >= 300 && m_current.httpStatus <= 399 && !location.isEmpty()) {
+        FollowRedirect(m_reply->url().resolved(location));
+    } else if (CDownloadPacer::AsksToWait(m_current.httpStatus) &&
+               m_nWaits < CDownloadPacer::kMaxWaits) {
+        WaitForTheService();
     } else if (m_current.httpStatus < 200 || m_current.httpStatus > 299) {
         const std::string reason = m_current.httpStatus != 0
                                        ? "HTTP " + std::to_string(m_current.httpStatus)
@@ -188,6 +229,51 @@ void CHTTPAccess::ReplyFinished() {
     } else {
         EndDownload(DownloadOutcome::kDone, "");
     }
+}
+
+void CHTTPAccess::FollowRedirect(const QUrl& target) {
+    TerminateDownload();
+    // A redirect's own page is never the page.
+    if (!EmptyFile())
+        return;
+    const bool secure = target.scheme() == QLatin1String("https");
+    if (m_nRedirects == kMaxRedirects) {
+        EndDownload(DownloadOutcome::kRedirectLimit, "more than 20 redirects");
+    } else if ((m_url.compare(0, 6, "https:") == 0 && !secure) ||
+               (!secure && target.scheme() != QLatin1String("http"))) {
+        // Never from an encrypted address to a plain one, nor off the web.
+        EndDownload(DownloadOutcome::kRedirectLimit, "redirected to an unsafe address");
+    } else {
+        ++m_nRedirects;
+        m_url = target.toEncoded().toStdString();
+        m_current = DownloadOutcome();
+        RequestWhenDue();
+    }
+}
+
+void CHTTPAccess::WaitForTheService() {
+    const int64_t waitMs = CDownloadPacer::WaitMs(HeaderValue(m_current.headers, "Retry-After"),
+                                                  m_nWaits, std::time(nullptr));
+    const DownloadWait wait{m_current.httpStatus, int32_t((waitMs + 999) / 1000), ++m_nWaits};
+    TerminateDownload();
+    // The page asked for again replaces the answer that asked to wait.
+    if (!EmptyFile())
+        return;
+    m_current = DownloadOutcome();
+    m_pacer.Wait(SteadyMicroseconds(), waitMs);
+    RequestWhenDue();
+    if (m_waitHandler)
+        m_waitHandler(wait);
+}
+
+bool CHTTPAccess::EmptyFile() {
+    outFile = std::freopen(m_path.c_str(), "w", outFile);
+    m_nWritten = 0;
+    if (!outFile) {
+        EndDownload(DownloadOutcome::kFileError, "could not write the page file");
+        return false;
+    }
+    return true;
 }
 
 bool CHTTPAccess::BodyCutShort() const {
@@ -206,6 +292,7 @@ void CHTTPAccess::NetworkTimeoutTimerProc() {
 
 void CHTTPAccess::TerminateDownload() {
     m_timeoutTimer.stop();
+    m_dueTimer.stop();
     if (!m_reply)
         return;
     QNetworkReply* reply = m_reply;
@@ -235,6 +322,15 @@ void CHTTPAccess::EndDownload(DownloadOutcome::End end, const char* reason) {
     if (!blocking) {
         m_outcome = std::move(m_current);
         complete = 1;
+        // Through the event loop: the end may come from within OpenURL, and
+        // the handler may start the next download. Dropped with the downloader.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (m_completionHandler)
+                    m_completionHandler();
+            },
+            Qt::QueuedConnection);
         return;
     }
     blocking = 0;

@@ -20,7 +20,16 @@
 // running (its file keeps what had arrived and it ends as described above), and
 // none of the stopped download's bytes reach the new file. A download started
 // while OpenURLComplete waits (from a timer, say) thus ends that wait.
+//
+// Every request, of either entry point and each redirect's, goes through the
+// pacer: it is sent no sooner than the interval after the previous one. An answer 429 or 503 is
+// waited out as the service asks (CDownloadPacer) and the page asked for
+// again, up to CDownloadPacer::kMaxWaits times; the download then ends with
+// that answer's status. A download waiting its turn or the service's wait is
+// running: it ends, and can be stopped, as any other.
 #pragma once
+
+#include "DownloadPacer.h"
 
 #include <QNetworkAccessManager>
 #include <QObject>
@@ -28,12 +37,14 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
 class QEventLoop;
 class QNetworkReply;
+class QUrl;
 
 // How one download ended.
 struct DownloadOutcome {
@@ -64,6 +75,13 @@ struct DownloadOutcome {
     std::string reason;
     // The final answer's header fields as they came (name, value).
     std::vector<std::pair<std::string, std::string>> headers;
+};
+
+// A wait the service asked for, which the download is waiting out.
+struct DownloadWait {
+    int32_t httpStatus; // 429 or 503
+    int32_t seconds;    // how long, rounded up
+    int32_t nWait;      // this page's wait, 1 .. CDownloadPacer::kMaxWaits
 };
 
 class CHTTPAccess : public QObject {
@@ -99,11 +117,34 @@ public:
     // How the last OpenURL download ended; kRunning until `complete` is 1.
     const DownloadOutcome& outcome() const { return m_outcome; }
 
+    // The least time between the starts of two requests.
+    void setInterval(int32_t intervalMs) { m_pacer.setInterval(intervalMs); }
+    // Runs handler from the event loop soon after an OpenURL download has
+    // ended (never from within the downloader, whose caller may be the one
+    // to be told). `complete` says whether the end is still to be taken.
+    void setCompletionHandler(std::function<void()> handler) {
+        m_completionHandler = std::move(handler);
+    }
+    // Runs handler each time a download starts waiting out an answer that
+    // asked it to wait.
+    void setWaitHandler(std::function<void(const DownloadWait&)> handler) {
+        m_waitHandler = std::move(handler);
+    }
+
     uint8_t complete = 0;
 
 private:
     void StartDownload(const std::string& url, const std::string& path);
-    void DownloadURL(std::string url);
+    // Sends the request of the current download once the pacer allows.
+    void RequestWhenDue();
+    void DownloadURL();
+    // The answer was a redirect to target: asked for there in its turn.
+    void FollowRedirect(const QUrl& target);
+    // The answer asked to wait: the page is asked for again after the wait.
+    void WaitForTheService();
+    // Empties the file for the next answer; false when the download had to
+    // end instead.
+    bool EmptyFile();
     // readyRead of the current reply: copies what has arrived into the file.
     void ReadStreamClientCallBack();
     // finished of the current reply: the end of data, or an error.
@@ -120,6 +161,17 @@ private:
     QNetworkAccessManager m_manager;
     QNetworkReply* m_reply = nullptr;
     QTimer m_timeoutTimer;
+    // Fires when the current download's request is due.
+    QTimer m_dueTimer;
+    CDownloadPacer m_pacer;
+    std::function<void()> m_completionHandler;
+    std::function<void(const DownloadWait&)> m_waitHandler;
+    // The current download's URL (with its scheme; a redirect's target once
+    // redirected), file, and the waits and redirects so far.
+    std::string m_url;
+    std::string m_path;
+    int32_t m_nWaits = 0;
+    int32_t m_nRedirects = 0;
     // From the start of a download until EndDownload has ended it.
     bool m_running = false;
     // The running download's status and headers, then its outcome.

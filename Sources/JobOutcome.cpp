@@ -2,8 +2,8 @@
 
 #include <sys/stat.h>
 
-// Failures named one by one in a message; the others are counted.
-static constexpr size_t kNamedFailures = 10;
+// Numbers named one by one in a message; the others are counted.
+static constexpr size_t kNamedNumbers = 10;
 
 void CJobOutcome::Begin(const std::string& host) {
     *this = CJobOutcome();
@@ -47,16 +47,27 @@ int CJobOutcome::exitStatus() const {
     }
 }
 
-std::string CJobOutcome::NumbersText(const std::vector<FailedPage>& failures) {
-    const size_t n = failures.size();
+std::string CJobOutcome::NumbersText(const std::vector<int32_t>& numbers) {
+    const size_t n = numbers.size();
     std::string text;
-    for (size_t i = 0; i < n && i < kNamedFailures; ++i) {
+    for (size_t i = 0; i < n && i < kNamedNumbers; ++i) {
         const char* separator = i == 0 ? "" : (i + 1 == n ? " and " : ", ");
-        text += separator + std::to_string(failures[i].number);
+        text += separator + std::to_string(numbers[i]);
     }
-    if (n > kNamedFailures)
-        text += " and " + std::to_string(n - kNamedFailures) + " more";
+    if (n > kNamedNumbers)
+        text += " and " + std::to_string(n - kNamedNumbers) + " more";
     return text;
+}
+
+std::string CJobOutcome::CountText(int32_t n, const char* noun) {
+    return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
+}
+
+std::string CJobOutcome::NumbersText(const std::vector<FailedPage>& failures) {
+    std::vector<int32_t> numbers;
+    for (const FailedPage& failure : failures)
+        numbers.push_back(failure.number);
+    return NumbersText(numbers);
 }
 
 std::string CJobOutcome::ReasonsText(const std::vector<const std::vector<FailedPage>*>& lists) {

@@ -15,9 +15,10 @@ class CJobOutcome {
 public:
     enum Result {
         kRunning,
-        kDone,    // everything done (the message may still say something)
-        kPartial, // the file written, but some pages failed for good
-        kFailed,  // nothing done or nothing written; earlier files kept
+        kDone,      // everything done (the message may still say something)
+        kPartial,   // the file written, but some pages failed for good
+        kFailed,    // nothing done or nothing written; earlier files kept
+        kCancelled, // ended by the cancel command; its exit status is kFailed's
     };
 
     // A page that failed for good.
@@ -66,9 +67,13 @@ public:
     }
     // "; NAME was kept" when folder/name is a file, else "; nothing was written".
     static std::string KeptText(const std::string& folder, const std::string& name);
+    // "3", "2 and 5", "1, 2, ... 10 and 4 more".
+    static std::string NumbersText(const std::vector<int32_t>& numbers);
+    // "1 stock", "300 stocks": n and the noun, plural unless n is 1.
+    static std::string CountText(int32_t n, const char* noun);
 
 private:
-    // "3", "2 and 5", "1, 2, ... 10 and 4 more": the numbers of failures.
+    // NumbersText of the failures' numbers.
     static std::string NumbersText(const std::vector<FailedPage>& failures);
     // "HTTP 500, no data for 5 s": the distinct reasons of failures, in order.
     static std::string ReasonsText(const std::vector<const std::vector<FailedPage>*>& lists);

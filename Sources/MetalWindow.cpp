@@ -21,7 +21,6 @@ static CMetalWindow* s_thisWin = nullptr;
 
 const char kNoFetchListMessage[] = "fetchlist.csvが見つかりません。";
 
-static constexpr double kIdleInterval = 0.1;
 // Room for the counts and a status text of three lines.
 static constexpr int32_t kJobWidth = 350, kJobHeight = 250;
 static constexpr int32_t kIdleWidth = 350, kIdleHeight = 120;
@@ -43,11 +42,31 @@ static bool UsesFolder(uint32_t command) {
     }
 }
 
+// The heading of a job sheet is the job's subject and one of these endings
+// (Shift-JIS).
+static constexpr char kHeadingRunning[] = // を取得しています…
+    "\x82\xf0\x8e\xe6\x93\xbe\x82\xb5\x82\xc4\x82\xa2\x82\xdc\x82\xb7\x81\x63";
+static constexpr char kHeadingDone[] = // の取得を終えました
+    "\x82\xcc\x8e\xe6\x93\xbe\x82\xf0\x8f\x49\x82\xa6\x82\xdc\x82\xb5\x82\xbd";
+static constexpr char kHeadingPartial[] = // の取得を終えました（一部は取得できませんでした）
+    "\x82\xcc\x8e\xe6\x93\xbe\x82\xf0\x8f\x49\x82\xa6\x82\xdc\x82\xb5\x82\xbd\x81\x69"
+    "\x88\xea\x95\x94\x82\xcd\x8e\xe6\x93\xbe\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x82\xc5"
+    "\x82\xb5\x82\xbd\x81\x6a";
+static constexpr char kHeadingCancelled[] = // の取得を中止しました
+    "\x82\xcc\x8e\xe6\x93\xbe\x82\xf0\x92\x86\x8e\x7e\x82\xb5\x82\xdc\x82\xb5\x82\xbd";
+static constexpr char kHeadingFailed[] = // を取得できませんでした
+    "\x82\xf0\x8e\xe6\x93\xbe\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd";
+
+static void SetHeading(const JobSheet& sheet, const char* ending) {
+    SetControlText(sheet.headingText, (std::string(sheet.subject) + ending).c_str());
+}
+
 static void ShowFolderInUse(WindowRef window) {
     ShowCautionAlertSheet(window, CFolderLock::InUseMessage(g_startupPath).c_str());
 }
 
-CMetalWindow::CMetalWindow(bool folderInUse) : m_folderInUse(folderInUse) {
+CMetalWindow::CMetalWindow(bool folderInUse, std::vector<std::string> cautions)
+    : m_folderInUse(folderInUse), m_cautions(std::move(cautions)) {
     s_thisWin = this;
     g_mainWindow = this;
     Initialize();
@@ -56,6 +75,10 @@ CMetalWindow::CMetalWindow(bool folderInUse) : m_folderInUse(folderInUse) {
     InstallAppEvents();
     http = new CHTTPAccess(g_Preferences->useProxy != 0, g_Preferences->proxyHost,
                            g_Preferences->proxyPort);
+    http->setInterval(g_settings->intervalMs);
+    // A page that has arrived is taken at once, not at the next tick.
+    http->setCompletionHandler([this] { myTimerEvent(); });
+    http->setWaitHandler([this](const DownloadWait& wait) { TellWait(wait); });
 }
 
 CMetalWindow::~CMetalWindow() {
@@ -79,11 +102,14 @@ void CMetalWindow::Initialize() {
         ExitToShell(kExitFailed);
 }
 
-bool CMetalWindow::LoadSheet(JobSheet& sheet, const char* name, uint32_t signature) {
+bool CMetalWindow::LoadSheet(JobSheet& sheet, const char* name, uint32_t signature,
+                             const char* subject) {
     sheet.window = CreateWindowFromNib(name);
     if (!sheet.window)
         return false;
     AttachSheetToWindow(sheet.window, mainWindow);
+    sheet.subject = subject;
+    sheet.headingText = GetControlByID(sheet.window, signature, 1);
     sheet.progressBar = GetControlByID(sheet.window, signature, 21);
     sheet.busyIndicator = GetControlByID(sheet.window, signature, 31);
     sheet.countText = GetControlByID(sheet.window, signature, 11);
@@ -107,12 +133,18 @@ void CMetalWindow::MakeWindow() {
 
     // Sheets are panels inside the main window, so they need no shadow and no
     // shift for older title bars.
-    if (!LoadSheet(fetchSheet, "FetchSheet", FourCharCode("fech")) ||
-        !LoadSheet(listSheet, "MakeListSheet", FourCharCode("flst")) ||
-        !LoadSheet(kdtSheet, "MakeKDTSheet", FourCharCode("fkdt")) ||
-        !LoadSheet(fundamentalSheet, "MakeFundamentalSheet", FourCharCode("fund")) ||
-        !LoadSheet(financeSheet, "MakeFinanceSheet", FourCharCode("fina")) ||
-        !LoadSheet(historiesSheet, "UpdateHistoriesSheet", FourCharCode("fkda")))
+    // The subjects: 株価, 銘柄一覧, 時系列データ, 企業情報, 財務データ, 全銘柄の時系列.
+    if (!LoadSheet(fetchSheet, "FetchSheet", FourCharCode("fech"), "\x8a\x94\x89\xbf") ||
+        !LoadSheet(listSheet, "MakeListSheet", FourCharCode("flst"),
+                   "\x96\xc1\x95\xbf\x88\xea\x97\x97") ||
+        !LoadSheet(kdtSheet, "MakeKDTSheet", FourCharCode("fkdt"),
+                   "\x8e\x9e\x8c\x6e\x97\xf1\x83\x66\x81\x5b\x83\x5e") ||
+        !LoadSheet(fundamentalSheet, "MakeFundamentalSheet", FourCharCode("fund"),
+                   "\x8a\xe9\x8b\xc6\x8f\xee\x95\xf1") ||
+        !LoadSheet(financeSheet, "MakeFinanceSheet", FourCharCode("fina"),
+                   "\x8d\xe0\x96\xb1\x83\x66\x81\x5b\x83\x5e") ||
+        !LoadSheet(historiesSheet, "UpdateHistoriesSheet", FourCharCode("fkda"),
+                   "\x91\x53\x96\xc1\x95\xbf\x82\xcc\x8e\x9e\x8c\x6e\x97\xf1"))
         return;
     historiesSheet.countLabel = "written";
     historiesSheet.errorLabel = "skipped";
@@ -150,10 +182,17 @@ void CMetalWindow::MakeWindow() {
         windowGroup.Add(sheet);
     ShowWindow(mainWindow);
 
-    if (m_folderInUse)
+    if (m_folderInUse) {
         ShowFolderInUse(mainWindow);
-    else if (!HasFetchList())
-        ShowCautionAlertSheet(mainWindow, kNoFetchListMessage);
+        return;
+    }
+    if (!HasFetchList())
+        m_cautions.push_back(kNoFetchListMessage);
+    std::string cautions;
+    for (const std::string& caution : m_cautions)
+        cautions += (cautions.empty() ? "" : "\n\n") + caution;
+    if (!cautions.empty())
+        ShowCautionAlertSheet(mainWindow, cautions.c_str());
 }
 
 void CMetalWindow::MakeMenu() {
@@ -307,6 +346,10 @@ void CMetalWindow::StopIdling() {
     idleTimer = nullptr;
 }
 
+void CMetalWindow::SetRequestInterval(int32_t intervalMs) {
+    http->setInterval(intervalMs);
+}
+
 void CMetalWindow::myTimerEvent() {
     if (fetchSheet.running)
         ProgressFetchData();
@@ -320,6 +363,24 @@ void CMetalWindow::myTimerEvent() {
         ProgressMakeFinance();
     else if (historiesSheet.running)
         ProgressUpdateHistories();
+}
+
+JobSheet* CMetalWindow::RunningSheet() {
+    for (JobSheet* sheet :
+         {&fetchSheet, &listSheet, &kdtSheet, &fundamentalSheet, &financeSheet, &historiesSheet})
+        if (sheet->running)
+            return sheet;
+    return nullptr;
+}
+
+void CMetalWindow::TellWait(const DownloadWait& wait) {
+    // A download a cancelled job left running has no one to tell.
+    JobSheet* sheet = RunningSheet();
+    if (!sheet)
+        return;
+    JobNotice(*sheet, "the service asks us to wait " + std::to_string(wait.seconds) + " s (HTTP " +
+                          std::to_string(wait.httpStatus) + ", wait " + std::to_string(wait.nWait) +
+                          " of " + std::to_string(CDownloadPacer::kMaxWaits) + ")");
 }
 
 DownloadOutcome CMetalWindow::DoGetComplete(const std::string& url, const std::string& path) {
@@ -342,6 +403,7 @@ void CMetalWindow::ShowJobSheet(JobSheet& sheet) {
 void CMetalWindow::BeginJob(JobSheet& sheet, void (CMetalWindow::*startProgress)(),
                             int32_t sheetNumber, const std::string& host) {
     m_outcome.Begin(host);
+    SetHeading(sheet, kHeadingRunning);
     SetControlText(sheet.statusText, "");
     if (!sheet.running) {
         sheet.running = 1;
@@ -360,7 +422,7 @@ void CMetalWindow::StartPageDownload(const char* url, const char* webtempName) {
 
 void CMetalWindow::StartProgress(JobSheet& sheet) {
     pageIndex = 0;
-    StartIdling(kIdleInterval);
+    StartIdling(idleInterval);
     SetControl32BitMaximum(sheet.progressBar, pageCount);
     SetControl32BitValue(sheet.progressBar, pageIndex);
     for (ControlRef button : mainButtons)
@@ -389,7 +451,21 @@ void CMetalWindow::EndJob(JobSheet& sheet, void (CMetalWindow::*endProgress)()) 
     if (!sheet.running)
         return;
     sheet.running = 0;
-    m_outcome.End(CJobOutcome::kFailed, "cancelled");
+    m_outcome.End(CJobOutcome::kCancelled, "cancelled");
+    switch (m_outcome.result()) {
+    case CJobOutcome::kDone:
+        SetHeading(sheet, kHeadingDone);
+        break;
+    case CJobOutcome::kPartial:
+        SetHeading(sheet, kHeadingPartial);
+        break;
+    case CJobOutcome::kCancelled:
+        SetHeading(sheet, kHeadingCancelled);
+        break;
+    default:
+        SetHeading(sheet, kHeadingFailed);
+        break;
+    }
     SetControlText(sheet.statusText, m_outcome.message().c_str());
     (this->*endProgress)();
 }

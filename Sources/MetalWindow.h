@@ -6,10 +6,12 @@
 //     pageCount and its counters; StartPageDownload(url, webtempName) for
 //     page 0; BeginJob(sheet, &CMetalWindow::StartProgressX, kXSheet).
 //   StartProgressX: StartProgress(sheet).
-//   ProgressX (each 0.1 s tick while it runs): when http->complete, parse the
-//     page, SetCount(sheet.countText, n), advance pageIndex and either
-//     StartPageDownload the next page or save and EndX(); always finish with
-//     SetControl32BitValue(sheet.progressBar, pageIndex).
+//   ProgressX (each 0.1 s tick while it runs, and at once when a download has
+//     ended): when http->complete, parse the page, SetCount(sheet.countText, n),
+//     advance pageIndex and either StartPageDownload the next page or save and
+//     EndX(); always finish with SetControl32BitValue(sheet.progressBar,
+//     pageIndex). The downloader paces the requests and waits out a service
+//     that asks it to wait; the sheet's status text tells of each wait.
 //   EndProgressX: EndProgress(sheet).
 //   EndX: EndJob(sheet, &CMetalWindow::EndProgressX) (the cancel command).
 #pragma once
@@ -22,6 +24,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CChartWindow;
 class CDayToHistories;
@@ -29,6 +32,7 @@ class CFetchData;
 class CFetchListHistories;
 class CHTTPAccess;
 struct DownloadOutcome;
+struct DownloadWait;
 class CListPageData;
 class CMakeList;
 class CKDTPageData;
@@ -42,6 +46,8 @@ extern const char kNoFetchListMessage[];
 // The controls and state every job sheet has.
 struct JobSheet {
     WindowRef window = nullptr;
+    ControlRef headingText = nullptr;   // control 1: what the job does, then how it ended
+    const char* subject = "";           // what the job gets, in the heading (Shift-JIS)
     ControlRef progressBar = nullptr;   // control 21
     ControlRef busyIndicator = nullptr; // control 31, shown while the job runs
     ControlRef countText = nullptr;     // control 11
@@ -72,7 +78,9 @@ public:
 
     // folderInUse: another run holds the application folder; the window then
     // says so and refuses every command that works on the folder's files.
-    explicit CMetalWindow(bool folderInUse);
+    // Otherwise the window shows cautions (UTF-8), the start-up's findings,
+    // on one caution sheet, with the one about a missing fetch list.
+    explicit CMetalWindow(bool folderInUse, std::vector<std::string> cautions = {});
     ~CMetalWindow();
     CMetalWindow(const CMetalWindow&) = delete;
     CMetalWindow& operator=(const CMetalWindow&) = delete;
@@ -93,6 +101,12 @@ public:
     void StartIdling(double interval);
     void StopIdling();
     void myTimerEvent();
+    // The least time between the starts of two requests to the service (the
+    // settings' interval unless the command line names another).
+    void SetRequestInterval(int32_t intervalMs);
+    // The job timer's interval in seconds. The tests make it long, to show
+    // that the downloads, not the timer, move the jobs.
+    void setIdleInterval(double seconds) { idleInterval = seconds; }
     // Downloads url into path and returns when the download has ended, with
     // how it ended.
     DownloadOutcome DoGetComplete(const std::string& url, const std::string& path);
@@ -208,6 +222,10 @@ private:
                   const std::string& host);
     // Tells the user now: the outcome's notices and the sheet's status text.
     void JobNotice(JobSheet& sheet, std::string notice);
+    // The sheet of the job that runs, or null.
+    JobSheet* RunningSheet();
+    // Tells the running job's user that the service asked to wait.
+    void TellWait(const DownloadWait& wait);
     void StartPageDownload(const char* url, const char* webtempName);
     // g_startupPath + "/webtemp/" + webtempName.
     static std::string WebTempPath(const char* webtempName);
@@ -219,7 +237,10 @@ private:
     // Writes count as "%d" into a count text.
     void SetCount(ControlRef text, int32_t count);
     bool HasFetchList() const;
-    bool LoadSheet(JobSheet& sheet, const char* name, uint32_t signature);
+    bool LoadSheet(JobSheet& sheet, const char* name, uint32_t signature, const char* subject);
+    // The fetch and finance jobs: the fetch-list lines whose quote codes were
+    // refused logged to ERRORLOG.TXT and named in a notice.
+    void NoteRefusedLines(JobSheet& sheet);
     // The profile job's code at pageIndex / codeIndex: its path, its download
     // unless offline, and one more page requested.
     void StartFundamentalCode();
@@ -304,10 +325,14 @@ private:
     int32_t historiesFailedInARow = 0;
     int32_t m_shownSheet = kNoSheet;
     bool m_folderInUse = false;
+    std::vector<std::string> m_cautions;
     CJobOutcome m_outcome;
     // The fetch and finance jobs' pages and retries.
     CPageRound pageRound;
+    // The job timer: the progress bar and cancel move on its ticks.
+    static constexpr double kIdleInterval = 0.1;
     QTimer* idleTimer = nullptr;
+    double idleInterval = kIdleInterval;
     CWindowGroup windowGroup;
     WindowRef mainWindow = nullptr;
     WindowRef dispSheet = nullptr;

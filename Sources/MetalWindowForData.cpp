@@ -31,6 +31,7 @@ void CMetalWindow::DoFetchData(CFetchData* fetchData) {
     pageRound.Start(pageCount);
     StartFetchPage(false);
     BeginJob(fetchSheet, &CMetalWindow::StartProgressFetchData, kFetchSheet, QuoteHost());
+    NoteRefusedLines(fetchSheet);
 }
 
 void CMetalWindow::StartProgressFetchData() {
@@ -169,19 +170,23 @@ void CMetalWindow::EndFetchPages(bool finance) {
                            ? currentFetchData->SaveFinanceData(extractedCount, g_startupPath,
                                                                g_Preferences->GetCreator(), &nKept)
                            : DoSave(&nKept);
+    const std::string name = finance ? currentFetchData->financeFileName()
+                                     : currentFetchData->dailyFileName(g_Preferences->fileFormat);
     if (!saved) {
-        m_outcome.End(CJobOutcome::kFailed, finance ? "could not write the finance file"
-                                                    : "could not write the daily file");
+        m_outcome.End(CJobOutcome::kFailed, (finance ? "could not write the finance file "
+                                                     : "could not write the daily file ") +
+                                                name);
         return;
     }
-    fetchMessage.clear();
-    if (!m_outcome.failedPages().empty()) {
-        fetchMessage = std::to_string(m_outcome.nMissing()) + " stocks missing because " +
-                       m_outcome.FailedPagesText("page", pageCount);
-        if (nKept > 0)
-            fetchMessage += "; " + std::to_string(nKept) +
-                            " stocks kept their lines from the day's earlier file";
-    }
+    // The file and its count first, then what the run lacked.
+    fetchMessage = name + ": " + CJobOutcome::CountText(extractedCount, "stock") + ", " +
+                   std::to_string(errorCount) + " missing";
+    if (!m_outcome.failedPages().empty())
+        fetchMessage += "; " + std::to_string(m_outcome.nMissing()) + " stocks missing because " +
+                        m_outcome.FailedPagesText("page", pageCount);
+    if (nKept > 0)
+        fetchMessage += "; " + CJobOutcome::CountText(nKept, "stock") +
+                        " kept their lines from the day's earlier file";
     // The run ends once the day is in the histories, a share each tick.
     if (!finance && g_settings->updateHistories)
         dayToHistories = new CDayToHistories(*currentFetchData, g_startupPath);
@@ -200,7 +205,7 @@ void CMetalWindow::EndDayToHistories() {
                 m_outcome.FailedStocksText("adding it to the history of ",
                                            "adding it to the histories of ") +
                 "; those files were kept";
-    fetchMessage += (fetchMessage.empty() ? "" : "; ") + text;
+    fetchMessage += "; " + text;
     delete dayToHistories;
     dayToHistories = nullptr;
     EndFetchOutcome();
@@ -209,4 +214,25 @@ void CMetalWindow::EndDayToHistories() {
 void CMetalWindow::EndFetchOutcome() {
     const bool partial = !m_outcome.failedPages().empty() || !m_outcome.failedStocks().empty();
     m_outcome.End(partial ? CJobOutcome::kPartial : CJobOutcome::kDone, fetchMessage);
+}
+
+void CMetalWindow::NoteRefusedLines(JobSheet& sheet) {
+    const std::vector<CFetchData::RefusedLine>& refused = currentFetchData->refusedLines();
+    if (refused.empty())
+        return;
+    std::vector<int32_t> numbers;
+    for (const CFetchData::RefusedLine& line : refused) {
+        const CTesselRec* record = currentFetchData->getPage(line.page)->getTesselRec(line.slot);
+        const std::string reason = "quote code \"" + line.quoteCode + "\" on line " +
+                                   std::to_string(line.lineNumber) +
+                                   " of fetchlist.csv not requested: " + line.reason;
+        CPageData::WriteLog(line.page, record->code, record->name, reason.c_str());
+        numbers.push_back(line.lineNumber);
+    }
+    const bool one = refused.size() == 1;
+    JobNotice(sheet, std::string(one ? "fetchlist.csv line " : "fetchlist.csv lines ") +
+                         CJobOutcome::NumbersText(numbers) +
+                         (one ? " was not requested, as its quote code"
+                              : " were not requested, as their quote codes") +
+                         " cannot go into a request (ERRORLOG.TXT says why)");
 }

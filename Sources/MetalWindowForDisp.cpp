@@ -54,13 +54,11 @@ void CMetalWindow::DoDisp() {
         return;
     HideSheetWindow();
 
-    int32_t extracted = 0, codes = 0;
-    for (int32_t i = 0; i < g_fetchData->nPages(); ++i) {
-        extracted += g_fetchData->getPage(i)->nExtracted();
+    int32_t codes = 0;
+    for (int32_t i = 0; i < g_fetchData->nPages(); ++i)
         codes += g_fetchData->getPage(i)->nCodes();
-    }
     // Nothing fetched in this run: show the pages stored by the last one.
-    if (extracted == 0)
+    if (g_fetchData->nExtracted() == 0)
         ReloadFetchData(g_fetchData);
 
     // The rows are put in afresh, so each code is listed once and sorted by
@@ -142,8 +140,9 @@ void CMetalWindow::MyItemNotification(ControlRef, DataBrowserItemID item, uint32
     const CTesselRec* record = RecordOfItem(item);
     if (!record)
         return;
-    if (message == kDataBrowserItemSelected) {
-        // The quote server's page of the stock; the browser is told the scheme.
+    if (message == kDataBrowserItemSelected && record->quoteCode[0] != '\0') {
+        // The quote server's page of the stock (none for a line whose code
+        // was refused); the browser is told the scheme.
         const std::string url = QuoteHost() + "/q?s=" + record->quoteCode + "&d=b";
         LaunchURL(url.c_str());
     } else if (message == kDataBrowserItemDoubleClicked && g_mainWindow) {

@@ -23,6 +23,7 @@ void CMetalWindow::DoMakeFinance() {
     pageRound.Start(pageCount);
     StartFetchPage(true);
     BeginJob(financeSheet, &CMetalWindow::StartProgressMakeFinance, kFinanceSheet, QuoteHost());
+    NoteRefusedLines(financeSheet);
 }
 
 void CMetalWindow::StartProgressMakeFinance() {

@@ -132,16 +132,19 @@ void CMetalWindow::TakeFundamentalCode() {
 }
 
 void CMetalWindow::EndFundamentalRun() {
+    const std::string stored = std::string(CExDic::kFileName) + ": " +
+                               std::to_string(fundamentalStored) + " of " +
+                               CJobOutcome::CountText(fundamentalCount, "stock") + " stored";
     if (m_outcome.failedStocks().empty()) {
-        m_outcome.End(CJobOutcome::kDone, "");
+        m_outcome.End(CJobOutcome::kDone, stored);
     } else if (fundamentalStored == 0) {
         const bool offline = fundamentalOptions[CFundamentalDialog::kOffline];
         m_outcome.End(CJobOutcome::kFailed,
                       (offline ? m_outcome.FailedProfilesText() : m_outcome.NoAnswerText()) +
                           CJobOutcome::KeptText(g_startupPath, CExDic::kFileName));
     } else {
-        m_outcome.End(CJobOutcome::kPartial,
-                      m_outcome.FailedProfilesText() + "; their dictionary records were kept");
+        m_outcome.End(CJobOutcome::kPartial, stored + "; " + m_outcome.FailedProfilesText() +
+                                                 "; their dictionary records were kept");
     }
 }
 

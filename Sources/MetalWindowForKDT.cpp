@@ -62,7 +62,8 @@ void CMetalWindow::ProgressMakeKDT() {
                 m_outcome.End(CJobOutcome::kFailed,
                               "the service gave no rows; no history file written");
             else {
-                m_outcome.End(CJobOutcome::kDone, "");
+                m_outcome.End(CJobOutcome::kDone,
+                              makeKDT->FileName() + ": " + CJobOutcome::CountText(written, "day"));
                 ActivateControl(kdtChartButton);
             }
             EndMakeKDT();

@@ -105,13 +105,25 @@ void CMetalWindow::EndListRun() {
         m_outcome.End(CJobOutcome::kFailed, "could not write " + result);
         return;
     }
-    std::string message;
+    // The file and its count first, then what the run lacked.
+    std::string message = result + ": " +
+                          (onlyAdded ? CJobOutcome::CountText(addedCount, "stock")
+                                     : CJobOutcome::CountText(makeList->nRows(), "stock") + ", " +
+                                           std::to_string(addedCount) + " new");
     if (!m_outcome.failedStocks().empty())
-        message =
-            m_outcome.FailedProfilesText() + "; those stocks keep the market of the fetch list";
+        message += "; " + m_outcome.FailedProfilesText() +
+                   "; those stocks keep the market of the fetch list";
     if (const int32_t nUnknown = makeList->nAddedWithoutMarket())
-        message += (message.empty() ? "" : "; ") + std::to_string(nUnknown) +
+        message += "; " + std::to_string(nUnknown) +
                    (nUnknown == 1 ? " new stock has" : " new stocks have") + " market X";
+    // Codes the files cannot hold, or no request can carry, are left out.
+    if (const int32_t nLetters = makeList->nLetterCodes())
+        message += "; " + CJobOutcome::CountText(nLetters, "code") + " with letters " +
+                   (nLetters == 1 ? "was" : "were") + " skipped";
+    if (const int32_t nRefused = makeList->nRefusedCodes())
+        message += "; " + CJobOutcome::CountText(nRefused, "code") +
+                   " with other characters than letters, digits and . - _ ^ " +
+                   (nRefused == 1 ? "was" : "were") + " skipped";
     m_outcome.End(m_outcome.failedStocks().empty() ? CJobOutcome::kDone : CJobOutcome::kPartial,
                   message);
 }

@@ -3,6 +3,7 @@
 #include "FullPath.h"
 #include "Preferences.h"
 #include "futil.h"
+#include "misclib.h"
 
 #include <fstream>
 #include <sstream>
@@ -13,14 +14,6 @@ namespace {
 
 constexpr char kIntervalKey[] = "interval_ms";
 constexpr char kUpdateHistoriesKey[] = "update_histories";
-
-std::string Trimmed(const std::string& text) {
-    const char* blanks = " \t\r\n";
-    const size_t first = text.find_first_not_of(blanks);
-    if (first == std::string::npos)
-        return std::string();
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
 
 std::string SettingsPath() {
     const std::string folder = CPreferences::PreferencesFolder();

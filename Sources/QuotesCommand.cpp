@@ -1,8 +1,10 @@
 #include "QuotesCommand.h"
 
 #include "CommandLine.h"
+#include "Fetch/FetchData.h"
 #include "MetalWindow.h"
 #include "Toolbox/Toolbox.h"
+#include "VezizoMain.h"
 #include "misclib.h"
 
 #include <cstdio>
@@ -74,15 +76,24 @@ void PrintCell(const std::string& text, int width) {
 
 } // namespace
 
-bool QuotesArgumentsValid(const std::vector<std::string>& arguments) {
+bool QuotesArgumentsValid(const std::vector<std::string>& arguments, std::string& problem) {
     for (size_t i = 0; i < arguments.size(); ++i) {
         if (arguments[i] == "--descending")
             continue;
-        if (arguments[i] == "--sort" && i + 1 < arguments.size() && IsSortKey(arguments[i + 1])) {
-            ++i;
-            continue;
+        if (arguments[i] != "--sort") {
+            problem = "unexpected argument " + arguments[i];
+            return false;
         }
-        return false;
+        if (i + 1 >= arguments.size()) {
+            problem = "--sort needs a key: name, mark, cv1, cv2, cv3, cv4 or cvc";
+            return false;
+        }
+        if (!IsSortKey(arguments[i + 1])) {
+            problem = "--sort " + arguments[i + 1] +
+                      ": the key is one of name, mark, cv1, cv2, cv3, cv4 and cvc";
+            return false;
+        }
+        ++i;
     }
     return true;
 }
@@ -98,6 +109,13 @@ int PrintQuoteList(CMetalWindow& window, const std::vector<std::string>& argumen
     }
 
     ProcessCommand(FourCharCode("disp"));
+    // The list shows the stored pages of the last fetch; without them every
+    // price would print as 0.
+    if (g_fetchData->nExtracted() == 0) {
+        std::fprintf(stderr, "vezizo quotes: no quotes have been fetched yet (vezizo fetch gets "
+                             "them)\n");
+        return kExitFailed;
+    }
     ControlRef list = window.quoteListControl();
     // Without a key the rows keep the fetch list's order, which is also the
     // order of the open price column.

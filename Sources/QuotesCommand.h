@@ -7,9 +7,9 @@
 
 class CMetalWindow;
 
-// False for arguments other than "--sort KEY" (KEY one of name, mark, cv1,
-// cv2, cv3, cv4, cvc) and "--descending".
-bool QuotesArgumentsValid(const std::vector<std::string>& arguments);
+// False with problem for arguments other than "--sort KEY" (KEY one of name,
+// mark, cv1, cv2, cv3, cv4, cvc) and "--descending".
+bool QuotesArgumentsValid(const std::vector<std::string>& arguments, std::string& problem);
 // Gives the display command, sorts the list as asked and prints its rows
 // with the cell texts the list shows. Returns the exit status.
 int PrintQuoteList(CMetalWindow& window, const std::vector<std::string>& arguments);

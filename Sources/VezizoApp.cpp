@@ -3,13 +3,18 @@
 #include "Fetch/FetchData.h"
 #include "Fetch/MarketConv.h"
 #include "Fetch/QuoteServers.h"
+#include "FullPath.h"
 #include "MetalWindow.h"
 #include "Preferences.h"
 #include "ProgramSettings.h"
 #include "VezizoMain.h"
 #include "futil.h"
 
+#include <cerrno>
+#include <cstring>
 #include <ctime>
+#include <sys/stat.h>
+#include <unistd.h>
 
 bool SystemVersionSupported(int32_t version) {
     return version == 0 || version >= kMinimumOSVersion;
@@ -19,6 +24,36 @@ int32_t GestaltSystemVersion() {
     // Any Linux desktop meets the program's requirements.
     return 0x1040;
 }
+
+namespace {
+
+// Why market.csv gave no table, and what the jobs do without one.
+std::string MarketTableWarning() {
+    const std::string path = MakeUnixFullPath(g_startupPath, "market.csv");
+    struct stat status {};
+    std::string what = "cannot be read";
+    if (::stat(path.c_str(), &status) != 0 && errno == ENOENT)
+        what = "is missing";
+    else if (S_ISREG(status.st_mode) && status.st_size == 0)
+        what = "is empty";
+    else if (::access(path.c_str(), R_OK) != 0)
+        what += std::string(" (") + std::strerror(errno) + ")";
+    return path + " " + what +
+           ": without the market table every market is unknown (0 in the daily files, X in the "
+           "fetch list) and no quote code gets .O or .N";
+}
+
+// The lines of servers.conf that were not taken.
+std::string ServersWarning(const std::vector<int32_t>& lines) {
+    return MakeUnixFullPath(g_startupPath, "servers.conf") +
+           (lines.size() == 1 ? " line " : " lines ") + CJobOutcome::NumbersText(lines) +
+           " cannot be used: a line is quote=, history= or profile= followed by HOST[:PORT]; a "
+           "server "
+           "without a usable line is " +
+           kDefaultQuoteServer;
+}
+
+} // namespace
 
 bool CVezizoApp::StartUp(const std::string& programPath, const std::string& folder) {
     timespec start;
@@ -35,13 +70,17 @@ bool CVezizoApp::StartUp(const std::string& programPath, const std::string& fold
     g_Preferences->Load();
     g_settings = new CProgramSettings;
     g_settings->Load();
+    m_startupWarnings.clear();
     g_marketConv = new CMarketConv;
-    g_marketConv->LoadMarketCsv();
+    if (!g_marketConv->LoadMarketCsv())
+        m_startupWarnings.push_back(MarketTableWarning());
     createWebTempDirectory();
-    LoadQuoteServers(g_startupPath.c_str());
+    const std::vector<int32_t> refused = LoadQuoteServers(g_startupPath);
+    if (!refused.empty())
+        m_startupWarnings.push_back(ServersWarning(refused));
     g_fetchData = new CFetchData;
-    g_fetchData->LoadFetchData(g_startupPath.c_str());
-    m_window = new CMetalWindow(m_folderInUse);
+    g_fetchData->LoadFetchData(g_startupPath);
+    m_window = new CMetalWindow(m_folderInUse, m_startupWarnings);
     return true;
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CMetalWindow;
 
@@ -26,13 +27,16 @@ public:
     // program's resolved path, see FindApplicationFolder) and takes its lock,
     // removing the temporary files of crashed runs; loads the preferences, the
     // market table, the quote servers and the fetch list, makes "webtemp" and
-    // builds the window controller.
+    // builds the window controller, which shows startupWarnings().
     bool StartUp(const std::string& programPath, const std::string& folder);
     // Deletes the fetch list, the market table and the preferences, then the
     // controller, and gives the folder free. Does nothing when not started.
     void ShutDown();
 
     CMetalWindow* mainWindow() const { return m_window; }
+    // What start-up found wrong but ran on with its fall-backs (English): a
+    // market.csv that gave no table, servers.conf lines that were refused.
+    const std::vector<std::string>& startupWarnings() const { return m_startupWarnings; }
     // Whether another run held the application folder at start-up; this run
     // then works nowhere there (its window refuses the jobs).
     bool folderInUse() const { return m_folderInUse; }
@@ -41,4 +45,5 @@ private:
     CMetalWindow* m_window = nullptr;
     CFolderLock m_folderLock;
     bool m_folderInUse = false;
+    std::vector<std::string> m_startupWarnings;
 };

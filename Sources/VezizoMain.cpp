@@ -56,6 +56,11 @@ std::string HomeFolder() {
     return user != nullptr && user->pw_dir != nullptr ? user->pw_dir : "";
 }
 
+// Whether the user may write to the folder that holds the bundle.
+bool BundleFolderWritable(const std::string& bundleFolder) {
+    return access(bundleFolder.empty() ? "/" : bundleFolder.c_str(), W_OK) == 0;
+}
+
 } // namespace
 
 void FindStartupDirectory(const char* programPath) {
@@ -71,13 +76,17 @@ std::string ApplicationFolderFor(const std::string& bundleFolder, bool bundleFol
     return home.empty() ? std::string() : MakeUnixFullPath(home, "Vezizo");
 }
 
+std::string ApplicationFolderOf(const char* programPath) {
+    const std::string bundleFolder = BundleFolder(programPath);
+    return ApplicationFolderFor(bundleFolder, BundleFolderWritable(bundleFolder),
+                                std::getenv("VEZIZO_FOLDER"), HomeFolder());
+}
+
 bool FindApplicationFolder(const char* programPath) {
     const std::string bundleFolder = BundleFolder(programPath);
-    const bool writable = access(bundleFolder.empty() ? "/" : bundleFolder.c_str(), W_OK) == 0;
-    const std::string folder =
-        ApplicationFolderFor(bundleFolder, writable, std::getenv("VEZIZO_FOLDER"), HomeFolder());
-    if (writable)
+    if (BundleFolderWritable(bundleFolder))
         return UseStartupDirectory(bundleFolder);
+    const std::string folder = ApplicationFolderOf(programPath);
     g_startupPath = folder; // named by the message when it cannot be used
     return MakeApplicationFolder(folder, MakeUnixFullPath(bundleFolder, "market.csv")) &&
            SetStartupDirectory(folder);

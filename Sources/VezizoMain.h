@@ -35,6 +35,9 @@ void FindStartupDirectory(const char* programPath);
 // ($VEZIZO_FOLDER) when set, else the folder "Vezizo" in home.
 std::string ApplicationFolderFor(const std::string& bundleFolder, bool bundleFolderWritable,
                                  const char* folderVariable, const std::string& home);
+// The application folder the rule above gives the program at programPath,
+// without making it.
+std::string ApplicationFolderOf(const char* programPath);
 // FindStartupDirectory for the running program by the rule above. An
 // installed program's folder is made ready with MakeApplicationFolder from the
 // market.csv shipped beside the bundle. False when it cannot be used.

@@ -18,10 +18,8 @@ int main(int argc, char** argv) {
         PrintUsage(stderr);
         return kExitUsage;
     }
-    if (options.help) {
-        PrintUsage(stdout);
-        return kExitDone;
-    }
+    if (options.help)
+        return PrintHelp(options);
     if (options.version) {
         std::printf("vezizo %s\n", VEZIZO_VERSION);
         return kExitDone;
@@ -29,11 +27,15 @@ int main(int argc, char** argv) {
     const SubcommandSpec* subcommand = nullptr;
     if (!options.subcommand.empty()) {
         subcommand = FindSubcommand(options.subcommand, options.arguments);
-        if (!subcommand || !SubcommandArgumentsValid(*subcommand, options.arguments)) {
-            std::fprintf(stderr, "vezizo: %s %s\n",
-                         subcommand ? "wrong arguments for" : "unknown subcommand",
-                         options.subcommand.c_str());
+        if (!subcommand) {
+            std::fprintf(stderr, "vezizo: unknown subcommand %s\n", options.subcommand.c_str());
             PrintUsage(stderr);
+            return kExitUsage;
+        }
+        if (!SubcommandArgumentsValid(*subcommand, options.arguments, message)) {
+            std::fprintf(stderr, "vezizo %s: %s\nusage: ", subcommand->name, message.c_str());
+            PrintSubcommandUsage(stderr, *subcommand);
+            std::fprintf(stderr, "(vezizo help %s tells more)\n", subcommand->name);
             return kExitUsage;
         }
         // A subcommand runs the same controller without showing a window.
@@ -51,6 +53,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vezizo: cannot use the folder %s\n", g_startupPath.c_str());
         return kExitFailed;
     }
+    if (options.intervalMs > 0)
+        vezizo.mainWindow()->SetRequestInterval(options.intervalMs);
     if (vezizo.folderInUse()) {
         // The window stays open to say so; whichever way it ends, the run did nothing.
         const std::string message = CFolderLock::InUseMessage(g_startupPath);
@@ -61,6 +65,10 @@ int main(int argc, char** argv) {
         SetExitStatus(kExitFailed);
     }
     if (subcommand) {
+        // The window shows these on a caution sheet; a run without one says
+        // them here, and goes on with the fall-backs.
+        for (const std::string& warning : vezizo.startupWarnings())
+            std::fprintf(stderr, "vezizo %s: warning: %s\n", subcommand->name, warning.c_str());
         SetWindowAnimationsEnabled(false);
         return RunSubcommand(*vezizo.mainWindow(), *subcommand, options.arguments);
     }

@@ -2,10 +2,13 @@
 // error into a file, its wall time, exit status and peak memory.
 #pragma once
 
+#include "QuoteSimProcess.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <chrono>
 #include <fcntl.h>
 #include <spawn.h>
@@ -22,10 +25,10 @@ struct TimedRun {
     double peakMiB = 0; // the largest resident set of the process
 };
 
-// Runs VEZIZO_EXE --folder folder arguments..., standard error to errorFile.
-inline TimedRun RunVezizoTimed(const QString& folder, const QStringList& arguments,
-                               const QString& errorFile) {
-    QList<QByteArray> texts{VEZIZO_EXE, "--folder", folder.toUtf8()};
+// Runs program --folder folder arguments..., standard error to errorFile.
+inline TimedRun RunVezizoTimed(const char* program, const QString& folder,
+                               const QStringList& arguments, const QString& errorFile) {
+    QList<QByteArray> texts{program, "--folder", folder.toUtf8()};
     for (const QString& argument : arguments)
         texts.append(argument.toUtf8());
     std::vector<char*> argv;
@@ -40,7 +43,7 @@ inline TimedRun RunVezizoTimed(const QString& folder, const QStringList& argumen
     TimedRun run;
     const auto begin = std::chrono::steady_clock::now();
     pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, VEZIZO_EXE, &actions, nullptr, argv.data(), environ);
+    const int spawned = posix_spawn(&pid, program, &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0)
         return run;
@@ -51,4 +54,28 @@ inline TimedRun RunVezizoTimed(const QString& folder, const QStringList& argumen
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.peakMiB = double(usage.ru_maxrss) / 1024.0;
     return run;
+}
+
+// The downloads of a run as the service's log tells them.
+struct ServiceTimes {
+    int nDownloads = 0;
+    double service = 0; // the downloads' time in the service
+    double floor = 0;   // the sum of max(download time, interval)
+};
+
+// The requests of the log at path from entry first on whose method and target
+// start with prefix ("GET /q?s="), with interval seconds between two starts.
+inline ServiceTimes ServiceTimesOf(const QString& path, qsizetype first, const QByteArray& prefix,
+                                   double interval) {
+    ServiceTimes times;
+    const QVector<SimLogEntry> entries = ReadSimLog(path);
+    for (qsizetype i = first; i < entries.size(); ++i) {
+        if (!entries[i].request.startsWith(prefix))
+            continue;
+        const double time = entries[i].end - entries[i].start;
+        ++times.nDownloads;
+        times.service += time;
+        times.floor += std::max(time, interval);
+    }
+    return times;
 }

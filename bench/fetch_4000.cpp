@@ -1,6 +1,11 @@
-// The daily fetch of 4,000 stocks (80 pages) against the simulated service:
-// `vezizo fetch` run as a process, its wall time against the floor that one
-// download per 0.1-second tick sets, and its peak memory.
+// The daily fetch of 4,000 stocks (80 pages) against the simulated service,
+// with the service answering each page after 0, 50 and 150 ms: `vezizo fetch`
+// run as a process, its wall time against the polite floor, the sum over the
+// pages of the longer of the page's time in the service (from its log) and the
+// interval between two requests, and its peak memory.
+//
+//   fetch_4000 [PROGRAM]   PROGRAM: the vezizo to measure (default: this build's)
+#include "ProgramSettings.h"
 #include "SimAppFolder.h"
 #include "TimedRun.h"
 
@@ -15,7 +20,7 @@ namespace {
 
 constexpr int kStocks = 4000;
 constexpr int kPages = kStocks / 50;
-constexpr double kTick = 0.1;
+constexpr double kInterval = CProgramSettings::kDefaultIntervalMs / 1000.0;
 
 // kStocks fetch-list lines; a market with fewer stocks is repeated.
 QByteArray FetchList() {
@@ -26,41 +31,47 @@ QByteArray FetchList() {
     return lines;
 }
 
+// The record lines of the daily file in folder.
+qsizetype DailyRecords(const QString& folder) {
+    const QStringList daily = QDir(folder).entryList({"DS*"}, QDir::Files);
+    QFile file(QDir(folder).filePath(daily.value(0)));
+    const qsizetype lines = file.open(QIODevice::ReadOnly) ? file.readAll().count('\n') : 0;
+    return lines > 2 ? lines - 2 : 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QuoteSimProcess sim;
-    QTemporaryDir folder, config;
-    if (!sim.isRunning() || !folder.isValid() || !config.isValid() ||
-        !QFile::copy(VEZIZO_SOURCE_DIR "/Resources/market.csv", folder.filePath("market.csv")) ||
-        !WriteServersConf(folder.path(), sim) || !WriteFetchList(folder.path(), FetchList())) {
-        std::fprintf(stderr, "fetch_4000: cannot set up quote-sim and the folder\n");
-        return 1;
-    }
+    const char* program = argc > 1 ? argv[1] : VEZIZO_EXE;
+    QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
     qputenv("QT_QPA_PLATFORM", "offscreen");
 
-    const TimedRun run = RunVezizoTimed(folder.path(), {"fetch"}, folder.filePath("fetch.err"));
-    if (run.status < 0) {
-        std::fprintf(stderr, "fetch_4000: cannot run %s\n", VEZIZO_EXE);
-        return 1;
+    std::printf("vezizo fetch of %d stocks (%d pages) against quote-sim, interval %.0f ms\n",
+                kStocks, kPages, kInterval * 1000);
+    std::printf("  %s\n", program);
+    bool allDone = true;
+    for (const int latency : {0, 50, 150}) {
+        QTemporaryDir folder;
+        const QString log = folder.filePath("quote-sim.log");
+        QuoteSimProcess sim({"--latency", QString::number(latency), "--log", log});
+        if (!sim.isRunning() || !folder.isValid() || !config.isValid() ||
+            !LayOutAppFolder(folder.path(), sim) || !WriteFetchList(folder.path(), FetchList())) {
+            std::fprintf(stderr, "fetch_4000: cannot set up quote-sim and the folder\n");
+            return 1;
+        }
+        const TimedRun run =
+            RunVezizoTimed(program, folder.path(), {"fetch"}, folder.filePath("fetch.err"));
+        const ServiceTimes pages = ServiceTimesOf(log, 0, "GET /q?s=", kInterval);
+        std::printf("  latency %3d ms: wall %6.2f s, floor %6.2f s, ratio %.2f (%d pages, %.1f s "
+                    "in the service; exit %d, %lld records, peak %.1f MiB)\n",
+                    latency, run.seconds, pages.floor,
+                    pages.floor > 0 ? run.seconds / pages.floor : 0.0, pages.nDownloads,
+                    pages.service, run.status, static_cast<long long>(DailyRecords(folder.path())),
+                    run.peakMiB);
+        std::fflush(stdout);
+        allDone = allDone && run.status == 0;
     }
-    const double seconds = run.seconds;
-
-    const QStringList daily = QDir(folder.path()).entryList({"DS*"}, QDir::Files);
-    QFile file(folder.filePath(daily.value(0)));
-    const qsizetype lines = file.open(QIODevice::ReadOnly) ? file.readAll().count('\n') : 0;
-    const double floor = kPages * kTick;
-
-    std::printf("vezizo fetch of %d stocks (%d pages) against quote-sim\n", kStocks, kPages);
-    std::printf("  exit status        %d\n", run.status);
-    std::printf("  daily file         %s, %lld record lines\n", qPrintable(daily.value(0)),
-                static_cast<long long>(lines > 2 ? lines - 2 : 0));
-    std::printf("  wall time          %.2f s\n", seconds);
-    std::printf("  time per page      %.1f ms\n", seconds * 1000.0 / kPages);
-    std::printf("  floor              %.1f s (%d pages x %.1f s tick)\n", floor, kPages, kTick);
-    std::printf("  ratio to floor     %.2f\n", seconds / floor);
-    std::printf("  peak memory        %.1f MiB (ru_maxrss)\n", run.peakMiB);
-    return run.status == 0 ? 0 : 1;
+    return allDone ? 0 : 1;
 }

@@ -4,7 +4,9 @@
 // simulated day (one page a stock, merged into the files), and the daily fetch
 // of that day adding its quotes to the 4,000 files. Each with its wall time,
 // its time per download, its ratio to the floor that one download per
-// 0.1-second tick sets, and its peak memory.
+// interval sets (the least interval the program allows, so that the program's
+// own time shows), and its peak memory.
+#include "ProgramSettings.h"
 #include "SimAppFolder.h"
 #include "TimedRun.h"
 
@@ -19,7 +21,9 @@
 namespace {
 
 constexpr int kStocks = 4000;
-constexpr double kTick = 0.1;
+constexpr double kInterval = CProgramSettings::kMinimumIntervalMs / 1000.0;
+const QStringList kIntervalOption{"--interval",
+                                  QString::number(CProgramSettings::kMinimumIntervalMs)};
 // More rows than 200, so that every stock the service lists fills 4 pages.
 constexpr int kHistoryRows = 1000;
 
@@ -40,23 +44,20 @@ std::unique_ptr<QuoteSimProcess> Serve(const char* date, int laterDays, const QS
     return std::make_unique<QuoteSimProcess>(arguments);
 }
 
-// How many requests the log holds whose target starts with prefix.
-int Requests(const QString& log, const QByteArray& prefix) {
-    QFile file(log);
-    return file.open(QIODevice::ReadOnly) ? int(file.readAll().count("GET " + prefix)) : 0;
-}
-
-bool Report(const char* what, const TimedRun& run, int downloads) {
-    const double floor = downloads * kTick;
+// The run's downloads are the log's entries from first on.
+bool Report(const char* what, const TimedRun& run, const QString& log, qsizetype first,
+            const QByteArray& prefix) {
+    const ServiceTimes times = ServiceTimesOf(log, first, prefix, kInterval);
     std::printf("%s\n", what);
     std::printf("  exit status        %d\n", run.status);
-    std::printf("  downloads          %d\n", downloads);
+    std::printf("  downloads          %d (%.1f s in the service)\n", times.nDownloads,
+                times.service);
     std::printf("  wall time          %.1f s\n", run.seconds);
     std::printf("  time per download  %.1f ms\n",
-                downloads > 0 ? run.seconds * 1000.0 / downloads : 0.0);
-    std::printf("  floor              %.1f s (%d downloads x %.1f s tick)\n", floor, downloads,
-                kTick);
-    std::printf("  ratio to floor     %.2f\n", floor > 0 ? run.seconds / floor : 0.0);
+                times.nDownloads > 0 ? run.seconds * 1000.0 / times.nDownloads : 0.0);
+    std::printf("  floor              %.1f s (the sum of max(download time, %.0f ms))\n",
+                times.floor, kInterval * 1000);
+    std::printf("  ratio to floor     %.2f\n", times.floor > 0 ? run.seconds / times.floor : 0.0);
     std::printf("  peak memory        %.1f MiB (ru_maxrss)\n", run.peakMiB);
     std::fflush(stdout);
     return run.status == 0;
@@ -79,10 +80,10 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     const QString errors = folder.filePath("history.err");
 
-    // Each run ends before its requests are counted.
-    const TimedRun first = RunVezizoTimed(folder.path(), {"history", "--all"}, errors);
-    bool done = Report("vezizo history --all, first run, 4,000 stocks without a file", first,
-                       Requests(log, "/t?"));
+    const TimedRun first = RunVezizoTimed(
+        VEZIZO_EXE, folder.path(), kIntervalOption + QStringList{"history", "--all"}, errors);
+    bool done = Report("vezizo history --all, first run, 4,000 stocks without a file", first, log,
+                       0, "GET /t?");
     const int files = int(QDir(folder.path()).entryList({"KD*.KDT"}, QDir::Files).size());
     std::printf("  history files      %d\n", files);
 
@@ -90,12 +91,14 @@ int main(int argc, char** argv) {
     QFile::remove(folder.filePath("servers.conf"));
     if (!sim->isRunning() || !WriteServersConf(folder.path(), *sim))
         return 1;
-    const int before = Requests(log, "/t?");
-    const TimedRun next = RunVezizoTimed(folder.path(), {"history", "--all"}, errors);
-    done &= Report("vezizo history --all, the next day", next, Requests(log, "/t?") - before);
-    const int quotesBefore = Requests(log, "/q?");
-    const TimedRun fetch = RunVezizoTimed(folder.path(), {"fetch", "--update-histories"}, errors);
-    done &= Report("vezizo fetch --update-histories, the same day", fetch,
-                   Requests(log, "/q?") - quotesBefore);
+    qsizetype mark = ReadSimLog(log).size();
+    const TimedRun next = RunVezizoTimed(VEZIZO_EXE, folder.path(),
+                                         kIntervalOption + QStringList{"history", "--all"}, errors);
+    done &= Report("vezizo history --all, the next day", next, log, mark, "GET /t?");
+    mark = ReadSimLog(log).size();
+    const TimedRun fetch =
+        RunVezizoTimed(VEZIZO_EXE, folder.path(),
+                       kIntervalOption + QStringList{"fetch", "--update-histories"}, errors);
+    done &= Report("vezizo fetch --update-histories, the same day", fetch, log, mark, "GET /q?");
     return done ? 0 : 1;
 }

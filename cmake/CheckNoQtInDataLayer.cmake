@@ -3,7 +3,7 @@ file(GLOB_RECURSE files
      "${SOURCE_DIR}/Sources/Utils/*"
      "${SOURCE_DIR}/Sources/MFC Compatible Sources/*"
      "${SOURCE_DIR}/Sources/Fetch/*")
-foreach(name Preferences ProgramSettings ExDic FullPath FSpCompat VezizoMain)
+foreach(name Preferences ProgramSettings DownloadPacer ExDic FullPath FSpCompat VezizoMain)
     foreach(ext h cpp)
         if(EXISTS "${SOURCE_DIR}/Sources/${name}.${ext}")
             list(APPEND files "${SOURCE_DIR}/Sources/${name}.${ext}")

@@ -12,6 +12,8 @@ packages=(
     # the package (cpack, dpkg-shlibdeps) and the tools its tests check it with
     dpkg-dev file lintian desktop-file-utils systemd man-db
 )
+# Extra packages a target asks for (make fuzz: clang and its libFuzzer).
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #include "FetchData.h"
 
 #include "EarlierDayFile.h"
+#include "QuoteCode.h"
 #include "TextFile.h"
 #include "futil.h"
 #include "misclib.h"
@@ -12,8 +13,6 @@
 namespace {
 
 constexpr int32_t kPageSize = CPageData::kSlots;
-// CFile::Open flags of a file read as text.
-constexpr int32_t kReadText = 17;
 
 // The Japanese texts of layout 2, in Shift-JIS.
 // "\"%4d年\"\t\"%02d月\"\t\"%02d日\"\n"
@@ -31,10 +30,13 @@ static_assert(sizeof kTabHeading - 1 == 66, "the column heading is 66 bytes");
 
 // One line of fetchlist.csv: quote code, code, market fetch code, name.
 struct FetchLine {
-    char quoteCode[CPageData::kMaxQuoteCode + 1] = {};
+    char quoteCode[kMaxQuoteCode + 1] = {};
     int32_t code = 0;
     char fetchCode[CPageData::kMaxFetchCode + 1] = {};
     char name[CFetchData::kLineBufferSize] = {};
+    // The text before the first comma when it is no quote code, and why.
+    std::string refusedCode;
+    const char* refusal = nullptr;
 };
 
 // Copies the bytes [begin, end), at most max of them, and terminates.
@@ -47,18 +49,22 @@ void CopyField(char* destination, const char* begin, const char* end, size_t max
 }
 
 // A line without a comma gives its slot no quote code; fields beyond the
-// commas the line has stay empty.
+// commas the line has stay empty. A quote code that may not go into a
+// request is refused: the slot keeps the other fields and asks for nothing.
 FetchLine ParseFetchLine(const char* line) {
     FetchLine fields;
     const char* lineEnd = line + std::strlen(line);
     if (lineEnd > line && lineEnd[-1] == '\n')
-        --lineEnd; // the line end, whatever the file's convention
+        --lineEnd;
     const char* comma1 = std::strchr(line, ',');
     if (comma1 == nullptr)
         return fields;
-    // A CR LF file is read as a CR file: the LF opens the next line.
-    const char* quoteCode = line[0] == '\n' ? line + 1 : line;
-    CopyField(fields.quoteCode, quoteCode, comma1, CPageData::kMaxQuoteCode);
+    const std::string quoteCode(line, comma1);
+    fields.refusal = CheckQuoteCode(quoteCode.c_str());
+    if (fields.refusal == nullptr)
+        CopyField(fields.quoteCode, line, comma1, kMaxQuoteCode);
+    else
+        fields.refusedCode = quoteCode;
     fields.code = atoiClamped(comma1 + 1);
 
     const char* comma2 = std::strchr(comma1 + 1, ',');
@@ -94,9 +100,10 @@ std::string LatestFile(const std::string& folder, const char* pattern) {
 
 int32_t CFetchData::LoadFetchData(const std::string& folder) {
     m_pages.clear();
+    m_refusedLines.clear();
     const std::string path = folder + "/fetchlist.csv";
     CTextFile file;
-    if (file.Open(path.c_str(), kReadText, nullptr) == 0)
+    if (file.Open(path.c_str(), CTextFile::kReadText, nullptr) == 0)
         return -1;
     char line[kLineBufferSize];
     int32_t nLines = 0;
@@ -119,12 +126,22 @@ int32_t CFetchData::LoadFetchData(const std::string& folder) {
             }
             const FetchLine fields = ParseFetchLine(line);
             page->setCode(slot, fields.quoteCode, fields.code, fields.fetchCode, fields.name);
+            if (fields.refusal != nullptr)
+                m_refusedLines.push_back(
+                    {p * kPageSize + slot + 1, p, slot, fields.refusedCode, fields.refusal});
         }
         page->MakeFetchURL();
         m_pages.push_back(std::move(page));
     }
     file.Close();
     return 0;
+}
+
+int32_t CFetchData::nExtracted() const {
+    int32_t n = 0;
+    for (const auto& page : m_pages)
+        n += page->nExtracted();
+    return n;
 }
 
 CPageData* CFetchData::getPage(int32_t page) const {
@@ -182,14 +199,26 @@ std::string CFetchData::FinanceFileName(int32_t year, int32_t month, int32_t day
     return name;
 }
 
-void CFetchData::getDate(int32_t& year, int32_t& month, int32_t& day) const {
+void CFetchData::getDate(int32_t& year, int32_t& month, int32_t& day, std::time_t now) const {
     for (const auto& page : m_pages) {
         if (page->hasDate()) {
-            page->getDate(year, month, day);
+            page->getDate(year, month, day, now);
             return;
         }
     }
-    m_pages.front()->getDate(year, month, day); // no page showed one: today's
+    m_pages.front()->getDate(year, month, day, now); // no page showed one: today's
+}
+
+std::string CFetchData::dailyFileName(int32_t fileFormat) const {
+    int32_t year, month, day;
+    getDate(year, month, day);
+    return DailyFileName(fileFormat, year, month, day);
+}
+
+std::string CFetchData::financeFileName() const {
+    int32_t year, month, day;
+    getDate(year, month, day);
+    return FinanceFileName(year, month, day);
 }
 
 std::string CFetchData::LatestDailyFile(const std::string& folder, int32_t fileFormat) {
@@ -248,9 +277,7 @@ bool CFetchData::Save(const std::string& folder, int32_t fileFormat, uint32_t cr
     if (year <= 2000 || month < 1 || month > 12 || day < 1 || day > 31)
         return false;
 
-    int32_t count = 0;
-    for (const auto& page : m_pages)
-        count += page->nExtracted();
+    const int32_t count = nExtracted();
     auto header = [fileFormat, year, month, day](FILE* file, int32_t n) {
         if (fileFormat == kDSLayoutFixed) {
             std::fprintf(file, "%04d%02d%02d\n\r", year, month, day);

@@ -6,6 +6,7 @@
 #include "PageData.h"
 
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,6 +20,16 @@ public:
     // FindMarket's answer for a code that is not in the list.
     static constexpr int32_t kNoMarket = 99;
 
+    // A line whose quote code may not go into a request: its slot asks for
+    // nothing.
+    struct RefusedLine {
+        int32_t lineNumber; // from 1
+        int32_t page;
+        int32_t slot;
+        std::string quoteCode; // the text before the line's first comma
+        const char* reason;    // English
+    };
+
     CFetchData() = default;
     CFetchData(const CFetchData&) = delete;
     CFetchData& operator=(const CFetchData&) = delete;
@@ -26,8 +37,12 @@ public:
     // Reads folder + "/fetchlist.csv" into pages of 50 stocks and builds their
     // URLs. 0 on success; -1 when the file is missing or has no line.
     int32_t LoadFetchData(const std::string& folder);
+    // The lines of the list loaded whose quote codes were refused, in order.
+    const std::vector<RefusedLine>& refusedLines() const { return m_refusedLines; }
 
     int32_t nPages() const { return int32_t(m_pages.size()); }
+    // Stocks of every page with a valid quote from the last page read.
+    int32_t nExtracted() const;
     // Null for a page number outside 0 .. nPages() - 1.
     CPageData* getPage(int32_t page) const;
     // "" for a page number outside the list.
@@ -43,8 +58,13 @@ public:
     int32_t FindMarket(int32_t code) const;
 
     // The quotes' date of the first page that showed one; today's when none
-    // did. Only for a list with pages.
-    void getDate(int32_t& year, int32_t& month, int32_t& day) const;
+    // did (CPageData::getDate). Only for a list with pages.
+    void getDate(int32_t& year, int32_t& month, int32_t& day,
+                 std::time_t now = std::time(nullptr)) const;
+    // The names of the daily file of the layout and of the finance file for
+    // that date.
+    std::string dailyFileName(int32_t fileFormat) const;
+    std::string financeFileName() const;
 
     // Writes the daily file of the given layout into folder, replacing one of
     // the same name, and stamps it 'TEXT' / creator. A stock without a quote
@@ -80,4 +100,5 @@ private:
                       uint32_t creator, int32_t* nKept) const;
 
     std::vector<std::unique_ptr<CPageData>> m_pages;
+    std::vector<RefusedLine> m_refusedLines;
 };

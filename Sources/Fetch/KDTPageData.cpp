@@ -37,7 +37,7 @@ void KDT::ConvertFromFile(const unsigned char (&in)[kRecordSize], KDT& row) {
 }
 
 int32_t KDT::Write(FILE* stream) const {
-    if (year <= 1900 || year > 2099) {
+    if (!IsRecordYear(year)) {
         return 0;
     }
     unsigned char record[kRecordSize];
@@ -54,10 +54,11 @@ CKDTPageData::CKDTPageData(const char* codeText, int32_t /*code*/, int32_t pageI
     endMonth = today.tm_mon + 1;
     endDay = today.tm_mday;
     snprintf(webTemp, sizeof webTemp, "kdttemp-%03d.html", pageIndex);
-    const std::string base = "http://" + HistoryHost() + "/";
-    snprintf(url, sizeof url, "%st?s=%s&a=%d&b=%d&c=%d&d=%d&e=%d&f=%d&g=d&q=t&y=%d&x=.csv",
-             base.c_str(), codeText, startMonth, startDay, startYear, endMonth, endDay, endYear,
-             pageIndex * kRowCapacity);
+    using std::to_string;
+    url = "http://" + HistoryHost() + "/t?s=" + codeText + "&a=" + to_string(startMonth) +
+          "&b=" + to_string(startDay) + "&c=" + to_string(startYear) + "&d=" + to_string(endMonth) +
+          "&e=" + to_string(endDay) + "&f=" + to_string(endYear) +
+          "&g=d&q=t&y=" + to_string(pageIndex * kRowCapacity) + "&x=.csv";
 }
 
 CKDTPageData::~CKDTPageData() {
@@ -69,14 +70,18 @@ int32_t CKDTPageData::ExtractKDTData(const char* path, CKDTPageData* page) {
     if (length < 0) {
         return -1;
     }
+    return ExtractKDTPage(s_buff, length, page);
+}
+
+int32_t CKDTPageData::ExtractKDTPage(const char* text, int32_t length, CKDTPageData* page) {
     int32_t accepted = 0;
     int32_t pos = 0;
     int32_t rowStart = 0;
     int32_t rowLength;
     // The service sends 50 rows a page; anything beyond the slots is ignored.
     while (accepted < page->rowCapacity &&
-           (rowLength = NextTableRow(s_buff, length, &pos, &rowStart)) > 0) {
-        if (ExtractTR(s_buff + rowStart, rowLength, &page->rows[accepted]) == 0) {
+           (rowLength = NextTableRow(text, length, &pos, &rowStart)) > 0) {
+        if (ExtractTR(text + rowStart, rowLength, &page->rows[accepted]) == 0) {
             ++accepted;
         }
     }
@@ -85,13 +90,13 @@ int32_t CKDTPageData::ExtractKDTData(const char* path, CKDTPageData* page) {
 }
 
 // The date cell "2006年1月5日" as Shift-JIS text; false unless it names a
-// year after 1900, a month 1..12 and a day 1..31.
+// year the KD file can hold, a month 1..12 and a day 1..31.
 static bool ReadDate(const char* text, KDT* row) {
     static const char kMonthMark[] = "\x8C\x8E"; // 月
     int32_t year = atoiClamped(text);
     int32_t month = 0;
     int32_t day = 0;
-    if (year > 1900) {
+    if (KDT::IsRecordYear(year)) {
         // The four year digits and the two bytes of 年 come first.
         if (strlen(text) > 6) {
             month = atoiClamped(text + 6);
@@ -116,10 +121,10 @@ int32_t CKDTPageData::ExtractTR(const char* row, int32_t length, KDT* out) {
     KDT parsed;
     int32_t result = -1;
     int32_t cellCount = 0;
-    int32_t pos = 0;
+    CTableCells cells(row, length);
     int32_t cellStart;
     int32_t cellLength;
-    while (cellCount < 6 && NextTableCell(row, length, &pos, &cellStart, &cellLength)) {
+    while (cellCount < 6 && cells.Next(&cellStart, &cellLength)) {
         ExtractTD(row + cellStart, cellLength, cell, sizeof cell);
         if (cellCount == 0) {
             euc2sjis(cell, text);

@@ -4,9 +4,18 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 struct KDT {
     static constexpr int32_t kRecordSize = 26;
+    // The years a record can carry: chart programs read no other.
+    static constexpr int32_t kFirstYear = 1901;
+    static constexpr int32_t kLastYear = 2099;
+
+    // The one rule for the years the page reader accepts and the writer writes.
+    static constexpr bool IsRecordYear(int32_t year) {
+        return year >= kFirstYear && year <= kLastYear;
+    }
 
     int32_t year = 0;
     int32_t month = 0;
@@ -22,7 +31,7 @@ struct KDT {
     static void ConvertToFile(const KDT& row, unsigned char (&out)[kRecordSize]);
     // The row of a file record: each price rebuilt from its two halves.
     static void ConvertFromFile(const unsigned char (&in)[kRecordSize], KDT& row);
-    // Writes the record when the year is 1901..2099; returns 1 when written.
+    // Writes the record when IsRecordYear(year); returns 1 when written.
     int32_t Write(FILE* stream) const;
 
     friend bool operator==(const KDT& one, const KDT& other) {
@@ -43,7 +52,7 @@ public:
     CKDTPageData(const CKDTPageData&) = delete;
     CKDTPageData& operator=(const CKDTPageData&) = delete;
 
-    const char* getURL() const { return url; }
+    const char* getURL() const { return url.c_str(); }
     const char* getWebTemp() const { return webTemp; }
     int32_t nRows() const { return rowCount; }
     const KDT& getRow(int32_t slot) const { return rows[slot]; }
@@ -51,6 +60,8 @@ public:
     // Parses the downloaded page at path into page; 0 when at least one row was
     // accepted, -1 otherwise (an unreadable file leaves the page unchanged).
     static int32_t ExtractKDTData(const char* path, CKDTPageData* page);
+    // The same for a page of length bytes held in text (read no further).
+    static int32_t ExtractKDTPage(const char* text, int32_t length, CKDTPageData* page);
     // One table row; 0 and out filled when accepted, -1 (out untouched) otherwise.
     static int32_t ExtractTR(const char* row, int32_t length, KDT* out);
     static int32_t ExtractTD(const char* cell, int32_t length, char* out, int32_t outSize);
@@ -62,5 +73,5 @@ private:
     int32_t rowCapacity = kRowCapacity;
     int32_t rowCount = 0;
     KDT* rows;
-    char url[256];
+    std::string url;
 };

@@ -2,6 +2,7 @@
 
 #include "MarketConv.h"
 #include "PageBuffer.h"
+#include "QuoteCode.h"
 #include "QuoteServers.h"
 #include "TableScan.h"
 #include "TorlindUtil.h"
@@ -24,8 +25,7 @@ constexpr int32_t kCellTextSize = 256;
 constexpr int32_t kNameWidth = 30;
 
 // A line end or any other control byte would split a fetch-list line; such
-// bytes never belong to a code or a name. Shift-JIS trail bytes are never
-// among them.
+// bytes never belong to a name. Shift-JIS trail bytes are never among them.
 void RemoveControlBytes(char* text) {
     char* out = text;
     for (const char* in = text; *in != '\0'; ++in) {
@@ -43,10 +43,53 @@ template <size_t N> void CopyField(char (&field)[N], const char* text) {
     field[n] = '\0';
 }
 
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Blanks and line ends around a cell's text are layout, not part of it.
+void Trim(char* text) {
+    const char* blanks = " \t\r\n\v\f";
+    const size_t first = std::strspn(text, blanks);
+    size_t length = std::strlen(text + first);
+    while (length > 0 && std::strchr(blanks, text[first + length - 1]) != nullptr)
+        --length;
+    std::memmove(text, text + first, length);
+    text[length] = '\0';
+}
+
+// A whole number, perhaps signed: the one first cell that ends the page when
+// it is no stock code.
+bool IsPlainNumber(const char* text) {
+    const char* digits = text + (*text == '+' || *text == '-' ? 1 : 0);
+    return *digits != '\0' && std::strspn(digits, "0123456789") == std::strlen(digits);
+}
+
+// A four-character code with letters ("130A"), as the exchange gives new
+// stocks: the daily, history and dictionary files hold numeric codes only.
+bool IsLetterCode(const char* text) {
+    if (std::strlen(text) != 4 || !IsDigit(text[0]))
+        return false;
+    bool letters = false;
+    for (int i = 1; i < 4; ++i) {
+        const bool letter =
+            (text[i] >= 'A' && text[i] <= 'Z') || (text[i] >= 'a' && text[i] <= 'z');
+        if (!letter && !IsDigit(text[i]))
+            return false;
+        letters |= letter;
+    }
+    return letters;
+}
+
 // The first cell: a stock code, one of the three numbers that stand for a code
-// of their own, or text.
+// of their own, a code this program cannot take, or text.
 // Returns the result of ExtractTR for the row.
-int32_t TakeCode(const char* text, LDT* ldt) {
+int32_t TakeCode(const char* cell, LDT* ldt) {
+    char text[kCellTextSize];
+    CopyField(text, cell);
+    Trim(text);
+    if (IsLetterCode(text))
+        return CListPageData::kRowLetterCode;
     const int32_t value = atoiClamped(text);
     int32_t code;
     if (value >= 1000 && value <= 9999)
@@ -58,18 +101,18 @@ int32_t TakeCode(const char* text, LDT* ldt) {
     else if (value == 998407)
         code = 1010;
     else if (value == 0)
-        return 1;
+        return CListPageData::kRowWithoutCode;
+    else if (IsPlainNumber(text))
+        return CListPageData::kRowEndsPage;
     else
-        return -1;
-    char codeText[kCellTextSize];
-    CopyField(codeText, text);
-    RemoveControlBytes(codeText);
-    // The code text is the first field of its line: a comma would shift the others.
-    codeText[std::strcspn(codeText, ",")] = '\0';
-    CopyField(ldt->codeText, codeText);
+        return CListPageData::kRowRefusedCode;
+    // The code text goes into the quote requests as it is.
+    if (CheckQuoteCode(text) != nullptr)
+        return CListPageData::kRowRefusedCode;
+    CopyField(ldt->codeText, text);
     ldt->code = code;
     ldt->market = 99;
-    return 0;
+    return CListPageData::kRowTaken;
 }
 
 // The second cell: the company name without "(株)", cut to the name width.
@@ -116,8 +159,7 @@ int LDT::Write(FILE* stream) const {
 
 CListPageData::CListPageData(int32_t page) : rows(new LDT[kRowCapacity]) {
     std::snprintf(webTemp, sizeof webTemp, "listtemp-%03d.html", page);
-    std::snprintf(url, sizeof url, "http://%s/l?s=%%2a&m=%d", QuoteHost().c_str(),
-                  page * kRowCapacity + 1);
+    url = "http://" + QuoteHost() + "/l?s=%2a&m=" + std::to_string(page * kRowCapacity + 1);
 }
 
 CListPageData::~CListPageData() {
@@ -144,27 +186,39 @@ void CListPageData::getDate(int32_t* year, int32_t* month, int32_t* day) {
 void CListPageData::Clear() {
     std::fill(rows, rows + rowCapacity, LDT());
     rowCount = 0;
+    letterCodeCount = 0;
+    refusedCodeCount = 0;
 }
 
 int32_t CListPageData::ExtractListData(const char* path, CListPageData* page) {
-    page->Clear();
     const int32_t read = ReadPageFile(path);
-    if (read < 0)
+    if (read < 0) {
+        page->Clear();
         return -1;
-    const int32_t length = std::min(read, kExaminedBytes);
+    }
+    return ExtractListPage(s_buff, read, page);
+}
+
+int32_t CListPageData::ExtractListPage(const char* text, int32_t length, CListPageData* page) {
+    page->Clear();
+    const int32_t examined = std::min(length, kExaminedBytes);
     int32_t result = 0;
     int32_t accepted = 0;
     int32_t position = 0;
     int32_t rowStart = 0;
     int32_t rowLength;
     while (accepted < page->rowCapacity &&
-           (rowLength = NextTableRow(s_buff, length, &position, &rowStart)) > 0) {
+           (rowLength = NextTableRow(text, examined, &position, &rowStart)) > 0) {
         LDT* slot = &page->rows[accepted];
         *slot = LDT();
-        const int32_t row = ExtractTR(s_buff + rowStart, rowLength, slot);
-        if (row == 0) {
+        const int32_t row = ExtractTR(text + rowStart, rowLength, slot);
+        if (row == kRowTaken) {
             ++accepted;
-        } else if (row < 0) {
+        } else if (row == kRowLetterCode) {
+            ++page->letterCodeCount;
+        } else if (row == kRowRefusedCode) {
+            ++page->refusedCodeCount;
+        } else if (row == kRowEndsPage) {
             result = -1;
             break;
         }
@@ -180,16 +234,15 @@ int32_t CListPageData::ExtractTR(const char* row, int32_t length, LDT* ldt) {
     // Only the cells of the row itself are read, so the last row of a table is
     // taken like any other and a row without cells has no code.
     int32_t result = 1;
-    int32_t position = 0;
+    CTableCells cells(row, length);
     int32_t cellStart;
     int32_t cellLength;
     char text[kCellTextSize];
-    for (int32_t cell = 0;
-         cell < 2 && NextTableCell(row, length, &position, &cellStart, &cellLength); ++cell) {
+    for (int32_t cell = 0; cell < 2 && cells.Next(&cellStart, &cellLength); ++cell) {
         ExtractTD(row + cellStart, cellLength, text);
         if (cell == 0) {
             result = TakeCode(text, ldt);
-            if (result < 0)
+            if (result != kRowTaken && result != kRowWithoutCode)
                 return result;
         } else {
             TakeName(text, ldt);

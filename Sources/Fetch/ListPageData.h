@@ -29,6 +29,14 @@ using BlockingDownload = std::function<bool(const std::string& url, const std::s
 class CListPageData {
 public:
     static constexpr int32_t kRowCapacity = 50;
+    // What ExtractTR finds in a row.
+    enum {
+        kRowEndsPage = -1,   // a first cell whose plain number is no stock code
+        kRowTaken = 0,       // a row with a code
+        kRowWithoutCode = 1, // a heading, or no cells
+        kRowLetterCode = 2,  // a code with letters ("130A"), skipped
+        kRowRefusedCode = 3, // a code no request may carry ("1301&d=v3"), skipped
+    };
     // Bytes of a listing page that are examined.
     static constexpr int32_t kExaminedBytes = 10240;
 
@@ -37,12 +45,14 @@ public:
     CListPageData(const CListPageData&) = delete;
     CListPageData& operator=(const CListPageData&) = delete;
 
-    const char* getURL() const { return url; }
+    const char* getURL() const { return url.c_str(); }
     const char* getWebTemp() const { return webTemp; }
     // The number of slots, not of rows found: callers skip empty slots.
     int32_t nCodes() const { return rowCapacity; }
-    // Rows accepted by the last extraction.
+    // Rows accepted by the last extraction, and rows it skipped.
     int32_t nRows() const { return rowCount; }
+    int32_t nLetterCodes() const { return letterCodeCount; }
+    int32_t nRefusedCodes() const { return refusedCodeCount; }
     // Slot i, or null outside 0..nCodes() - 1.
     LDT* getLDT(int32_t i);
     const LDT* getLDT(int32_t i) const;
@@ -51,12 +61,17 @@ public:
     static void getDate(int32_t* year, int32_t* month, int32_t* day);
 
     // Fills the page from the downloaded page file. Every slot is emptied first,
-    // so no row of an earlier extraction survives. 0 when the page text was read
-    // to its end (or all slots are full), -1 when the file cannot be read or a
-    // row's first cell holds a number that is no stock code.
+    // so no row of an earlier extraction survives; rows with codes this program
+    // cannot take are counted and skipped. 0 when the page text was read to its
+    // end (or all slots are full), -1 when the file cannot be read or a row's
+    // first cell holds a plain number that is no stock code.
     static int32_t ExtractListData(const char* path, CListPageData* page);
-    // One table row of length bytes: 0 a row with a code, 1 a row without one
-    // (a heading, or no cells), -1 a first cell whose number is no stock code.
+    // The same for a page of length bytes held in text; only its first
+    // kExaminedBytes are read.
+    static int32_t ExtractListPage(const char* text, int32_t length, CListPageData* page);
+    // One table row of length bytes: what it holds (kRow...). The first cell,
+    // without the blanks around it, is the code text, which a request must be
+    // able to carry (CheckQuoteCode).
     static int32_t ExtractTR(const char* row, int32_t length, LDT* ldt);
     // The text of a cell outside its tags, at most 255 bytes; out holds 256.
     static int32_t ExtractTD(const char* cell, int32_t length, char* out);
@@ -83,6 +98,8 @@ private:
     char webTemp[64];
     int32_t rowCapacity = kRowCapacity;
     int32_t rowCount = 0;
+    int32_t letterCodeCount = 0;
+    int32_t refusedCodeCount = 0;
     LDT* rows;
-    char url[256];
+    std::string url;
 };

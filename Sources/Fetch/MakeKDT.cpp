@@ -3,31 +3,11 @@
 #include "KDTFile.h"
 #include "misclib.h"
 
-#include <cctype>
 #include <cstring>
-
-const char* CMakeKDT::CheckCodeText(const char* codeText) {
-    const size_t length = strnlen(codeText, kMaxCodeText + 1);
-    if (length == 0) {
-        return "no stock code given";
-    }
-    if (length > size_t(kMaxCodeText)) {
-        return "a stock code has at most 11 characters";
-    }
-    // The code goes into the request's query as it is: nothing that could end
-    // the parameter or start another one.
-    for (size_t i = 0; i < length; ++i) {
-        const unsigned char c = static_cast<unsigned char>(codeText[i]);
-        if (!isalnum(c) && c != '.' && c != '-' && c != '_' && c != '^') {
-            return "a stock code holds only letters, digits and . - _ ^";
-        }
-    }
-    return nullptr;
-}
 
 const char* CMakeKDT::CheckCode(const char* codeText, int32_t* code) {
     *code = atoiClamped(codeText);
-    if (const char* refusal = CheckCodeText(codeText)) {
+    if (const char* refusal = CheckQuoteCode(codeText)) {
         return refusal;
     }
     if (*code < 1) {
@@ -37,7 +17,7 @@ const char* CMakeKDT::CheckCode(const char* codeText, int32_t* code) {
 }
 
 const char* CMakeKDT::CheckRequest(const char* codeText, int32_t rowsWanted) {
-    if (const char* refusal = CheckCodeText(codeText)) {
+    if (const char* refusal = CheckQuoteCode(codeText)) {
         return refusal;
     }
     if (rowsWanted <= 0) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "KDTPageData.h"
+#include "QuoteCode.h"
 
 #include <cstdint>
 #include <string>
@@ -10,16 +11,12 @@
 
 class CMakeKDT {
 public:
-    // The longest code text the quote service's request may carry.
-    static constexpr int32_t kMaxCodeText = 11;
     // Far more than the service's history holds (it starts in 1983).
     static constexpr int32_t kMaxRowsWanted = 100000;
 
-    // Null when the code text may be sent to the service, else why not
-    // (English).
-    static const char* CheckCodeText(const char* codeText);
-    // The same, and the code read as atoi reads it must be at least 1: it
-    // names the stock's file.
+    // Null when the code text may be sent to the service (CheckQuoteCode)
+    // and the code read as atoi reads it is at least 1, as it names the
+    // stock's file; else why not (English).
     static const char* CheckCode(const char* codeText, int32_t* code);
     // Null when a run may be made of these values, else why not (English).
     static const char* CheckRequest(const char* codeText, int32_t rowsWanted);
@@ -59,7 +56,7 @@ public:
     int32_t Save(const std::string& folder) const;
 
 private:
-    char codeText[12] = {};
+    char codeText[kMaxQuoteCode + 1] = {};
     int32_t code;
     int32_t rowsWanted;
     int32_t pageCount = 0;

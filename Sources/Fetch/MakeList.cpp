@@ -62,11 +62,27 @@ void CMakeList::AddMarketCode(int32_t i, bool keepFiles, bool onlyAdded, bool of
     pages[i]->AddMarketCode(keepFiles, onlyAdded, offline, download);
 }
 
-int32_t CMakeList::nAddedWithoutMarket() const {
+int32_t CMakeList::SumOfPages(int32_t (CListPageData::*count)() const) const {
     int32_t n = 0;
     for (int32_t i = 0; i < pageCount; ++i)
-        n += pages[i]->CountAddedWithoutMarket();
+        n += (pages[i]->*count)();
     return n;
+}
+
+int32_t CMakeList::nRows() const {
+    return SumOfPages(&CListPageData::nRows);
+}
+
+int32_t CMakeList::nAddedWithoutMarket() const {
+    return SumOfPages(&CListPageData::CountAddedWithoutMarket);
+}
+
+int32_t CMakeList::nLetterCodes() const {
+    return SumOfPages(&CListPageData::nLetterCodes);
+}
+
+int32_t CMakeList::nRefusedCodes() const {
+    return SumOfPages(&CListPageData::nRefusedCodes);
 }
 
 std::string CMakeList::AddedListName() {

@@ -42,8 +42,14 @@ public:
     void AddMarketCode(int32_t i, bool keepFiles, bool onlyAdded, bool offline,
                        const BlockingDownload& download);
 
+    // Rows of every page, as the fetch list holds them.
+    int32_t nRows() const;
     // New stocks of every page whose market is still unknown (market "X").
     int32_t nAddedWithoutMarket() const;
+    // Listing rows the last extraction of every page skipped: codes with
+    // letters, and codes no request may carry.
+    int32_t nLetterCodes() const;
+    int32_t nRefusedCodes() const;
 
     // "addlist-YYMMDD.csv" of today.
     static std::string AddedListName();
@@ -60,6 +66,8 @@ public:
     int32_t Save(const std::string& folder, bool onlyAdded);
 
 private:
+    // The count of every page added up.
+    int32_t SumOfPages(int32_t (CListPageData::*count)() const) const;
     int32_t SaveAddedList(const std::string& folder);
     int32_t SaveFetchList(const std::string& folder);
 

@@ -11,7 +11,6 @@ namespace {
 
 // Lines of market.csv hold at most 126 bytes before the line end.
 constexpr int32_t kLineSize = 128;
-constexpr int32_t kReadText = 17;
 
 // "その他市場" in Shift-JIS: the name of a market outside the table.
 constexpr char kOtherMarket[] = "\x82\xbb\x82\xcc\x91\xbc\x8e\x73\x8f\xea";
@@ -64,7 +63,7 @@ int32_t CMarketConv::LoadMarketCsv(const char* path) {
     m_nEntries = 0;
 
     CTextFile file;
-    if (!file.Open(path, kReadText, nullptr))
+    if (!file.Open(path, CTextFile::kReadText, nullptr))
         return 0;
     char line[kLineSize];
     int32_t nLines = 0;

@@ -208,13 +208,31 @@ int32_t CPageData::getCodeByIndex(int32_t code) const {
     return -1;
 }
 
-void CPageData::getDate(int32_t& year, int32_t& month, int32_t& day) const {
-    const std::time_t now = std::time(nullptr);
+void CPageData::getDate(int32_t& year, int32_t& month, int32_t& day, std::time_t now) const {
     std::tm local{};
     localtime_r(&now, &local);
     year = local.tm_year + 1900;
-    month = (m_month >= 1 && m_month <= 12) ? m_month : local.tm_mon + 1;
-    day = (m_day >= 1 && m_day <= 31) ? m_day : local.tm_mday;
+    if (!hasDate()) {
+        month = local.tm_mon + 1;
+        day = local.tm_mday;
+        return;
+    }
+    month = m_month;
+    day = m_day;
+    // No quotes are dated in the future, so a later day of this year is one of
+    // last year. Tomorrow still counts as this year's: the service's date runs
+    // ahead of a clock west of Japan. On 31 December every day of this year
+    // has come.
+    std::tm tomorrow{};
+    tomorrow.tm_year = local.tm_year;
+    tomorrow.tm_mon = local.tm_mon;
+    tomorrow.tm_mday = local.tm_mday + 1;
+    tomorrow.tm_hour = 12;
+    timegm(&tomorrow); // normalises the day into the next month or year
+    const bool afterTomorrow =
+        month > tomorrow.tm_mon + 1 || (month == tomorrow.tm_mon + 1 && day > tomorrow.tm_mday);
+    if (tomorrow.tm_year == local.tm_year && afterTomorrow)
+        --year;
 }
 
 void CPageData::ClearQuotes() {
@@ -238,8 +256,11 @@ void CPageData::ExtractData(const char* path, CPageData* page) {
     if (page == nullptr)
         return;
     const int32_t length = ReadPageFile(path);
-    if (length < 0)
-        return;
+    if (length >= 0)
+        ExtractPage(s_buff, length, page);
+}
+
+void CPageData::ExtractPage(const char* text, int32_t length, CPageData* page) {
     // A row the page lacks must not keep the quote of an earlier read.
     page->ClearQuotes();
     int32_t position = 0;
@@ -252,10 +273,10 @@ void CPageData::ExtractData(const char* path, CPageData* page) {
             continue;
         }
         int32_t rowStart = 0;
-        const int32_t rowLength = NextTableRow(s_buff, length, &position, &rowStart);
+        const int32_t rowLength = NextTableRow(text, length, &position, &rowStart);
         if (rowLength == 0)
             break; // no complete row left
-        if (ExtractTR(s_buff + rowStart, rowLength, &record) == 1) {
+        if (ExtractTR(text + rowStart, rowLength, &record) == 1) {
             if (record.valid && record.code > 0 && record.close > 0)
                 ++good;
             else
@@ -273,12 +294,11 @@ int32_t CPageData::ExtractTR(const char* row, int32_t length, CTesselRec* record
         return 0;
     char cell[kCellBufferSize];
     int32_t result = 0;
-    int32_t position = 0;
+    CTableCells cells(row, length);
     int32_t cellStart = 0;
     int32_t cellLength = 0;
     // Cells past the tenth carry nothing this page needs.
-    for (int32_t cellNumber = 0;
-         cellNumber < 10 && NextTableCell(row, length, &position, &cellStart, &cellLength);
+    for (int32_t cellNumber = 0; cellNumber < 10 && cells.Next(&cellStart, &cellLength);
          ++cellNumber) {
         ExtractTD(row + cellStart, cellLength, cell);
 

@@ -3,8 +3,11 @@
 // the parser of the quote page and the writers of the daily and finance files.
 #pragma once
 
+#include "QuoteCode.h"
+
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <string>
 
 // Layouts of the daily "DS" file (the preference fileFormat); any other value
@@ -49,8 +52,7 @@ public:
 class CPageData {
 public:
     static constexpr int32_t kSlots = 50;
-    // Longest quote code and fetch code taken from the fetch list.
-    static constexpr int32_t kMaxQuoteCode = 11;
+    // Longest fetch code taken from the fetch list.
     static constexpr int32_t kMaxFetchCode = 7;
     // Longest cell text the parsers take.
     static constexpr int32_t kMaxCellText = 255;
@@ -77,9 +79,11 @@ public:
     const CTesselRec* getTesselRec(int32_t slot) const { return &m_records[slot]; }
     // First slot whose code equals code, or -1.
     int32_t getCodeByIndex(int32_t code) const;
-    // The current year with the quotes' month and day when the page showed
-    // them, else today's.
-    void getDate(int32_t& year, int32_t& month, int32_t& day) const;
+    // The quotes' month and day when the page showed them, else today's (now
+    // in local time); the year is this one, or the one before for a month and
+    // day that lie after tomorrow (quotes of 12/30 read on 2 January).
+    void getDate(int32_t& year, int32_t& month, int32_t& day,
+                 std::time_t now = std::time(nullptr)) const;
     // Whether the last page read showed the quotes' date.
     bool hasDate() const { return m_month != 0; }
 
@@ -91,6 +95,8 @@ public:
     // Parses the downloaded quote page at path into page's slots; a missing
     // file leaves the page unchanged.
     static void ExtractData(const char* path, CPageData* page);
+    // Parses a quote page of length bytes held in text (read no further).
+    static void ExtractPage(const char* text, int32_t length, CPageData* page);
     // Reads one table row into record; 1 when the row is the record's quote row.
     static int32_t ExtractTR(const char* row, int32_t length, CTesselRec* record);
     // The cell's text without tags, at most kMaxCellText bytes; returns 1.

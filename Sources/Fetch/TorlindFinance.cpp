@@ -14,10 +14,10 @@ int32_t CTorlindUtil::ExtractTR(const char* row, int32_t length, FINANCE* record
     char cell[256];
     char text[256];
     int32_t cellCount = 0;
-    int32_t pos = 0;
+    CTableCells cells(row, length);
     int32_t cellStart;
     int32_t cellLength;
-    while (cellCount < 10 && NextTableCell(row, length, &pos, &cellStart, &cellLength)) {
+    while (cellCount < 10 && cells.Next(&cellStart, &cellLength)) {
         ExtractTD(row + cellStart, cellLength, cell, sizeof cell);
         switch (cellCount) {
         case 0:
@@ -60,18 +60,20 @@ int32_t CTorlindUtil::ExtractFinance(const char* path, CPageData* page) {
     std::vector<char> buffer(kFinancePageSize, '\0');
     const size_t got = fread(buffer.data(), 1, kFinancePageSize - 1, file);
     fclose(file);
-    const int32_t length = int32_t(strnlen(buffer.data(), got));
+    return ExtractFinancePage(buffer.data(), int32_t(strnlen(buffer.data(), got)), page);
+}
+
+int32_t CTorlindUtil::ExtractFinancePage(const char* text, int32_t length, CPageData* page) {
     // A stock the page lacks must not keep the values of an earlier read.
     page->ClearFinance();
-
     // Counted per record, so that a stock listed twice counts once.
     bool received[CPageData::kSlots] = {};
     FINANCE finance;
     int32_t pos = 0;
     int32_t rowStart = 0;
     int32_t rowLength;
-    while ((rowLength = NextTableRow(buffer.data(), length, &pos, &rowStart)) > 0) {
-        if (ExtractTR(buffer.data() + rowStart, rowLength, &finance) != 0) {
+    while ((rowLength = NextTableRow(text, length, &pos, &rowStart)) > 0) {
+        if (ExtractTR(text + rowStart, rowLength, &finance) != 0) {
             continue;
         }
         const int32_t slot = page->getCodeByIndex(finance.code);

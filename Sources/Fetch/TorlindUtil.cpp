@@ -73,6 +73,15 @@ static bool ReadProfilePage(const char* path, std::vector<char>* page) {
 }
 
 int32_t CTorlindUtil::ExtractFundamental(const char* path, FUNDAMENTAL* record) {
+    std::vector<char> raw;
+    if (!ReadProfilePage(path, &raw)) {
+        memset(record, 0, sizeof *record);
+        return -1;
+    }
+    return ExtractFundamentalPage(raw.data(), record);
+}
+
+int32_t CTorlindUtil::ExtractFundamentalPage(const char* raw, FUNDAMENTAL* record) {
     // Markers in Shift-JIS; every text ends at the upper-case "</TD>".
     static const char kCategoryMark[] =
         "\x81\x79\x8B\xC6\x8E\xED\x95\xAA\x97\xDE\x81\x7A"; // 【業種分類】
@@ -83,12 +92,8 @@ int32_t CTorlindUtil::ExtractFundamental(const char* path, FUNDAMENTAL* record) 
     static const char kEnd[] = "</TD>";
 
     memset(record, 0, sizeof *record);
-    std::vector<char> raw;
-    if (!ReadProfilePage(path, &raw)) {
-        return -1;
-    }
-    std::vector<char> text(raw.size());
-    euc2sjis(raw.data(), text.data());
+    std::vector<char> text(strlen(raw) + 1);
+    euc2sjis(raw, text.data());
     const char* page = text.data();
 
     // Each text is looked for only when the one before it was found.

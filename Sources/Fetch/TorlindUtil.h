@@ -40,12 +40,17 @@ public:
     // Fills the record from the profile page at path (cleared first); -1 when the
     // file cannot be opened, else 0.
     static int32_t ExtractFundamental(const char* path, FUNDAMENTAL* record);
+    // The same for a profile page held in page, EUC-JP, ended by a zero byte;
+    // returns 0.
+    static int32_t ExtractFundamentalPage(const char* page, FUNDAMENTAL* record);
     // One finance row of ten cells; 0 when complete, -1 otherwise.
     static int32_t ExtractTR(const char* row, int32_t length, FINANCE* record);
     // Copies the finance values of the page file at path into the page's daily
     // records; returns how many records received a positive value, -1 when the
     // file cannot be opened.
     static int32_t ExtractFinance(const char* path, CPageData* page);
+    // The same for a finance page of length bytes held in text (read no further).
+    static int32_t ExtractFinancePage(const char* text, int32_t length, CPageData* page);
     // The DS code of a market name (an empty name gives the first market's).
     static int32_t MarketCode(const char* marketName);
     // The industry category 1..33 the text begins with; 0 when none.

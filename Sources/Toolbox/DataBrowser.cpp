@@ -6,6 +6,7 @@
 #include <QAbstractTableModel>
 #include <QAction>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSet>
@@ -154,11 +155,14 @@ CItemModel* EnsureModel(ControlRef list) {
     view->sortByColumn(-1, Qt::AscendingOrder);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    QObject::connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, view,
-                     [model, proxy](const QModelIndex& current) {
-                         if (current.isValid() && model->callbacks.notification)
+    // A row the user selects (a click, the arrow keys), not the current row
+    // alone: the list gets one when it only gains the keyboard focus.
+    QObject::connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, view,
+                     [model, proxy](const QItemSelection& selected) {
+                         const QModelIndexList rows = selected.indexes();
+                         if (!rows.isEmpty() && model->callbacks.notification)
                              model->callbacks.notification(
-                                 model->item(proxy->mapToSource(current).row()),
+                                 model->item(proxy->mapToSource(rows.first()).row()),
                                  kDataBrowserItemSelected);
                      });
     QObject::connect(

@@ -11,6 +11,11 @@ namespace {
 // Texts at least this long are left alone by the in-place cleaners.
 constexpr size_t kCleanLimit = 256;
 
+// A byte of a JIS X 0208 character in EUC-JP.
+bool IsJisByte(unsigned char c) {
+    return c >= 0xA1 && c <= 0xFE;
+}
+
 bool IsSjisLead(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
@@ -36,15 +41,26 @@ template <typename Keep> void KeepBytes(char* text, Keep keep) {
 void euc2sjis(const char* source, char* destination) {
     const auto* in = reinterpret_cast<const unsigned char*>(source);
     auto* out = reinterpret_cast<unsigned char*>(destination);
+    // A page's bytes need not be EUC-JP: what is no character of it becomes
+    // "?", so that only Shift-JIS is ever kept or written.
     while (*in != '\0') {
         if (*in < 0x80) {
             *out++ = *in++;
         } else if (in[1] == '\0') {
             ++in; // a lead byte without its partner is dropped
-        } else {
+        } else if (IsJisByte(in[0]) && IsJisByte(in[1])) {
             _euc_to_sj(in, out);
             in += 2;
             out += 2;
+        } else if (in[0] == 0x8E && in[1] >= 0xA1 && in[1] <= 0xDF) {
+            *out++ = in[1]; // half-width katakana: one byte in Shift-JIS
+            in += 2;
+        } else if (in[0] == 0x8F && IsJisByte(in[1]) && IsJisByte(in[2])) {
+            *out++ = '?'; // JIS X 0212 has no Shift-JIS form
+            in += 3;
+        } else {
+            *out++ = '?';
+            ++in;
         }
     }
     *out = '\0';
@@ -101,6 +117,14 @@ int32_t CutWText(char* text, int32_t width) {
 
 void RemoveComma(char* text) {
     KeepBytes(text, [](unsigned char c) { return c != ','; });
+}
+
+std::string Trimmed(const std::string& text) {
+    const char* blanks = " \t\r\n";
+    const size_t first = text.find_first_not_of(blanks);
+    if (first == std::string::npos)
+        return std::string();
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
 int32_t SwapLong(int32_t value) {

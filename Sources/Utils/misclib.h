@@ -1,10 +1,12 @@
 // Byte-string helpers for the page extractors: Japanese text conversion,
-// scanning, number cleaning, byte order. Nothing here allocates or keeps state.
+// scanning, number cleaning, byte order. Nothing here keeps state.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
-// EUC-JP to Shift-JIS. destination needs strlen(source) + 1 bytes.
+// EUC-JP to Shift-JIS; a byte that begins no EUC-JP character, and a JIS X
+// 0212 character, becomes "?". destination needs strlen(source) + 1 bytes.
 void euc2sjis(const char* source, char* destination);
 void _euc_to_sj(const unsigned char* euc, unsigned char* sjis);
 // Keeps only '0'..'9', '.' and '-' (texts of 256 bytes or more stay unchanged).
@@ -17,6 +19,8 @@ int32_t findstr(const char* text, const char* pattern);
 int32_t CutWText(char* text, int32_t width);
 // Removes every ',' (texts of 256 bytes or more stay unchanged).
 void RemoveComma(char* text);
+// text without the blanks, tabs, CRs and LFs around it.
+std::string Trimmed(const std::string& text);
 int32_t SwapLong(int32_t value);
 double SwapDouble(double value);
 

@@ -62,19 +62,6 @@ TEST_F(FetchDataTest, ReadsTheFourFields) {
     EXPECT_STREQ(list.getFinanceURL(0), "http://127.0.0.1:8731/q?s=1301+6758.O&d=v3");
 }
 
-TEST_F(FetchDataTest, EveryLineEndConventionGivesTheSameRecords) {
-    for (const char* lineEnd : {"\n", "\r\n", "\r", "\n\r"}) {
-        SCOPED_TRACE(testing::PrintToString(lineEnd));
-        ASSERT_EQ(Load(3, lineEnd), 0);
-        ASSERT_EQ(list.getPage(0)->nCodes(), 3);
-        const CTesselRec* r = list.getPage(0)->getTesselRec(2);
-        EXPECT_STREQ(r->quoteCode, "1002");
-        EXPECT_EQ(r->code, 1002);
-        EXPECT_STREQ(r->name, "Name2");
-        EXPECT_EQ(r->market, 0);
-    }
-}
-
 // 40 and 41 bytes cut at 30 without splitting a character; 30 bytes stay whole.
 TEST_F(FetchDataTest, LongNamesAreCutAtACharacterBoundary) {
     const std::string names[] = {"ABCDEFGHIJ" + kKana30, "ABCDEFGHIJK" + kKana30,
@@ -102,12 +89,42 @@ TEST_F(FetchDataTest, BadLinesKeepTheirSlotsWithoutHarm) {
     ASSERT_EQ(page->nCodes(), 6);
     EXPECT_STREQ(page->getTesselRec(0)->quoteCode, "");
     EXPECT_STREQ(page->getTesselRec(1)->quoteCode, "");
-    EXPECT_EQ(page->getTesselRec(2)->code, INT32_MAX); // clamped, not overflowed
-    EXPECT_STREQ(page->getTesselRec(3)->quoteCode, "ABCDEFGHIJK");
+    EXPECT_EQ(page->getTesselRec(2)->code, INT32_MAX);  // clamped, not overflowed
+    EXPECT_STREQ(page->getTesselRec(3)->quoteCode, ""); // too long: refused, not cut
+    EXPECT_EQ(page->getTesselRec(3)->code, 42);
     EXPECT_EQ(page->getTesselRec(3)->market, g_marketConv->nEntries());
     EXPECT_EQ(page->getTesselRec(4)->code, 1301);
     EXPECT_STREQ(page->getTesselRec(5)->name, "Itochu");
-    EXPECT_STREQ(list.getURL(0), "http://127.0.0.1:8731/q?s=LONG+ABCDEFGHIJK+1301+8001&d=v2");
+    EXPECT_STREQ(list.getURL(0), "http://127.0.0.1:8731/q?s=LONG+1301+8001&d=v2");
+}
+
+// A quote code goes into the request as it is: one that could change the
+// request keeps its slot, asks for nothing, and is reported with its line.
+TEST_F(FetchDataTest, QuoteCodesThatNoRequestMayCarryAreRefused) {
+    ASSERT_EQ(LoadText("1301&d=v3,1301,T,Hostile\n6758,6758,O,Sony\n,1302,T,NoCode\n"
+                       "13 03,1303,T,Blank\n1304%0D,1304,T,Escape\n7203^x_y-z,7203,T,Marks\n"),
+              0);
+    const CPageData* page = list.getPage(0);
+    ASSERT_EQ(page->nCodes(), 6);
+    EXPECT_STREQ(list.getURL(0), "http://127.0.0.1:8731/q?s=6758.O+7203^x_y-z&d=v2");
+    const struct {
+        int32_t line;
+        const char* quoteCode;
+        int32_t code;
+    } refused[] = {{1, "1301&d=v3", 1301}, {3, "", 1302}, {4, "13 03", 1303}, {5, "1304%0D", 1304}};
+    ASSERT_EQ(list.refusedLines().size(), std::size(refused));
+    for (size_t i = 0; i < std::size(refused); ++i) {
+        SCOPED_TRACE(refused[i].quoteCode);
+        const CFetchData::RefusedLine& line = list.refusedLines()[i];
+        EXPECT_EQ(line.lineNumber, refused[i].line);
+        EXPECT_EQ(line.quoteCode, refused[i].quoteCode);
+        EXPECT_EQ(line.page * 50 + line.slot + 1, refused[i].line);
+        EXPECT_NE(line.reason, nullptr);
+        const CTesselRec* record = page->getTesselRec(line.slot);
+        EXPECT_STREQ(record->quoteCode, "");
+        EXPECT_EQ(record->code, refused[i].code);
+    }
+    EXPECT_STREQ(page->getTesselRec(0)->name, "Hostile");
 }
 
 TEST_F(FetchDataTest, FindMarketGivesLocalCodePlusOne) {

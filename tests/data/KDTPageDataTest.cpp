@@ -102,12 +102,18 @@ TEST(KDTRow, ReadsTheDateCellAndSixCells) {
     // Cells after the volume are ignored.
     ASSERT_EQ(Parse(PriceRow(2006, 12, 25, "1 2 3 4 5 6 7 8"), &row), 0);
     EXPECT_EQ(Fields(row), (std::vector<int32_t>{2006, 12, 25, 1, 2, 3, 4, 5}));
+    for (int year : {KDT::kFirstYear, KDT::kLastYear}) {
+        ASSERT_EQ(Parse(PriceRow(year, 1, 1, "1"), &row), 0) << year;
+        EXPECT_EQ(row.year, year);
+    }
 }
 
 TEST(KDTRow, RejectsImpossibleDatesAndLeavesTheSlotAlone) {
     KDT row;
     row.year = 1999;
-    const int dates[][3] = {{1900, 1, 5}, {2006, 0, 5}, {2006, 13, 5}, {2006, 1, 0}, {2006, 1, 32}};
+    // Years outside 1901..2099 are rejected: the KD file cannot hold them.
+    const int dates[][3] = {{1900, 1, 5},  {2100, 1, 5}, {99999, 1, 5}, {2006, 0, 5},
+                            {2006, 13, 5}, {2006, 1, 0}, {2006, 1, 32}};
     for (const auto& [y, m, d] : dates) {
         EXPECT_EQ(Parse(PriceRow(y, m, d, "1 2 3 4 5"), &row), -1) << y << "/" << m << "/" << d;
     }
@@ -220,6 +226,14 @@ TEST(MakeKDT, SavesOldestFirstAndKeepsTheFileWhenNothingCame) {
 
     CMakeKDT failed("7203", 7203, 50);
     EXPECT_EQ(failed.Save(folder.path()), 0);
+    EXPECT_EQ(ReadBytes(folder.file("KD7203.KDT")), bytes);
+
+    // A page of rows the file cannot hold is a page without rows: the run
+    // writes no record and keeps the earlier file.
+    CMakeKDT future("7203", 7203, 50);
+    WriteBytes(folder.file("p2100"), PriceRow(2100, 1, 5, "9 9 9 9 9") + PriceRow(2100, 1, 4, "8"));
+    EXPECT_EQ(CKDTPageData::ExtractKDTData(folder.file("p2100").c_str(), future.getPage(0)), -1);
+    EXPECT_EQ(future.Save(folder.path()), 0);
     EXPECT_EQ(ReadBytes(folder.file("KD7203.KDT")), bytes);
 }
 

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 
@@ -104,7 +105,7 @@ TEST_F(ListPageTest, StockRowsAndIndexRowsAreTakenHeadingsSkipped) {
     EXPECT_STREQ(page.getLDT(5)->name, "");
 }
 
-TEST_F(ListPageTest, NumberThatIsNoStockCodeEndsThePage) {
+TEST_F(ListPageTest, PlainNumberThatIsNoStockCodeEndsThePage) {
     for (const char* bad : {"999", "10000", "99999999999", "-1301"}) {
         SCOPED_TRACE(bad);
         const std::string rows = Row("1301", "A") + Row(bad, "B") + Row("1332", "C");
@@ -113,6 +114,31 @@ TEST_F(ListPageTest, NumberThatIsNoStockCodeEndsThePage) {
         EXPECT_EQ(page.getLDT(0)->code, 1301);
         EXPECT_EQ(page.getLDT(1)->code, 0);
     }
+}
+
+// Codes with letters, which the files cannot hold, and codes a request cannot
+// carry are skipped and counted; the rest of the page is read.
+TEST_F(ListPageTest, CodesThatCannotBeTakenAreSkippedAndCounted) {
+    const std::string rows = Row("1301", "A") + Row("130A", "B") + Row("285a", "C") +
+                             Row("1302&d=v3", "D") + Row("1303\n77", "E") + Row("1304,55", "F") +
+                             Row(" 1305\r\n", "G") + Row("6758.O", "H") + Row("12AB", "I") +
+                             Row("130AB", "J") + Row("1306", "K");
+    EXPECT_EQ(Extract(Page(rows)), 0);
+    const struct {
+        int32_t code;
+        const char* text;
+    } taken[] = {{1301, "1301"}, {1305, "1305"}, {6758, "6758.O"}, {1306, "1306"}};
+    ASSERT_EQ(page.nRows(), int32_t(std::size(taken)));
+    for (size_t i = 0; i < std::size(taken); ++i) {
+        EXPECT_EQ(page.getLDT(int32_t(i))->code, taken[i].code);
+        EXPECT_STREQ(page.getLDT(int32_t(i))->codeText, taken[i].text);
+    }
+    EXPECT_EQ(page.nLetterCodes(), 3);  // 130A, 285a, 12AB
+    EXPECT_EQ(page.nRefusedCodes(), 4); // &d=v3, a line end, a comma, 130AB
+    // A new extraction counts afresh.
+    EXPECT_EQ(Extract(Page(Row("1301", "A"))), 0);
+    EXPECT_EQ(page.nLetterCodes(), 0);
+    EXPECT_EQ(page.nRefusedCodes(), 0);
 }
 
 TEST_F(ListPageTest, CompanyNameLosesKabuAtEitherEnd) {
@@ -139,14 +165,14 @@ TEST_F(ListPageTest, HostileCellsStayInsideTheirFields) {
     // Line ends and other control bytes would break the fetch list apart.
     EXPECT_EQ(NameOf("Nis\r\nsui\t\x7F"), "Nissui");
     LDT ldt;
-    std::string row = Row("1301\n" + std::string(40, '7') + "\r", "A");
-    ASSERT_EQ(CListPageData::ExtractTR(row.c_str(), int32_t(row.size()), &ldt), 0);
-    EXPECT_EQ(ldt.code, 1301);
-    EXPECT_EQ(std::string(ldt.codeText), "1301" + std::string(11, '7'));
-    // A comma in the code text would shift the line's fields.
-    row = Row("1301,55", "A");
-    ASSERT_EQ(CListPageData::ExtractTR(row.c_str(), int32_t(row.size()), &ldt), 0);
-    EXPECT_STREQ(ldt.codeText, "1301");
+    std::string row = Row("1301" + std::string(40, '7'), "A");
+    EXPECT_EQ(CListPageData::ExtractTR(row.c_str(), int32_t(row.size()), &ldt),
+              CListPageData::kRowEndsPage); // a plain number, far too big
+    row = Row("1301x" + std::string(40, '7'), "A");
+    EXPECT_EQ(CListPageData::ExtractTR(row.c_str(), int32_t(row.size()), &ldt),
+              CListPageData::kRowRefusedCode); // longer than any code
+    EXPECT_EQ(ldt.code, 0);
+    EXPECT_STREQ(ldt.codeText, "");
 
     // A cell without its end runs to the end of the row; a row without cells has no code.
     row = "<tr><td>1302<td>B</tr>";

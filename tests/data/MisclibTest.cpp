@@ -38,6 +38,26 @@ TEST(EucToSjis, ConvertsKnownCharactersAndKeepsAscii) {
     EXPECT_EQ(Euc2Sjis(""), "");
 }
 
+// What is no EUC-JP character never reaches a Shift-JIS text as raw bytes.
+TEST(EucToSjis, BytesOfNoCharacterBecomeQuestionMarks) {
+    const struct {
+        const char* name;
+        const char* euc;
+        const char* sjis;
+    } cases[] = {
+        {"a name spoiled as the service's bad-euc fault does", "\xC7\xAF\x8E\xFFx", "\x94\x4E??x"},
+        {"half-width katakana", "\x8E\xB1\x8E\xDF", "\xB1\xDF"},
+        {"JIS X 0212", "a\x8F\xB0\xA1z", "a?z"},
+        {"a lead byte before ASCII keeps the ASCII", "\xB0<td>", "?<td>"},
+        {"bytes below the JIS range", "\x80\x81\xA0z", "???z"},
+        {"a lone last lead byte after a bad one", "\xFF\xA1", "?"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Euc2Sjis(c.euc), c.sjis);
+    }
+}
+
 // Every JIS X 0208 character the C library can convert must come out as it does.
 TEST(EucToSjis, AgreesWithIconvOnEveryJisX0208Cell) {
     iconv_t cd = iconv_open("SHIFT_JIS", "EUC-JP");

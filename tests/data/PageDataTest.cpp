@@ -154,6 +154,42 @@ TEST_F(PageDataTest, DateCellMustBeAMonthAndDay) {
     EXPECT_EQ(day, today.tm_mday);
 }
 
+// The page shows month and day only; the year is the clock's, or the one
+// before when the day lies after tomorrow.
+TEST_F(PageDataTest, QuotesTakeTheYearTheyWereMadeIn) {
+    const struct {
+        const char* name;
+        const char* quotes;
+        int today[3]; // year, month, day of the clock
+        int year;
+    } cases[] = {
+        {"12/30 read on 2 January", "12/30", {2027, 1, 2}, 2026},
+        {"an ordinary day", "12/25", {2026, 12, 26}, 2026},
+        {"the same day", "12/25", {2026, 12, 25}, 2026},
+        {"tomorrow, by a clock behind Japan's", "12/07", {2026, 12, 6}, 2026},
+        {"early in the year", "01/07", {2026, 12, 6}, 2026},
+        {"the end of the year, on the last day", "12/30", {2026, 12, 31}, 2026},
+        {"after tomorrow", "03/09", {2026, 3, 7}, 2025},
+        {"a week before New Year, read after it", "12/24", {2027, 1, 4}, 2026},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Quote quote = Row("1301", "300");
+        quote.date = c.quotes;
+        Extract(QuotePage(QuoteRow(quote)));
+        std::tm clock{};
+        clock.tm_year = c.today[0] - 1900;
+        clock.tm_mon = c.today[1] - 1;
+        clock.tm_mday = c.today[2];
+        clock.tm_hour = 16;
+        clock.tm_isdst = -1;
+        int32_t year, month, day;
+        page.getDate(year, month, day, std::mktime(&clock));
+        EXPECT_EQ(year, c.year);
+        EXPECT_EQ(month * 100 + day, std::atoi(c.quotes) * 100 + std::atoi(c.quotes + 3));
+    }
+}
+
 TEST_F(PageDataTest, FiguresAreCleanedAndSanitized) {
     Quote sign = Row("1301", kEucTriangle + "1,234");
     Quote hostile = {"6758", "x", "99999999999/99999999999", "nan", "inf", "1e999", "-nan", "12"};

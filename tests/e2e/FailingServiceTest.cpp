@@ -98,8 +98,8 @@ TEST_F(FailingServiceTest, NothingDoneKeepsEveryEarlierFile) {
          nullptr},
         {"history, second page",
          {"history", "7203"},
-         {"status:503@/t#2"},
-         "page 2 of 4 failed (HTTP 503); KD7203.KDT was kept",
+         {"status:500@/t#2"},
+         "page 2 of 4 failed (HTTP 500); KD7203.KDT was kept",
          nullptr},
         {"history, silent third page",
          {"history", "7203"},
@@ -204,8 +204,9 @@ TEST_F(FailingServiceTest, FetchRetriesAPageAndKeepsTheDaysStocks) {
     EXPECT_TRUE(result.err.contains("page 2 of 3 failed (HTTP 500); retry 2 of 2"));
     EXPECT_TRUE(result.err.contains("count 70, missing 50")) << result.err.toStdString();
     EXPECT_TRUE(result.err.contains(
-        "vezizo fetch: 50 stocks missing because page 2 of 3 failed (HTTP 500); 50 stocks kept "
-        "their lines from the day's earlier file"))
+        "vezizo fetch: " + SimDayFileName("DS") +
+        ": 70 stocks, 50 missing; 50 stocks missing because page 2 of 3 failed (HTTP 500); 50 "
+        "stocks kept their lines from the day's earlier file"))
         << result.err.toStdString();
     EXPECT_EQ(bytes(SimDayFileName("DS")), whole);
     const QList<QByteArray> log = errorLog();

@@ -41,8 +41,8 @@ QByteArray ExpectedDailyFile(const QList<const SimStock*>& stocks) {
                                   static_cast<long long>(today.volume))
                     .toLatin1();
     }
-    return QString::asprintf("%02d%02d%02d\n%d,0\n", QDate::currentDate().year() - 2000,
-                             day.month(), day.day(), int(stocks.size()))
+    return QString::asprintf("%02d%02d%02d\n%d,0\n", SimQuoteYear() - 2000, day.month(), day.day(),
+                             int(stocks.size()))
                .toLatin1() +
            body;
 }
@@ -68,12 +68,22 @@ TEST(FetchCommand, FetchWritesTheServicesQuotesAndQuotesPrintsThem) {
     list += "1000,1000,T,UNKNOWN\n";
     ASSERT_TRUE(LayOutAppFolder(folder.path(), sim) && WriteFetchList(folder.path(), list));
 
+    // Before any fetch there is nothing to print.
+    const ProcessResult none = RunVezizo({"--folder", folder.path(), "quotes"}, config.path());
+    EXPECT_EQ(none.status, 1);
+    EXPECT_EQ(none.err,
+              "vezizo quotes: no quotes have been fetched yet (vezizo fetch gets them)\n");
+    EXPECT_EQ(none.out, "");
+
     ProcessResult fetch = RunVezizo({"--folder", folder.path(), "fetch"}, config.path());
     ASSERT_EQ(fetch.status, 0) << fetch.err.toStdString();
     EXPECT_TRUE(fetch.err.contains("count 61, missing 1")) << fetch.err.toStdString();
 
     const QStringList written = QDir(folder.path()).entryList({"DS*"}, QDir::Files);
     ASSERT_EQ(written.size(), 1);
+    // The run ends by naming the file and its count.
+    EXPECT_TRUE(fetch.err.endsWith("vezizo fetch: " + written[0] + ": 61 stocks, 1 missing\n"))
+        << fetch.err.toStdString();
     QFile daily(folder.filePath(written[0]));
     ASSERT_TRUE(daily.open(QIODevice::ReadOnly));
     EXPECT_EQ(daily.readAll(), ExpectedDailyFile(stocks));
@@ -131,4 +141,59 @@ TEST(FetchCommand, DailyFileThatCannotBeWrittenEndsWithOne) {
     const ProcessResult fetch = RunVezizo({"--folder", folder.path(), "fetch"}, config.path());
     EXPECT_EQ(fetch.status, 1);
     EXPECT_TRUE(fetch.err.contains("could not write the daily file")) << fetch.err.toStdString();
+}
+
+// What start-up cannot take does not stop the run: without market.csv every
+// market is unknown, a servers.conf line that cannot be used leaves its server
+// at the default, and a fetch-list line whose quote code would change the
+// request is not requested. Each is named; the daily file is written.
+TEST(FetchCommand, RunsOnWhatStartUpCouldNotTake) {
+    QTemporaryDir folder, config;
+    ASSERT_TRUE(folder.isValid() && config.isValid());
+    const QString log = folder.filePath("quote-sim.log");
+    QuoteSimProcess sim({"--log", log});
+    ASSERT_TRUE(sim.isRunning());
+    const QByteArray host = sim.hostPort().toLatin1();
+    ASSERT_TRUE(WriteAppFile(folder.path(), "servers.conf",
+                             "quote=" + host + "\nhistory=junk junk\nprofile=" + host + "\n"));
+    const SimStock& first = TestSimMarket().stocks().at(0);
+    const SimStock& second = TestSimMarket().stocks().at(1);
+    ASSERT_TRUE(WriteFetchList(folder.path(), CSimMarket::fetchListLine(first) +
+                                                  "7203&d=v3,7203,T,HOSTILE\n" +
+                                                  CSimMarket::fetchListLine(second)));
+
+    const ProcessResult fetch = RunVezizo({"--folder", folder.path(), "fetch"}, config.path());
+    EXPECT_EQ(fetch.status, 0) << fetch.err.toStdString();
+    const QString path = folder.path();
+    for (const QString& said :
+         {"vezizo fetch: warning: " + path +
+              "/market.csv is missing: without the market table every market is unknown",
+          "vezizo fetch: warning: " + path +
+              "/servers.conf line 2 cannot be used: a line is quote=, history= or profile= "
+              "followed by HOST[:PORT]",
+          QStringLiteral("fetch: fetchlist.csv line 2 was not requested, as its quote code cannot "
+                         "go into a request (ERRORLOG.TXT says why)"),
+          QStringLiteral(": 2 stocks, 1 missing\n")})
+        EXPECT_TRUE(fetch.err.contains(said)) << said.toStdString() << "\n"
+                                              << fetch.err.toStdString();
+
+    QFile requests(log);
+    ASSERT_TRUE(requests.open(QIODevice::ReadOnly));
+    const QByteArray asked = requests.readAll();
+    EXPECT_TRUE(asked.contains("GET /q?s=" + first.quoteCode.toLatin1() + "+" +
+                               second.quoteCode.toLatin1() + "&d=v2"))
+        << asked.constData();
+    EXPECT_FALSE(asked.contains("7203")) << asked.constData();
+    EXPECT_EQ(ReadAppFile(folder.path(), "ERRORLOG.TXT"),
+              "page=0 code=7203 name=HOSTILE reason=quote code \"7203&d=v3\" on line 2 of "
+              "fetchlist.csv not requested: a stock code holds only letters, digits and . - _ ^\n");
+    // Every market is unknown: the daily file gives each the DS code 0.
+    const QStringList written = QDir(folder.path()).entryList({"DS*"}, QDir::Files);
+    ASSERT_EQ(written.size(), 1);
+    const QList<QByteArray> lines = ReadAppFile(folder.path(), written[0]).split('\n');
+    ASSERT_EQ(lines.size(), 2 + 2 + 1);
+    for (int i = 2; i < 4; ++i)
+        EXPECT_TRUE(lines[i].startsWith(
+            QString::asprintf("%04d,0,", i == 2 ? first.code : second.code).toLatin1()))
+            << lines[i].constData();
 }

@@ -43,6 +43,10 @@ TEST_F(HistoryCommandTest, WritesTheStocksFileFromTheService) {
     market.setHistoryLength(7203, 400);
     // Three whole pages: 150 rows less the days without trading.
     EXPECT_EQ(written, ExpectedKDRecords(market, 7203, 150));
+    // The run ends by naming the file and its count.
+    EXPECT_TRUE(run.err.endsWith(
+        QStringLiteral("vezizo history: KD7203.KDT: %1 days\n").arg(written.size())))
+        << run.err.toStdString();
 }
 
 // A stock the service has no rows for: nothing is written, and the command
@@ -52,23 +56,4 @@ TEST_F(HistoryCommandTest, NoRowsEndsWithOneAndWritesNothing) {
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.contains("no history file written")) << run.err.toStdString();
     EXPECT_TRUE(kdFiles().isEmpty());
-}
-
-TEST_F(HistoryCommandTest, RefusedEntriesCannotStart) {
-    const struct {
-        QStringList arguments;
-        const char* message;
-    } cases[] = {
-        // Twelve characters are refused, never cut to another stock's code.
-        {{"720300000001"}, "at most 11 characters"},
-        {{"abc", "50"}, "a number of at least 1"},
-        {{"7203", "0"}, "above 0"},
-    };
-    for (const auto& refused : cases) {
-        const ProcessResult run = history(refused.arguments);
-        EXPECT_EQ(run.status, 1) << refused.arguments.join(' ').toStdString();
-        EXPECT_TRUE(run.err.contains(refused.message)) << run.err.toStdString();
-    }
-    EXPECT_TRUE(kdFiles().isEmpty());
-    EXPECT_FALSE(QFile::exists(m_folder.filePath("webtemp/kdttemp-000.html")));
 }

@@ -7,7 +7,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSet>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -49,4 +51,36 @@ TEST(ListingCommand, BuildsFetchListOnWhichFetchGetsEveryStock) {
         EXPECT_TRUE(fetched.contains(code)) << code;
     EXPECT_EQ(fetched.size(), nStocks + 3);
     EXPECT_EQ(lines[1], QByteArray::number(nStocks + 3) + ",0");
+}
+
+// Names with bytes that are no EUC-JP: every one of them is written as "?",
+// so the fetch list stays Shift-JIS throughout.
+TEST(ListingCommand, BytesThatAreNoEucJpNeverReachTheFetchList) {
+    QuoteSimProcess sim({"--fault", "bad-euc@/l"});
+    ASSERT_TRUE(sim.isRunning());
+    QTemporaryDir folder, config;
+    ASSERT_TRUE(folder.isValid() && config.isValid());
+    ASSERT_TRUE(LayOutAppFolder(folder.path(), sim));
+
+    const ProcessResult listing =
+        RunVezizo({"--folder", folder.path(), "listing", "--offline"}, config.path(), 120000);
+    ASSERT_EQ(listing.status, 0) << listing.err.toStdString();
+    const int nRows = int(TestSimMarket().stocks().size()) + 3;
+    EXPECT_TRUE(listing.err.endsWith(QStringLiteral("vezizo listing: fetchlist.csv: %1 stocks, %1 "
+                                                    "new; %1 new stocks have market X\n")
+                                         .arg(nRows)))
+        << listing.err.toStdString();
+
+    const QByteArray list = ReadAppFile(folder.path(), "fetchlist.csv");
+    QStringDecoder shiftJis("Shift_JIS");
+    ASSERT_TRUE(shiftJis.isValid());
+    const QString text = shiftJis.decode(list);
+    EXPECT_FALSE(shiftJis.hasError());
+    const QStringList lines = text.split('\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(lines.size(), nRows);
+    // The spoiled bytes end each name that is short enough to keep them.
+    EXPECT_GT(lines.filter(QRegularExpression("\\?$")).size(), nRows / 2);
+    EXPECT_FALSE(text.contains(QChar::ReplacementCharacter));
+    for (char never : {'\xFD', '\xFE', '\xFF'}) // no byte of Shift-JIS
+        EXPECT_FALSE(list.contains(never));
 }

@@ -195,9 +195,43 @@ TEST_F(FetchJobTest, FailedPagesAreTriedAgainAfterTheOthers) {
                                         "page 2 of 3 failed (HTTP 500); retry 1 of 2",
                                         "page 1 of 3 failed (HTTP 502); retry 2 of 2"}));
     EXPECT_EQ(outcome.result(), CJobOutcome::kPartial);
-    EXPECT_EQ(outcome.message(), "50 stocks missing because page 1 of 3 failed (HTTP 502)");
+    EXPECT_EQ(QString::fromStdString(outcome.message()),
+              SimDayFileName("DS") +
+                  ": 60 stocks, 50 missing; 50 stocks missing because page 1 of 3 failed (HTTP "
+                  "502)");
     EXPECT_EQ(text(fetchSheet().statusText), outcome.message());
     EXPECT_EQ(dailyFiles(m_folder.path()), QStringList{SimDayFileName("DS")});
     EXPECT_EQ(lines(dailyFile()).value(1), "60,0");
     SaveScreenshot(mainWindow(), "FetchSheetWithAFailedPage");
+}
+
+// With the job timer all but stopped, the downloads alone move the job: each
+// page is taken as soon as it has arrived. The third page comes too soon for
+// the service, which asks to wait; the sheet says so, the page is asked for
+// again after the wait, and the counts and the file are those of any fetch.
+TEST_F(FetchJobTest, DownloadsMoveTheJobAndAThrottledPageIsWaitedOut) {
+    start(stocks(0, 110), {"--fault", "throttle:2/1@/q"});
+    controller().setIdleInterval(3600);
+    const std::string notice = "the service asks us to wait 1 s (HTTP 429, wait 1 of 3)";
+    EXPECT_EQ(send("fech"), 0);
+    bool shown = false;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            if (text(fetchSheet().statusText) == notice && !shown) {
+                shown = true;
+                SaveScreenshot(mainWindow(), "FetchSheetWaitingForTheService");
+            }
+            return !fetchSheet().running;
+        },
+        20000));
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(text(fetchSheet().countText), "110");
+    EXPECT_EQ(text(fetchSheet().errorText), "0");
+    EXPECT_EQ(quoteRequests(), 3 + 1);
+    const CJobOutcome& outcome = controller().jobOutcome();
+    EXPECT_EQ(outcome.result(), CJobOutcome::kDone);
+    EXPECT_EQ(outcome.notices(), std::vector<std::string>{notice});
+    const QList<QByteArray> daily = lines(dailyFile());
+    ASSERT_EQ(daily.size(), 2 + 110);
+    EXPECT_EQ(daily[1], "110,0");
 }

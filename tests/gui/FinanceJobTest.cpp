@@ -3,6 +3,7 @@
 #include "SimJobTestBase.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 class FinanceJobTest : public SimJobTestBase {
 protected:
@@ -56,8 +57,10 @@ TEST_F(FinanceJobTest, AFailedPageAddsNothing) {
     int count = -1;
     EXPECT_EQ(FinanceFileRecords(FinanceFileIn(m_folder.path()), nullptr, &count).size(), 7);
     EXPECT_EQ(count, 7);
-    EXPECT_EQ(controller().jobOutcome().message(),
-              "50 stocks missing because page 1 of 2 failed (HTTP 500)");
+    EXPECT_EQ(QString::fromStdString(controller().jobOutcome().message()),
+              QFileInfo(FinanceFileIn(m_folder.path())).fileName() +
+                  ": 7 stocks, 50 missing; 50 stocks missing because page 1 of 2 failed (HTTP "
+                  "500)");
 }
 
 TEST_F(FinanceJobTest, CancelWritesNoFile) {

@@ -6,6 +6,7 @@
 #include "MetalWindow.h"
 #include "Toolbox/Toolbox.h"
 #include "VezizoApp.h"
+#include "VezizoProcess.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -64,6 +65,7 @@ protected:
             list.write("7203.t,7203,t,TOYOTA\n6758.t,6758,t,SONY\n");
         }
         qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
+        ASSERT_TRUE(WriteQuickSettings(m_config.path()));
         SetWindowAnimationsEnabled(false);
         SetExitFunction([this](int) { ++m_exitCalls; });
         ASSERT_TRUE(m_app.StartUp("", m_folder.path().toStdString()));

@@ -8,6 +8,9 @@
 #include "VezizoMain.h"
 #include "misclib.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QTreeView>
 #include <QUrl>
 
@@ -170,17 +173,54 @@ TEST_F(QuoteListTest, CellsAndSortRulesOfTheRecords) {
               errDataBrowserPropertyNotSupported);
 }
 
+// The page opens when the user selects a row: a click, an arrow key. The list
+// gaining the keyboard focus (Qt then makes a row current) selects nothing.
 TEST_F(QuoteListTest, SelectingARowOpensItsQuotePage) {
-    start("7203,7203,T,TOYOTA\n6758,6758,O,SONY\n");
+    start("7203,7203,T,TOYOTA\n6758,6758,O,SONY\n8001&x=1,8001,T,REFUSED\n");
     UrlCatcher catcher;
     EXPECT_EQ(send("disp"), 0);
     auto* view = qobject_cast<QTreeView*>(list());
     ASSERT_NE(view, nullptr);
-    view->setCurrentIndex(view->model()->index(1, 0));
-    // Nothing else of the program asks for a page.
+    const auto page = [this](const char* code) {
+        return QUrl(QStringLiteral("http://%1/q?s=%2&d=b").arg(m_sim->hostPort(), code));
+    };
+    const auto key = [](QWidget* widget, int code) {
+        QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier);
+        QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier);
+        QCoreApplication::sendEvent(widget, &press);
+        QCoreApplication::sendEvent(widget, &release);
+    };
+
+    mainWindow()->activateWindow();
+    ASSERT_TRUE(waitUntil([this] { return QApplication::activeWindow() == mainWindow(); }));
+    controller().mainButton(2)->setFocus(Qt::OtherFocusReason);
+    for (int i = 0; i < 5 && QApplication::focusWidget() != view; ++i)
+        key(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), view);
+    EXPECT_TRUE(view->currentIndex().isValid());
+    EXPECT_TRUE(catcher.urls.isEmpty());
+
+    const auto click = [view](int row) {
+        const QPoint at = view->visualRect(view->model()->index(row, 1)).center();
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent event(type, at, view->viewport()->mapToGlobal(at), Qt::LeftButton,
+                              Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(view->viewport(), &event);
+        }
+    };
+    click(1);
+    EXPECT_EQ(catcher.urls, QList<QUrl>{page("6758")});
+    key(view, Qt::Key_Up);
+    EXPECT_EQ(catcher.urls, (QList<QUrl>{page("6758"), page("7203")}));
+    // Sorting moves the selected row without selecting it again.
+    SetDataBrowserSortProperty(list(), kClose, true);
+    EXPECT_EQ(catcher.urls.size(), 2);
+
+    // A row whose quote code was refused has no page; other messages and rows
+    // without a record open nothing.
+    catcher.urls.clear();
+    CMetalWindow::MyItemNotification(list(), 2, kDataBrowserItemSelected);
     CMetalWindow::MyItemNotification(list(), 1, 4);
     CMetalWindow::MyItemNotification(list(), 10000, kDataBrowserItemSelected);
-    ASSERT_EQ(catcher.urls.size(), 1);
-    EXPECT_EQ(catcher.urls[0].toString(),
-              QStringLiteral("http://%1/q?s=6758&d=b").arg(m_sim->hostPort()));
+    EXPECT_TRUE(catcher.urls.isEmpty());
 }

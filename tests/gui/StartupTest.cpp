@@ -85,3 +85,51 @@ TEST_F(StartupWithoutFetchListTest, ShowsTheCautionAndKeepsRunning) {
     EXPECT_EQ(controller().shownSheet(), 0);
     EXPECT_FALSE(controller().anyJobRunning());
 }
+
+// A market table that gives nothing and servers.conf lines that cannot be
+// used are named on the one caution sheet; the program runs on.
+TEST_F(StartupWithoutFetchListTest, CautionNamesWhatStartUpCouldNotTake) {
+    QFile servers(path("servers.conf"));
+    ASSERT_TRUE(servers.open(QIODevice::WriteOnly));
+    servers.write("# the service\nquote=127.0.0.1:8731\nnonsense\rprofile=bad host");
+    servers.close();
+    const struct {
+        const char* name;
+        std::function<bool()> make;
+        const char* said;
+    } tables[] = {
+        {"missing", [this] { return QFile::remove(path("market.csv")); }, "is missing"},
+        {"empty",
+         [this] {
+             QFile table(path("market.csv"));
+             return table.open(QIODevice::WriteOnly);
+         },
+         "is empty"},
+        {"a folder",
+         [this] { return QFile::remove(path("market.csv")) && QDir().mkdir(path("market.csv")); },
+         "cannot be read"},
+    };
+    for (const auto& table : tables) {
+        SCOPED_TRACE(table.name);
+        m_app.ShutDown();
+        ASSERT_TRUE(table.make());
+        ASSERT_TRUE(m_app.StartUp("", m_folder.path().toStdString()));
+        const QString folder = QString::fromStdString(g_startupPath);
+        const QString expected =
+            folder + "/market.csv " + table.said +
+            ": without the market table every market is unknown (0 in the daily files, X in the "
+            "fetch list) and no quote code gets .O or .N\n\n" +
+            folder +
+            "/servers.conf lines 3 and 4 cannot be used: a line is quote=, history= or profile= "
+            "followed by HOST[:PORT]; a server without a usable line is 127.0.0.1:8731\n\n" +
+            QString::fromUtf8("fetchlist.csvが見つかりません。");
+        const auto alerts = mainWindow()->findChildren<QMessageBox*>("cautionAlertSheet");
+        ASSERT_EQ(alerts.size(), 1);
+        EXPECT_EQ(alerts[0]->text(), expected);
+        EXPECT_EQ(m_app.startupWarnings().size(), 2u);
+        EXPECT_EQ(g_marketConv->nEntries(), 0);
+        if (std::string(table.name) == "missing")
+            SaveScreenshot(alerts[0], "CautionOfStartUp");
+        EXPECT_EQ(send("disp"), 0); // the program runs on
+    }
+}

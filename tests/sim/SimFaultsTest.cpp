@@ -3,7 +3,9 @@
 #include "QuoteSimProcess.h"
 #include "SimClient.h"
 #include "SimPages.h"
+#include "VezizoProcess.h"
 
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -107,6 +109,82 @@ TEST_F(SimFaultsTest, BadEucSpoilsOnlyTheMatchingPages) {
     EXPECT_FALSE(valid);
     decodeEucJp(rawGet(sim.port(), "/l?s=%2a&m=1").body, &valid);
     EXPECT_TRUE(valid);
+}
+
+// A throttle lets N requests through in S seconds and answers the next with
+// 429 and the seconds until one leaves the window; with N 0 it lets none
+// through. The log tells each request's answer and when it came and went.
+TEST_F(SimFaultsTest, ThrottleAnswers429PastItsLimitAndTheLogTellsEachAnswer) {
+    QTemporaryDir folder;
+    const QString log = folder.filePath("sim.log");
+    QuoteSimProcess sim(
+        {"--fault", "throttle:2/30@/q", "--fault", "throttle:0/5@/l", "--log", log});
+    ASSERT_TRUE(sim.isRunning());
+    const struct {
+        QByteArray target;
+        int status;
+        QByteArray retryAfter;
+    } rows[] = {{kQuote, 200, ""},
+                {"/q?s=7203&d=v2", 200, ""},
+                {kQuote, 429, "30"},
+                {"/t?s=7203&y=0", 200, ""},
+                {"/l?s=%2a&m=1", 429, "5"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.target.constData());
+        const RawReply reply = rawGet(sim.port(), row.target);
+        EXPECT_EQ(reply.status, row.status);
+        EXPECT_EQ(reply.header("Retry-After"), row.retryAfter);
+        EXPECT_EQ(reply.end, RawReply::Closed);
+        EXPECT_TRUE(reply.body.contains("<html>"));
+    }
+
+    const QList<SimLogEntry> entries = ReadSimLog(log);
+    ASSERT_EQ(entries.size(), int(std::size(rows)));
+    for (int i = 0; i < entries.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(entries[i].request, "GET " + rows[i].target);
+        EXPECT_EQ(entries[i].status, rows[i].status);
+        EXPECT_EQ(entries[i].retryAfter, rows[i].retryAfter.toInt());
+        EXPECT_GT(entries[i].start, 1e9);
+        EXPECT_LE(entries[i].start, entries[i].end);
+        if (i > 0) {
+            EXPECT_GE(entries[i].start, entries[i - 1].end);
+        }
+    }
+}
+
+// The latency holds back an answer's first byte and the rate spreads its body
+// over slices 10 ms apart; the page is the same.
+TEST_F(SimFaultsTest, LatencyAndRateDelayTheSamePage) {
+    QTemporaryDir folder;
+    const QString log = folder.filePath("sim.log");
+    QuoteSimProcess sim({"--latency", "200", "--rate", "20", "--log", log});
+    ASSERT_TRUE(sim.isRunning());
+    const RawReply reply = rawGet(sim.port(), kQuote);
+    EXPECT_EQ(reply.status, 200);
+    EXPECT_EQ(reply.body, pages.quotePage({"1301", "6758.O"}));
+    ASSERT_FALSE(reply.bodyArrivals.isEmpty());
+    EXPECT_GE(reply.bodyArrivals.first(), 180); // 200 ms, less a tenth at most
+
+    const QList<SimLogEntry> entries = ReadSimLog(log);
+    ASSERT_EQ(entries.size(), 1);
+    // 20 kB a second: 200 bytes a slice, the last one (nSlices - 1) * 10 ms on.
+    const int nSlices = (int(reply.body.size()) + 199) / 200;
+    EXPECT_GE(entries[0].end - entries[0].start, 0.180 + (nSlices - 1) * 0.010);
+}
+
+TEST_F(SimFaultsTest, WrongPacingArgumentsAreUsageErrors) {
+    for (const QStringList& arguments :
+         {QStringList{"--latency", "-5"}, QStringList{"--latency", "fast"},
+          QStringList{"--rate", "1.5"}, QStringList{"--fault", "throttle:2@/q"},
+          QStringList{"--fault", "throttle:x/1@/q"}, QStringList{"--fault", "throttle:2/0@/q"},
+          QStringList{"--fault", "throttle:2/1@/q#3"}}) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        const ProcessResult run = RunProcess(QUOTE_SIM_EXE, QStringList{"--port", "0"} + arguments,
+                                             QProcessEnvironment::systemEnvironment());
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.err.startsWith("quote-sim: ")) << run.err.toStdString();
+    }
 }
 
 } // namespace

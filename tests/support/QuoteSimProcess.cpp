@@ -1,5 +1,34 @@
 #include "QuoteSimProcess.h"
 
+#include <QFile>
+
+QList<SimLogEntry> ReadSimLog(const QString& path) {
+    QList<SimLogEntry> entries;
+    QFile log(path);
+    if (!log.open(QIODevice::ReadOnly))
+        return entries;
+    for (const QByteArray& line : log.readAll().split('\n')) {
+        if (line.isEmpty())
+            continue;
+        const QList<QByteArray> fields = line.split('\t');
+        SimLogEntry entry;
+        entry.request = fields.value(0);
+        for (const QByteArray& field : fields) {
+            const QByteArray value = field.mid(field.indexOf('=') + 1);
+            if (field.startsWith("start="))
+                entry.start = value.toDouble();
+            else if (field.startsWith("end="))
+                entry.end = value.toDouble();
+            else if (field.startsWith("status="))
+                entry.status = value.toInt();
+            else if (field.startsWith("retry-after="))
+                entry.retryAfter = value.toInt();
+        }
+        entries.append(entry);
+    }
+    return entries;
+}
+
 QuoteSimProcess::QuoteSimProcess(const QStringList& extraArgs) {
 #ifdef QUOTE_SIM_EXE
     QStringList args{"--port", "0", "--seed", kSeed, "--date", kDate};

@@ -2,9 +2,23 @@
 // stops it again when the object goes away.
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+
+// One line of the service's --log: a request and how it was answered.
+struct SimLogEntry {
+    QByteArray request; // method and target: "GET /q?s=1301&d=v2"
+    double start = -1;  // seconds since the epoch: the request read
+    double end = -1;    // the answer's last byte handed over
+    int status = 0;     // 0: no answer was sent
+    int retryAfter = 0; // the seconds of a throttled answer's Retry-After
+};
+
+// The lines of the service's log at path, in order.
+QList<SimLogEntry> ReadSimLog(const QString& path);
 
 class QuoteSimProcess {
 public:

@@ -116,10 +116,18 @@ QString FinanceFileIn(const QString& folder) {
     return found.size() == 1 ? folder + "/" + found.first() : QString();
 }
 
+int SimQuoteYear() {
+    const QDate day = TestSimMarket().tradingDate();
+    const QDate today = QDate::currentDate();
+    const QDate tomorrow = today.addDays(1);
+    const bool afterTomorrow = QDate(today.year(), day.month(), day.day()) > tomorrow;
+    return afterTomorrow && tomorrow.year() == today.year() ? today.year() - 1 : today.year();
+}
+
 QString SimDayFileName(const char* kind) {
     const QDate day = TestSimMarket().tradingDate();
-    return QString::asprintf("%s%02d%02d%02d.DAT", kind, QDate::currentDate().year() - 2000,
-                             day.month(), day.day());
+    return QString::asprintf("%s%02d%02d%02d.DAT", kind, SimQuoteYear() - 2000, day.month(),
+                             day.day());
 }
 
 static QDate WeekdayOnOrBefore(QDate day) {

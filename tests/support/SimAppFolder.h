@@ -40,8 +40,11 @@ QStringList FinanceFileRecords(const QString& path, QByteArray* date = nullptr,
 QStringList ExpectedFinanceRecords(const QVector<int>& codes);
 // The FN file in folder ("" when there is none).
 QString FinanceFileIn(const QString& folder);
+// The year the program gives the service's trading day: this one, or the one
+// before when the day lies after tomorrow.
+int SimQuoteYear();
 // The name the service's trading day gives a daily ("DS") or finance ("FN")
-// file of layout 0: the kind, this year's last two digits, month, day, ".DAT".
+// file of layout 0: the kind, SimQuoteYear's last two digits, month, day, ".DAT".
 QString SimDayFileName(const char* kind);
 
 // A trading day for tests of files the program names by the quotes' date,

@@ -1,11 +1,26 @@
 #include "VezizoProcess.h"
 
+#include "ProgramSettings.h"
+
+#include <QDir>
+#include <QFile>
 #include <QProcess>
+
+bool WriteQuickSettings(const QString& configFolder) {
+    QFile settings(QDir(configFolder).filePath(CProgramSettings::kFileName));
+    if (settings.exists())
+        return true;
+    const QByteArray text =
+        "interval_ms=" + QByteArray::number(CProgramSettings::kMinimumIntervalMs) + "\n";
+    return settings.open(QIODevice::WriteOnly) && settings.write(text) == text.size();
+}
 
 void StartVezizo(QProcess& process, const QStringList& arguments, const QString& configFolder) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    if (!configFolder.isEmpty())
+    if (!configFolder.isEmpty()) {
         environment.insert("XDG_CONFIG_HOME", configFolder);
+        WriteQuickSettings(configFolder);
+    }
     process.setProcessEnvironment(environment);
     process.start(VEZIZO_EXE, arguments);
 }

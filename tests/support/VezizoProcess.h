@@ -17,8 +17,12 @@ struct ProcessResult {
 // killed.
 ProcessResult RunProcess(const QString& program, const QStringList& arguments,
                          const QProcessEnvironment& environment, int timeoutMs = 60000);
+// The tests ask the simulated service at the shortest interval the program
+// allows, so that runs of thousands of pages stay short: writes the program's
+// settings file with that interval into configFolder unless it has one.
+bool WriteQuickSettings(const QString& configFolder);
 // Runs VEZIZO_EXE with arguments; configFolder, when given, becomes its
-// XDG_CONFIG_HOME.
+// XDG_CONFIG_HOME (with the quick settings unless it has settings of its own).
 ProcessResult RunVezizo(const QStringList& arguments, const QString& configFolder = QString(),
                         int timeoutMs = 60000);
 // The two halves of RunVezizo, for runs that overlap: StartVezizo returns at

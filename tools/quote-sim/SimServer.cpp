@@ -38,6 +38,19 @@ SimResponse notFound() {
 CSimServer::CSimServer(const CSimPages& pages, CSimFaults& faults, QObject* parent)
     : QObject(parent), m_pages(pages), m_faults(faults) {
     connect(&m_server, &QTcpServer::newConnection, this, &CSimServer::acceptConnections);
+    m_clock.start();
+}
+
+void CSimServer::setLatency(int latencyMs, quint64 seed) {
+    m_latencyMs = latencyMs;
+    m_latencySpread = CSimRandom(seed, 0x1A7E);
+}
+
+int CSimServer::nextLatency() {
+    if (m_latencyMs <= 0)
+        return 0;
+    const int spread = m_latencyMs / 10;
+    return m_latencyMs + (spread > 0 ? m_latencySpread.range(-spread, spread) : 0);
 }
 
 bool CSimServer::listen(quint16 port) {

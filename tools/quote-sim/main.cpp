@@ -33,7 +33,9 @@ const char* const s_description =
     "  truncate:BYTES          BYTES of the announced body, then close\n"
     "  reset:BYTES             BYTES of the body, then a connection reset\n"
     "  oversize:BYTES          a body of BYTES bytes\n"
-    "  bad-euc                 the page with bytes that are not EUC-JP";
+    "  bad-euc                 the page with bytes that are not EUC-JP\n"
+    "  throttle:N/SECONDS      429 with Retry-After to a request that comes when N\n"
+    "                          others were let through within SECONDS";
 
 int s_signalPipe[2] = {-1, -1};
 
@@ -80,8 +82,16 @@ int main(int argc, char** argv) {
     const QCommandLineOption time(
         "time", "Time of day; during trading hours the quote pages show it instead of the date.",
         "HH:MM");
-    const QCommandLineOption log(
-        "log", "Append one line per request (method, target, headers) to FILE.", "FILE");
+    const QCommandLineOption log("log",
+                                 "Append one line per request to FILE: method, target, headers, "
+                                 "then start=, end= (seconds), status= and retry-after=.",
+                                 "FILE");
+    const QCommandLineOption latency(
+        "latency",
+        "Wait MS (give or take a tenth, drawn from the seed) before each answer's first byte.",
+        "MS", "0");
+    const QCommandLineOption rate(
+        "rate", "Send each answer at most KBPS kilobytes (1000 bytes) a second.", "KBPS", "0");
     const QCommandLineOption history(
         "history-length", "Number of history rows of one stock (repeatable).", "CODE=ROWS");
     const QCommandLineOption stocks(
@@ -89,7 +99,8 @@ int main(int argc, char** argv) {
     const QCommandLineOption fetchList(
         "fetchlist", "Print the first N stocks as fetch-list lines (Shift-JIS) and exit.", "N");
     const QCommandLineOption fault("fault", "Inject a fault (repeatable), see above.", "RULE");
-    parser.addOptions({port, seed, date, time, log, history, stocks, fetchList, fault});
+    parser.addOptions(
+        {port, seed, date, time, log, latency, rate, history, stocks, fetchList, fault});
     parser.process(app);
 
     bool ok = false;
@@ -147,9 +158,17 @@ int main(int argc, char** argv) {
     const uint portValue = parser.value(port).toUInt(&ok);
     if (!ok || portValue > 65535)
         return usageError(QStringLiteral("--port takes a number from 0 to 65535"));
+    const uint latencyMs = parser.value(latency).toUInt(&ok);
+    if (!ok || latencyMs > 60000)
+        return usageError(QStringLiteral("--latency takes milliseconds from 0 to 60000"));
+    const uint rateKBps = parser.value(rate).toUInt(&ok);
+    if (!ok || rateKBps > 1000000)
+        return usageError(QStringLiteral("--rate takes kilobytes a second from 0 to 1000000"));
 
     quitOnSignals(app);
     CSimServer server(pages, faults);
+    server.setLatency(int(latencyMs), seedValue);
+    server.setRate(qint64(rateKBps) * 1000);
     if (parser.isSet(log) && !server.openLog(parser.value(log)))
         return usageError(QStringLiteral("cannot open the log %1").arg(parser.value(log)));
     if (!server.listen(quint16(portValue))) {
