@@ -12,6 +12,8 @@
 #include "VezizoMain.h"
 #include "misclib.h"
 
+#include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cstring>
 #include <unistd.h>
@@ -62,6 +64,45 @@ static bool HistoryArgumentsValid(const std::vector<std::string>& arguments, std
         return false;
     }
     return true;
+}
+
+// history --all [ROWS]: ROWS as in the single-stock form.
+static bool AllHistoriesArgumentsValid(const std::vector<std::string>& arguments,
+                                       std::string& problem) {
+    int32_t rows = 0;
+    if (arguments.size() > 2) {
+        problem = "unexpected argument " + arguments[2];
+        return false;
+    }
+    if (arguments.size() == 2 &&
+        !ReadWholeNumber(arguments[1], 1, CMakeKDT::kMaxRowsWanted, &rows)) {
+        problem = "ROWS " + arguments[1] + ": the number of rows is a whole number from 1 to " +
+                  std::to_string(CMakeKDT::kMaxRowsWanted);
+        return false;
+    }
+    return true;
+}
+
+static void SetAllHistoriesRows(CMetalWindow& window, const std::vector<std::string>& arguments) {
+    int32_t rows = 0;
+    if (arguments.size() == 2)
+        ReadWholeNumber(arguments[1], 1, CMakeKDT::kMaxRowsWanted, &rows);
+    window.setHistoryRows(rows);
+}
+
+static bool FetchArgumentsValid(const std::vector<std::string>& arguments, std::string& problem) {
+    for (size_t i = 0; i < arguments.size(); ++i)
+        if (arguments[i] != "--update-histories" || i > 0) {
+            problem = "unexpected argument " + arguments[i];
+            return false;
+        }
+    return true;
+}
+
+// --update-histories holds for this run; the saved setting stays as it is.
+static void SetFetchOptions(CMetalWindow&, const std::vector<std::string>& arguments) {
+    if (!arguments.empty())
+        g_settings->updateHistories = true;
 }
 
 static void AnswerCodeEntry(WindowRef dialog, const std::vector<std::string>& arguments) {
@@ -116,7 +157,8 @@ static void AnswerDialogOptions(WindowRef, const std::vector<std::string>& argum
 }
 
 static const SubcommandSpec s_subcommands[] = {
-    {"fetch", "", "downloads the day's quotes of fetchlist.csv into the daily file",
+    {"fetch", "[--update-histories]",
+     "downloads the day's quotes of fetchlist.csv into the daily file",
      "Downloads the quote pages of every stock of fetchlist.csv, 50 stocks a page,\n"
      "and writes the day's daily file in the layout the preferences choose, named\n"
      "by the quotes' date (quotes of 12/30 fetched in January are of the year\n"
@@ -126,9 +168,13 @@ static const SubcommandSpec s_subcommands[] = {
      "file of the same day gives the new one the lines of the stocks this run\n"
      "lacks. Ends by naming the file and its count (DS261204.DAT: 300 stocks,\n"
      "0 missing).\n"
+     "  --update-histories   also adds the day's quotes to every KDnnnn.KDT there\n"
+     "                       is (update_histories=1 of vezizo.conf does it always)\n"
      "Reads:  fetchlist.csv, market.csv, servers.conf\n"
-     "Writes: DSyymmdd.DAT or DSyyyymm.dd, ERRORLOG.TXT, webtemp/webtemp-NNN.html\n",
-     FourCharCode("fech"), CMetalWindow::kFetchSheet, nullptr, nullptr, RequireFetchList},
+     "Writes: DSyymmdd.DAT or DSyyyymm.dd, ERRORLOG.TXT, webtemp/webtemp-NNN.html,\n"
+     "        KDnnnn.KDT (--update-histories)\n",
+     FourCharCode("fech"), CMetalWindow::kFetchSheet, FetchArgumentsValid, nullptr,
+     RequireFetchList, nullptr, SetFetchOptions},
     {"finance", "", "downloads the finance figures of fetchlist.csv into FNyymmdd.DAT",
      "Downloads the finance view of every page of fetchlist.csv and writes the\n"
      "finance file of the quotes' date, with the retries of fetch and keeping the\n"
@@ -176,6 +222,19 @@ static const SubcommandSpec s_subcommands[] = {
      "Writes: KDnnnn.KDT, webtemp/kdttemp-NNN.html\n",
      FourCharCode("mkdt"), CMetalWindow::kKDTSheet, HistoryArgumentsValid, AnswerCodeEntry,
      nullptr},
+    // The other form of history: every stock of the fetch list.
+    {"history", "--all [ROWS]", "brings KDnnnn.KDT of every stock of fetchlist.csv up to date",
+     "Brings the history of every stock of fetchlist.csv up to date. A stock without\n"
+     "KDnnnn.KDT gets the last ROWS days (200 when left out, 1 to 100000); a stock\n"
+     "with one gets only the pages down to the newest day it holds, merged in (one\n"
+     "record a date, the service's values for a date it gives again). A stock whose\n"
+     "file holds the newest trading day is skipped without a download, so a run\n"
+     "stopped half-way resumes where it stopped. A stock whose page fails keeps its\n"
+     "file as it was and counts as failed.\n"
+     "Reads:  fetchlist.csv, KDnnnn.KDT, servers.conf\n"
+     "Writes: KDnnnn.KDT, webtemp/kdttemp-NNN.html\n",
+     FourCharCode("mkda"), CMetalWindow::kHistoriesSheet, AllHistoriesArgumentsValid, nullptr,
+     RequireFetchList, nullptr, SetAllHistoriesRows},
     // Not a job: prints the display sheet's list (QuotesCommand.cpp).
     {"quotes", "[--sort name|mark|cv1|cv2|cv3|cv4|cvc] [--descending]",
      "prints the last fetch's quotes, one line per stock",
@@ -206,11 +265,26 @@ static const SubcommandSpec s_subcommands[] = {
      FourCharCode("chrt"), CMetalWindow::kNoSheet, ChartArgumentsValid, nullptr, nullptr, RunChart},
 };
 
-const SubcommandSpec* FindSubcommand(const std::string& name) {
-    for (const SubcommandSpec& spec : s_subcommands)
-        if (name == spec.name)
+// The option a form's usage begins with ("--all"), else empty.
+static std::string LeadingOption(const SubcommandSpec& spec) {
+    if (std::strncmp(spec.usage, "--", 2) != 0)
+        return std::string();
+    return std::string(spec.usage, std::strcspn(spec.usage, " "));
+}
+
+const SubcommandSpec* FindSubcommand(const std::string& name,
+                                     const std::vector<std::string>& arguments) {
+    const SubcommandSpec* first = nullptr;
+    for (const SubcommandSpec& spec : s_subcommands) {
+        if (name != spec.name)
+            continue;
+        const std::string option = LeadingOption(spec);
+        if (option.empty())
+            first = first ? first : &spec;
+        else if (!arguments.empty() && arguments[0] == option)
             return &spec;
-    return nullptr;
+    }
+    return first;
 }
 
 bool SubcommandArgumentsValid(const SubcommandSpec& spec, const std::vector<std::string>& arguments,
@@ -252,15 +326,21 @@ static std::string ProgramPath() {
 
 int PrintHelp(const CommandLineOptions& options) {
     if (!options.subcommand.empty()) {
-        const SubcommandSpec* spec = FindSubcommand(options.subcommand);
-        if (!spec) {
+        if (!FindSubcommand(options.subcommand, {})) {
             std::fprintf(stderr, "vezizo: unknown subcommand %s\n", options.subcommand.c_str());
             PrintUsage(stderr);
             return kExitUsage;
         }
-        std::fputs("usage: ", stdout);
-        PrintSubcommandUsage(stdout, *spec);
-        std::printf("%s: %s.\n\n%s", spec->name, spec->summary, spec->details);
+        // Every form of the subcommand, one after the other.
+        const char* separator = "";
+        for (const SubcommandSpec& spec : s_subcommands) {
+            if (options.subcommand != spec.name)
+                continue;
+            std::printf("%susage: ", separator);
+            PrintSubcommandUsage(stdout, spec);
+            std::printf("%s: %s.\n\n%s", spec.name, spec.summary, spec.details);
+            separator = "\n";
+        }
         return kExitDone;
     }
     PrintUsage(stdout);
@@ -337,6 +417,22 @@ bool ParseCommandLine(int argc, char** argv, CommandLineOptions& options, std::s
     return true;
 }
 
+std::string TimeLeftText(double elapsed, int32_t value, int32_t maximum) {
+    if (elapsed < 5.0 || value < 1 || value >= maximum)
+        return std::string();
+    const int64_t seconds = int64_t(elapsed * double(maximum - value) / double(value));
+    char text[48];
+    if (seconds < 60)
+        std::snprintf(text, sizeof text, ", about %lld s left",
+                      (long long)std::max<int64_t>(10, (seconds + 9) / 10 * 10));
+    else if (seconds < 7200)
+        std::snprintf(text, sizeof text, ", about %lld min left", (long long)(seconds + 59) / 60);
+    else
+        std::snprintf(text, sizeof text, ", about %lld h %02lld min left",
+                      (long long)(seconds / 3600), (long long)(seconds % 3600 / 60));
+    return text;
+}
+
 namespace {
 
 // Reports a job's progress from its sheet: a bar on a terminal, a line per
@@ -345,20 +441,30 @@ class CProgressReporter {
 public:
     CProgressReporter(const char* name, const JobSheet& sheet, const CJobOutcome& outcome)
         : m_name(name), m_sheet(sheet), m_outcome(outcome),
-          m_terminal(::isatty(STDERR_FILENO) == 1) {}
+          m_terminal(::isatty(STDERR_FILENO) == 1), m_start(std::chrono::steady_clock::now()) {}
 
     // The job's end sets its bar back to 0; the last line shows it full.
     void Report(bool ended = false) {
         ReportNotices();
         int32_t maximum = GetControl32BitMaximum(m_sheet.progressBar);
         int32_t value = ended ? maximum : GetControl32BitValue(m_sheet.progressBar);
-        char count[32] = "", missing[32] = "";
+        char count[32] = "", missing[32] = "", failed[32] = "", current[32] = "";
         GetControlText(m_sheet.countText, count, sizeof count);
-        if (m_sheet.errorText)
-            GetControlText(m_sheet.errorText, missing, sizeof missing);
-        char line[160];
-        std::snprintf(line, sizeof line, "%d/%d, count %s%s%s", value, maximum, count,
-                      *missing ? ", missing " : "", missing);
+        GetControlText(m_sheet.errorText, missing, sizeof missing);
+        GetControlText(m_sheet.failedText, failed, sizeof failed);
+        GetControlText(m_sheet.currentText, current, sizeof current);
+        const double elapsed =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
+        std::string line = std::to_string(value) + "/" + std::to_string(maximum) + ", " +
+                           m_sheet.countLabel + " " + count;
+        if (*missing)
+            line += std::string(", ") + m_sheet.errorLabel + " " + missing;
+        if (*failed)
+            line += std::string(", failed ") + failed;
+        if (*current)
+            line += std::string(", now ") + current;
+        if (!ended)
+            line += TimeLeftText(elapsed, value, maximum);
         if (m_last == line)
             return;
         m_last = line;
@@ -367,9 +473,9 @@ public:
             int filled = maximum > 0 ? int(int64_t(value) * kWidth / maximum) : 0;
             filled = filled < 0 ? 0 : (filled > kWidth ? kWidth : filled);
             std::fprintf(stderr, "\r%s [%.*s%*s] %s\033[K", m_name, filled,
-                         "##############################", kWidth - filled, "", line);
+                         "##############################", kWidth - filled, "", line.c_str());
         } else {
-            std::fprintf(stderr, "%s: %s\n", m_name, line);
+            std::fprintf(stderr, "%s: %s\n", m_name, line.c_str());
         }
         std::fflush(stderr);
     }
@@ -394,6 +500,7 @@ private:
     const JobSheet& m_sheet;
     const CJobOutcome& m_outcome;
     bool m_terminal;
+    std::chrono::steady_clock::time_point m_start;
     std::string m_last;
     size_t m_nNotices = 0;
 };
@@ -409,6 +516,8 @@ int RunSubcommand(CMetalWindow& window, const SubcommandSpec& spec,
     }
     if (spec.run)
         return spec.run(window, arguments);
+    if (spec.prepare)
+        spec.prepare(window, arguments);
     const JobSheet* sheet = window.jobSheet(spec.sheet);
     if (!sheet) {
         std::fprintf(stderr, "vezizo %s: the program has no window for this job\n", spec.name);

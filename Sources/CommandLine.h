@@ -45,12 +45,18 @@ struct SubcommandSpec {
     // A subcommand that is not a job runs this instead, after the pre-check;
     // it returns the exit status. Null for a job.
     int (*run)(CMetalWindow& window, const std::vector<std::string>& arguments) = nullptr;
+    // Sets what the arguments ask of this run only, before the job starts;
+    // null: nothing.
+    void (*prepare)(CMetalWindow& window, const std::vector<std::string>& arguments) = nullptr;
 };
 
 // Fills options from argv. False with message for a usage error.
 bool ParseCommandLine(int argc, char** argv, CommandLineOptions& options, std::string& message);
-// The subcommand called name, or null.
-const SubcommandSpec* FindSubcommand(const std::string& name);
+// The form of the subcommand called name that takes these arguments: a form
+// whose usage begins with an option (history --all) when the first argument
+// is that option, else the name's first form; null for no such subcommand.
+const SubcommandSpec* FindSubcommand(const std::string& name,
+                                     const std::vector<std::string>& arguments);
 // Checks a subcommand's arguments; false with problem for a usage error.
 bool SubcommandArgumentsValid(const SubcommandSpec& spec, const std::vector<std::string>& arguments,
                               std::string& problem);
@@ -73,6 +79,11 @@ bool ReadWholeNumber(const std::string& text, int32_t lowest, int32_t highest, i
 // and reports how it ended. Returns the exit status (JobOutcome.h).
 int RunSubcommand(CMetalWindow& window, const SubcommandSpec& spec,
                   const std::vector<std::string>& arguments);
+
+// ", about 12 min left": the time the rest of a job takes at the pace of its
+// first value steps of maximum in elapsed seconds; empty until the job has run
+// long enough for a fair guess, and once it is done.
+std::string TimeLeftText(double elapsed, int32_t value, int32_t maximum);
 
 // Pre-check of the jobs that work through the fetch list.
 bool RequireFetchList(std::string& message);

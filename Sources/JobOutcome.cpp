@@ -18,8 +18,8 @@ void CJobOutcome::AddFailedPage(int32_t number, const std::string& reason, int32
     m_failedPages.push_back({number, reason, nStocks});
 }
 
-void CJobOutcome::AddFailedProfile(int32_t code, const std::string& reason) {
-    m_failedProfiles.push_back({code, reason, 1});
+void CJobOutcome::AddFailedStock(int32_t code, const std::string& reason) {
+    m_failedStocks.push_back({code, reason, 1});
 }
 
 void CJobOutcome::End(Result result, std::string message) {
@@ -89,7 +89,7 @@ std::string CJobOutcome::ReasonsText(const std::vector<const std::vector<FailedP
 
 std::string CJobOutcome::NoAnswerText() const {
     return "the quote service at " + m_host + " did not answer (" +
-           ReasonsText({&m_failedPages, &m_failedProfiles}) + ")";
+           ReasonsText({&m_failedPages, &m_failedStocks}) + ")";
 }
 
 std::string CJobOutcome::FailedPagesText(const char* what, int32_t nPages) const {
@@ -98,10 +98,9 @@ std::string CJobOutcome::FailedPagesText(const char* what, int32_t nPages) const
            ReasonsText({&m_failedPages}) + ")";
 }
 
-std::string CJobOutcome::FailedProfilesText() const {
-    return std::string(m_failedProfiles.size() == 1 ? "the profile page of "
-                                                    : "the profile pages of ") +
-           NumbersText(m_failedProfiles) + " failed (" + ReasonsText({&m_failedProfiles}) + ")";
+std::string CJobOutcome::FailedStocksText(const char* one, const char* many) const {
+    return std::string(m_failedStocks.size() == 1 ? one : many) + NumbersText(m_failedStocks) +
+           " failed (" + ReasonsText({&m_failedStocks}) + ")";
 }
 
 std::string CJobOutcome::KeptText(const std::string& folder, const std::string& name) {

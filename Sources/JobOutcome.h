@@ -23,7 +23,7 @@ public:
 
     // A page that failed for good.
     struct FailedPage {
-        int32_t number; // the page's number from 1, or the stock code of a profile
+        int32_t number; // the page's number from 1, or the stock's code
         std::string reason;
         int32_t nStocks; // the stocks it was to bring
     };
@@ -34,9 +34,9 @@ public:
     // failed (HTTP 500); retry 1 of 2").
     void AddNotice(std::string notice);
     void AddFailedPage(int32_t number, const std::string& reason, int32_t nStocks);
-    // A stock whose profile page failed (the profile job, the listing's
-    // market step).
-    void AddFailedProfile(int32_t code, const std::string& reason);
+    // A stock whose page failed, or whose file could not be kept up (the
+    // profile job, the listing's market step, the histories).
+    void AddFailedStock(int32_t code, const std::string& reason);
     // Closes the job; a job that is no longer running keeps its first end.
     void End(Result result, std::string message);
 
@@ -46,7 +46,7 @@ public:
     const std::string& message() const { return m_message; }
     const std::vector<std::string>& notices() const { return m_notices; }
     const std::vector<FailedPage>& failedPages() const { return m_failedPages; }
-    const std::vector<FailedPage>& failedProfiles() const { return m_failedProfiles; }
+    const std::vector<FailedPage>& failedStocks() const { return m_failedStocks; }
     // The stocks of the pages that failed for good.
     int32_t nMissing() const;
     // What the program ends with after this job: kExitDone, kExitPartial or
@@ -59,8 +59,12 @@ public:
     // "page 3 of 6 failed (HTTP 500)", "listing pages 2 and 5 of 80 failed (...)";
     // what names the pages ("page", "listing page").
     std::string FailedPagesText(const char* what, int32_t nPages) const;
-    // "the profile pages of 1301 and 6758 failed (HTTP 500)".
-    std::string FailedProfilesText() const;
+    // "the profile pages of 1301 and 6758 failed (HTTP 500)": one or many
+    // ("the profile page of ", "the profile pages of ") names what failed.
+    std::string FailedStocksText(const char* one, const char* many) const;
+    std::string FailedProfilesText() const {
+        return FailedStocksText("the profile page of ", "the profile pages of ");
+    }
     // "; NAME was kept" when folder/name is a file, else "; nothing was written".
     static std::string KeptText(const std::string& folder, const std::string& name);
     // "3", "2 and 5", "1, 2, ... 10 and 4 more".
@@ -79,5 +83,5 @@ private:
     std::string m_message;
     std::vector<std::string> m_notices;
     std::vector<FailedPage> m_failedPages;
-    std::vector<FailedPage> m_failedProfiles;
+    std::vector<FailedPage> m_failedStocks;
 };

@@ -2,6 +2,7 @@
 
 #include "ChartWindow.h"
 #include "Fetch/FetchData.h"
+#include "Fetch/FetchListHistories.h"
 #include "Fetch/MakeKDT.h"
 #include "Fetch/MakeList.h"
 #include "FolderLock.h"
@@ -30,6 +31,7 @@ static bool UsesFolder(uint32_t command) {
     case FourCharCode("fech"):
     case FourCharCode("list"):
     case FourCharCode("mkdt"):
+    case FourCharCode("mkda"):
     case FourCharCode("fund"):
     case FourCharCode("fina"):
     case FourCharCode("disp"):
@@ -85,6 +87,8 @@ CMetalWindow::~CMetalWindow() {
     delete http;
     delete makeList;
     delete makeKDT;
+    delete histories;
+    delete dayToHistories;
     delete chartWindow;
     // The sheets live inside the main window and go with it.
     DisposeWindow(mainWindow);
@@ -111,6 +115,8 @@ bool CMetalWindow::LoadSheet(JobSheet& sheet, const char* name, uint32_t signatu
     sheet.countText = GetControlByID(sheet.window, signature, 11);
     sheet.errorText = GetControlByID(sheet.window, signature, 12);
     sheet.statusText = GetControlByID(sheet.window, signature, 13);
+    sheet.failedText = GetControlByID(sheet.window, signature, 14);
+    sheet.currentText = GetControlByID(sheet.window, signature, 15);
     sheet.cancelButton = GetControlByID(sheet.window, signature, 2);
     DeactivateControl(sheet.cancelButton);
     HideControl(sheet.busyIndicator);
@@ -127,7 +133,7 @@ void CMetalWindow::MakeWindow() {
 
     // Sheets are panels inside the main window, so they need no shadow and no
     // shift for older title bars.
-    // The subjects: 株価, 銘柄一覧, 時系列データ, 企業情報, 財務データ.
+    // The subjects: 株価, 銘柄一覧, 時系列データ, 企業情報, 財務データ, 全銘柄の時系列.
     if (!LoadSheet(fetchSheet, "FetchSheet", FourCharCode("fech"), "\x8a\x94\x89\xbf") ||
         !LoadSheet(listSheet, "MakeListSheet", FourCharCode("flst"),
                    "\x96\xc1\x95\xbf\x88\xea\x97\x97") ||
@@ -136,8 +142,12 @@ void CMetalWindow::MakeWindow() {
         !LoadSheet(fundamentalSheet, "MakeFundamentalSheet", FourCharCode("fund"),
                    "\x8a\xe9\x8b\xc6\x8f\xee\x95\xf1") ||
         !LoadSheet(financeSheet, "MakeFinanceSheet", FourCharCode("fina"),
-                   "\x8d\xe0\x96\xb1\x83\x66\x81\x5b\x83\x5e"))
+                   "\x8d\xe0\x96\xb1\x83\x66\x81\x5b\x83\x5e") ||
+        !LoadSheet(historiesSheet, "UpdateHistoriesSheet", FourCharCode("fkda"),
+                   "\x91\x53\x96\xc1\x95\xbf\x82\xcc\x8e\x9e\x8c\x6e\x97\xf1"))
         return;
+    historiesSheet.countLabel = "written";
+    historiesSheet.errorLabel = "skipped";
     dispSheet = CreateWindowFromNib("DispSheet");
     if (!dispSheet)
         return;
@@ -166,8 +176,9 @@ void CMetalWindow::MakeWindow() {
     SetDataBrowserCallbacks(quoteList, callbacks);
     SetDataBrowserContextualMenu(quoteList, CreateMenuFromNib("QuoteListMenu"));
 
-    for (WindowRef sheet : {fetchSheet.window, listSheet.window, kdtSheet.window,
-                            fundamentalSheet.window, financeSheet.window, dispSheet, mainWindow})
+    for (WindowRef sheet :
+         {fetchSheet.window, listSheet.window, kdtSheet.window, fundamentalSheet.window,
+          financeSheet.window, historiesSheet.window, dispSheet, mainWindow})
         windowGroup.Add(sheet);
     ShowWindow(mainWindow);
 
@@ -186,6 +197,7 @@ void CMetalWindow::MakeWindow() {
 
 void CMetalWindow::MakeMenu() {
     SetMenuBarFromNib(mainWindow, "MainMenu");
+    SetMenuCommandMark(mainWindow, FourCharCode("kdup"), g_settings->updateHistories);
 }
 
 void CMetalWindow::InstallAppEvents() {
@@ -205,7 +217,7 @@ bool CMetalWindow::HasFetchList() const {
 
 bool CMetalWindow::anyJobRunning() const {
     return fetchSheet.running || listSheet.running || kdtSheet.running ||
-           fundamentalSheet.running || financeSheet.running;
+           fundamentalSheet.running || financeSheet.running || historiesSheet.running;
 }
 
 const JobSheet* CMetalWindow::jobSheet(int32_t sheet) const {
@@ -220,6 +232,8 @@ const JobSheet* CMetalWindow::jobSheet(int32_t sheet) const {
         return &fundamentalSheet;
     case kFinanceSheet:
         return &financeSheet;
+    case kHistoriesSheet:
+        return &historiesSheet;
     default:
         return nullptr;
     }
@@ -255,12 +269,20 @@ int32_t CMetalWindow::DoAppCommandProcess(uint32_t command) {
         if (idle && hasFetchList)
             DoMakeFinance();
         return 0;
+    case FourCharCode("mkda"):
+        if (idle && hasFetchList)
+            DoUpdateHistories();
+        return 0;
+    case FourCharCode("kdup"):
+        DoToggleUpdateHistories();
+        return 0;
     case FourCharCode("fccn"):
         EndFetchData();
         EndMakeList();
         EndMakeKDT();
         EndMakeFundamental();
         EndMakeFinance();
+        EndUpdateHistories();
         m_shownSheet = kNoSheet;
         return 0;
     case FourCharCode("disp"):
@@ -307,7 +329,7 @@ void CMetalWindow::DoAboutBox() {
 void CMetalWindow::HideSheetWindow() {
     TransitionWindowResize(mainWindow, kIdleWidth, kIdleHeight);
     for (WindowRef sheet : {fetchSheet.window, dispSheet, listSheet.window, kdtSheet.window,
-                            fundamentalSheet.window, financeSheet.window})
+                            fundamentalSheet.window, financeSheet.window, historiesSheet.window})
         HideWindow(sheet);
 }
 
@@ -339,10 +361,13 @@ void CMetalWindow::myTimerEvent() {
         ProgressMakeFundamental();
     else if (financeSheet.running)
         ProgressMakeFinance();
+    else if (historiesSheet.running)
+        ProgressUpdateHistories();
 }
 
 JobSheet* CMetalWindow::RunningSheet() {
-    for (JobSheet* sheet : {&fetchSheet, &listSheet, &kdtSheet, &fundamentalSheet, &financeSheet})
+    for (JobSheet* sheet :
+         {&fetchSheet, &listSheet, &kdtSheet, &fundamentalSheet, &financeSheet, &historiesSheet})
         if (sheet->running)
             return sheet;
     return nullptr;

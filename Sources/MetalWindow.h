@@ -27,7 +27,9 @@
 #include <vector>
 
 class CChartWindow;
+class CDayToHistories;
 class CFetchData;
+class CFetchListHistories;
 class CHTTPAccess;
 struct DownloadOutcome;
 struct DownloadWait;
@@ -51,7 +53,12 @@ struct JobSheet {
     ControlRef countText = nullptr;     // control 11
     ControlRef errorText = nullptr;     // control 12 (fetch sheet only)
     ControlRef statusText = nullptr;    // control 13: a retry, how the job ended
+    ControlRef failedText = nullptr;    // control 14: stocks failed (histories sheet)
+    ControlRef currentText = nullptr;   // control 15: the code in work (histories sheet)
     ControlRef cancelButton = nullptr;  // control 2
+    // What the command line calls the counts of controls 11 and 12.
+    const char* countLabel = "count";
+    const char* errorLabel = "missing";
     int32_t running = 0;
 };
 
@@ -65,7 +72,8 @@ public:
         kKDTSheet,
         kFundamentalSheet,
         kFinanceSheet,
-        kDispSheet
+        kDispSheet,
+        kHistoriesSheet
     };
 
     // folderInUse: another run holds the application folder; the window then
@@ -147,6 +155,17 @@ public:
     // Parses the downloaded page file name (in webtemp) into page; 0 when it
     // held at least one row.
     int32_t ExtractKDTData(const char* name, CKDTPageData* page);
+    // Histories of the whole fetch list (MetalWindowForHistories.cpp).
+    void DoUpdateHistories();
+    void StartProgressUpdateHistories();
+    void ProgressUpdateHistories();
+    void EndProgressUpdateHistories();
+    void EndUpdateHistories();
+    // The rows asked for a stock that has no history file yet.
+    void setHistoryRows(int32_t rows) { historyRows = rows; }
+    // The 取得 menu's check item: the daily fetch adds its quotes to the
+    // histories that exist; the choice is saved in the program's settings.
+    void DoToggleUpdateHistories();
     // Chart (MetalWindowForChart.cpp): asks for a code and shows its chart.
     void DoChart();
     // Shows the chart of the stock's KD file in the chart window, made the
@@ -189,6 +208,8 @@ public:
     CChartWindow* chart() const { return chartWindow; }
     // The series sheet's button that charts the file the job wrote.
     ControlRef kdtChartButtonControl() const { return kdtChartButton; }
+    // The histories job's stocks, null before the first run.
+    const CFetchListHistories* historiesData() const { return histories; }
 
 private:
     // The common steps of the job life cycle; the job operations call them.
@@ -240,11 +261,36 @@ private:
     // After the last page: the failed pages logged, the file written (unless
     // no page arrived) and the outcome.
     void EndFetchPages(bool finance);
+    // The fetch job's run is over: its sheet ends, and the program with it
+    // when the preferences say so.
+    void EndFetchRun();
+    // The day is in the histories: what became of them goes into the message.
+    void EndDayToHistories();
+    // The fetch or finance job's outcome from the pages and the histories.
+    void EndFetchOutcome();
+    // Results of TakeKDTPage.
+    enum { kKDTPageFailed, kKDTMorePages, kKDTPagesDone };
+    // The series page page of run has ended: when it arrived it is read and
+    // page moves on. A page without rows ends the history, and so does one
+    // that reaches the day the stock's file already holds.
+    int32_t TakeKDTPage(CMakeKDT* run, int32_t& page);
+    // The histories job: takes up the next stocks until one needs pages (its
+    // first page asked for) or a tick's share is done; ends the run after the
+    // last stock.
+    void StartHistoryStocks();
+    // Counts the stock code finished with a result of CFetchListHistories.
+    void CountHistory(int32_t result, int32_t code, const std::string& reason);
+    // The histories job's outcome once it has stopped.
+    void EndHistoriesRun();
 
     JobSheet fetchSheet;
     CFetchData* currentFetchData = nullptr;
     int32_t extractedCount = 0;
     int32_t errorCount = 0;
+    // After the daily file, while the day goes into the histories: the work
+    // left, and the message so far.
+    CDayToHistories* dayToHistories = nullptr;
+    std::string fetchMessage;
     JobSheet listSheet;
     // Made by the first listing job and kept for the later ones.
     CMakeList* makeList = nullptr;
@@ -265,6 +311,18 @@ private:
     int32_t fundamentalStored = 0;
     uint8_t fundamentalOptions[3] = {0, 0, 0};
     JobSheet financeSheet;
+    JobSheet historiesSheet;
+    CFetchListHistories* histories = nullptr;
+    // 0: the code entry's default.
+    int32_t historyRows = 0;
+    // The page of the histories job's stock in work.
+    int32_t historyPage = 0;
+    int32_t historiesWritten = 0;
+    int32_t historiesUpToDate = 0;
+    int32_t historiesNoRows = 0;
+    int32_t historiesFailed = 0;
+    // Stocks failed one after another since the last that did not.
+    int32_t historiesFailedInARow = 0;
     int32_t m_shownSheet = kNoSheet;
     bool m_folderInUse = false;
     std::vector<std::string> m_cautions;

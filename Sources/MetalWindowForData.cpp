@@ -1,13 +1,16 @@
 // The daily quote fetch: every quote page of the fetch list, one download at
 // a time; each page is parsed in the tick after it has arrived, a page that
 // failed is asked for again after the others, and the daily file is written
-// after the last one. The finance job walks its pages the same way.
+// after the last one, and, when the settings ask for it, the day added to the
+// histories that exist. The finance job walks its pages the same way.
 #include "Fetch/FetchData.h"
+#include "Fetch/FetchListHistories.h"
 #include "Fetch/QuoteServers.h"
 #include "Fetch/TorlindUtil.h"
 #include "HTTPAccess.h"
 #include "MetalWindow.h"
 #include "Preferences.h"
+#include "ProgramSettings.h"
 #include "Toolbox/Toolbox.h"
 #include "VezizoMain.h"
 
@@ -35,14 +38,31 @@ void CMetalWindow::StartProgressFetchData() {
     StartProgress(fetchSheet);
 }
 
+// Files a tick gives the day, so that the window answers while thousands of
+// histories are brought up.
+static constexpr int32_t kHistoriesPerTick = 50;
+
 void CMetalWindow::ProgressFetchData() {
+    if (dayToHistories) {
+        // The daily file is written; the day goes into the histories.
+        if (dayToHistories->Add(kHistoriesPerTick)) {
+            SetControlText(
+                fetchSheet.statusText,
+                ("adding the day to the histories: " + std::to_string(dayToHistories->nDone()) +
+                 " of " + std::to_string(dayToHistories->nStocks()))
+                    .c_str());
+            return;
+        }
+        EndDayToHistories();
+        EndFetchRun();
+        return;
+    }
     if (http->complete) {
         http->complete = 0;
         if (!TakeFetchPage(fetchSheet, false)) {
             EndFetchPages(false);
-            EndFetchData();
-            if (g_Preferences->quitAfterFetch) {
-                ExitToShell(m_outcome.exitStatus());
+            if (!dayToHistories) {
+                EndFetchRun();
                 return;
             }
         }
@@ -50,7 +70,15 @@ void CMetalWindow::ProgressFetchData() {
     SetControl32BitValue(fetchSheet.progressBar, pageIndex);
 }
 
+void CMetalWindow::EndFetchRun() {
+    EndFetchData();
+    if (g_Preferences->quitAfterFetch)
+        ExitToShell(m_outcome.exitStatus());
+}
+
 void CMetalWindow::EndProgressFetchData() {
+    delete dayToHistories;
+    dayToHistories = nullptr;
     EndProgress(fetchSheet);
 }
 
@@ -151,16 +179,41 @@ void CMetalWindow::EndFetchPages(bool finance) {
         return;
     }
     // The file and its count first, then what the run lacked.
-    std::string message = name + ": " + CJobOutcome::CountText(extractedCount, "stock") + ", " +
-                          std::to_string(errorCount) + " missing";
+    fetchMessage = name + ": " + CJobOutcome::CountText(extractedCount, "stock") + ", " +
+                   std::to_string(errorCount) + " missing";
     if (!m_outcome.failedPages().empty())
-        message += "; " + std::to_string(m_outcome.nMissing()) + " stocks missing because " +
-                   m_outcome.FailedPagesText("page", pageCount);
+        fetchMessage += "; " + std::to_string(m_outcome.nMissing()) + " stocks missing because " +
+                        m_outcome.FailedPagesText("page", pageCount);
     if (nKept > 0)
-        message += "; " + CJobOutcome::CountText(nKept, "stock") +
-                   " kept their lines from the day's earlier file";
-    m_outcome.End(m_outcome.failedPages().empty() ? CJobOutcome::kDone : CJobOutcome::kPartial,
-                  message);
+        fetchMessage += "; " + CJobOutcome::CountText(nKept, "stock") +
+                        " kept their lines from the day's earlier file";
+    // The run ends once the day is in the histories, a share each tick.
+    if (!finance && g_settings->updateHistories)
+        dayToHistories = new CDayToHistories(*currentFetchData, g_startupPath);
+    else
+        EndFetchOutcome();
+}
+
+void CMetalWindow::EndDayToHistories() {
+    const int32_t added = dayToHistories->nAdded();
+    std::string text =
+        "the day was added to " + std::to_string(added) + (added == 1 ? " history" : " histories");
+    for (const auto& [code, reason] : dayToHistories->failures())
+        m_outcome.AddFailedStock(code, reason);
+    if (!m_outcome.failedStocks().empty())
+        text += "; " +
+                m_outcome.FailedStocksText("adding it to the history of ",
+                                           "adding it to the histories of ") +
+                "; those files were kept";
+    fetchMessage += "; " + text;
+    delete dayToHistories;
+    dayToHistories = nullptr;
+    EndFetchOutcome();
+}
+
+void CMetalWindow::EndFetchOutcome() {
+    const bool partial = !m_outcome.failedPages().empty() || !m_outcome.failedStocks().empty();
+    m_outcome.End(partial ? CJobOutcome::kPartial : CJobOutcome::kDone, fetchMessage);
 }
 
 void CMetalWindow::NoteRefusedLines(JobSheet& sheet) {

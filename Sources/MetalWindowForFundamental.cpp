@@ -118,15 +118,15 @@ void CMetalWindow::TakeFundamentalCode() {
         if (download.noSuchPage())
             return;
         if (!download.done()) {
-            m_outcome.AddFailedProfile(currentCode, download.reason);
+            m_outcome.AddFailedStock(currentCode, download.reason);
             return;
         }
     }
     FUNDAMENTAL record;
     if (CTorlindUtil::ExtractFundamental(fundamentalPath.c_str(), &record) != 0)
-        m_outcome.AddFailedProfile(currentCode, "no stored page");
+        m_outcome.AddFailedStock(currentCode, "no stored page");
     else if (CExDic::UpdateFundamental(currentCode, &record) == 0)
-        m_outcome.AddFailedProfile(currentCode, "could not write the dictionary");
+        m_outcome.AddFailedStock(currentCode, "could not write the dictionary");
     else
         ++fundamentalStored;
 }
@@ -135,7 +135,7 @@ void CMetalWindow::EndFundamentalRun() {
     const std::string stored = std::string(CExDic::kFileName) + ": " +
                                std::to_string(fundamentalStored) + " of " +
                                CJobOutcome::CountText(fundamentalCount, "stock") + " stored";
-    if (m_outcome.failedProfiles().empty()) {
+    if (m_outcome.failedStocks().empty()) {
         m_outcome.End(CJobOutcome::kDone, stored);
     } else if (fundamentalStored == 0) {
         const bool offline = fundamentalOptions[CFundamentalDialog::kOffline];

@@ -40,11 +40,11 @@ void CMetalWindow::StartProgressMakeKDT() {
 void CMetalWindow::ProgressMakeKDT() {
     if (http->complete) {
         http->complete = 0;
-        const DownloadOutcome& download = http->outcome();
-        if (!download.done()) {
+        const int32_t taken = TakeKDTPage(makeKDT, pageIndex);
+        if (taken == kKDTPageFailed) {
             // Rows missing in the middle would make a file with a gap: the
             // earlier file stays.
-            m_outcome.AddFailedPage(pageIndex + 1, download.reason, 0);
+            m_outcome.AddFailedPage(pageIndex + 1, http->outcome().reason, 0);
             m_outcome.End(CJobOutcome::kFailed,
                           (pageIndex == 0 ? m_outcome.NoAnswerText()
                                           : m_outcome.FailedPagesText("page", pageCount)) +
@@ -53,13 +53,8 @@ void CMetalWindow::ProgressMakeKDT() {
             SetControl32BitValue(kdtSheet.progressBar, pageIndex);
             return;
         }
-        // A page without rows is the end of the history: the pages after it
-        // are not asked for.
-        if (ExtractKDTData(makeKDT->getWebTemp(pageIndex), makeKDT->getPage(pageIndex)) != 0)
-            pageIndex = pageCount - 1;
-        ++pageIndex;
         SetCount(kdtSheet.countText, pageIndex);
-        if (pageIndex >= pageCount) {
+        if (taken == kKDTPagesDone) {
             const int32_t written = makeKDT->Save(g_startupPath);
             if (written < 0)
                 m_outcome.End(CJobOutcome::kFailed, "could not write the history file");
@@ -77,6 +72,18 @@ void CMetalWindow::ProgressMakeKDT() {
         }
     }
     SetControl32BitValue(kdtSheet.progressBar, pageIndex);
+}
+
+int32_t CMetalWindow::TakeKDTPage(CMakeKDT* run, int32_t& page) {
+    if (!http->outcome().done())
+        return kKDTPageFailed;
+    // The pages after the end of the history, or after the days the file
+    // already holds, are not asked for.
+    if (ExtractKDTData(run->getWebTemp(page), run->getPage(page)) != 0 ||
+        run->ReachesKnownDay(page))
+        page = run->nPages() - 1;
+    ++page;
+    return page < run->nPages() ? kKDTMorePages : kKDTPagesDone;
 }
 
 void CMetalWindow::EndProgressMakeKDT() {

@@ -69,8 +69,8 @@ void CMetalWindow::ProgressMakeList() {
                     const DownloadOutcome profile = DoGetComplete(url, path);
                     // A code the service has no profile for is no failure.
                     if (!profile.done() && !profile.noSuchPage() && current())
-                        m_outcome.AddFailedProfile(atoiClamped(url.c_str() + url.rfind('/') + 1),
-                                                   profile.reason);
+                        m_outcome.AddFailedStock(atoiClamped(url.c_str() + url.rfind('/') + 1),
+                                                 profile.reason);
                     return profile.done();
                 });
             if (!current())
@@ -110,7 +110,7 @@ void CMetalWindow::EndListRun() {
                           (onlyAdded ? CJobOutcome::CountText(addedCount, "stock")
                                      : CJobOutcome::CountText(makeList->nRows(), "stock") + ", " +
                                            std::to_string(addedCount) + " new");
-    if (!m_outcome.failedProfiles().empty())
+    if (!m_outcome.failedStocks().empty())
         message += "; " + m_outcome.FailedProfilesText() +
                    "; those stocks keep the market of the fetch list";
     if (const int32_t nUnknown = makeList->nAddedWithoutMarket())
@@ -124,7 +124,7 @@ void CMetalWindow::EndListRun() {
         message += "; " + CJobOutcome::CountText(nRefused, "code") +
                    " with other characters than letters, digits and . - _ ^ " +
                    (nRefused == 1 ? "was" : "were") + " skipped";
-    m_outcome.End(m_outcome.failedProfiles().empty() ? CJobOutcome::kDone : CJobOutcome::kPartial,
+    m_outcome.End(m_outcome.failedStocks().empty() ? CJobOutcome::kDone : CJobOutcome::kPartial,
                   message);
 }
 

@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     }
     const SubcommandSpec* subcommand = nullptr;
     if (!options.subcommand.empty()) {
-        subcommand = FindSubcommand(options.subcommand);
+        subcommand = FindSubcommand(options.subcommand, options.arguments);
         if (!subcommand) {
             std::fprintf(stderr, "vezizo: unknown subcommand %s\n", options.subcommand.c_str());
             PrintUsage(stderr);

@@ -7,22 +7,14 @@
 //   fetch_4000 [PROGRAM]   PROGRAM: the vezizo to measure (default: this build's)
 #include "ProgramSettings.h"
 #include "SimAppFolder.h"
+#include "TimedRun.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
@@ -37,57 +29,6 @@ QByteArray FetchList() {
     for (int i = 0; i < kStocks; ++i)
         lines += CSimMarket::fetchListLine(stocks.at(i % stocks.size()));
     return lines;
-}
-
-struct PageTimes {
-    int nPages = 0;
-    double service = 0; // the pages' time in the service
-    double floor = 0;   // the sum of max(page time, interval)
-};
-
-PageTimes ServicePageTimes(const QString& log) {
-    PageTimes times;
-    for (const SimLogEntry& entry : ReadSimLog(log)) {
-        if (!entry.request.startsWith("GET /q?s="))
-            continue;
-        const double page = entry.end - entry.start;
-        ++times.nPages;
-        times.service += page;
-        times.floor += std::max(page, kInterval);
-    }
-    return times;
-}
-
-struct Run {
-    int status = -1;
-    double seconds = 0;
-    long maxRssKiB = 0;
-};
-
-Run RunFetch(const char* program, const QString& folder) {
-    Run run;
-    const QByteArray folderPath = folder.toUtf8();
-    const QByteArray errors = QDir(folder).filePath("fetch.err").toUtf8();
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errors.constData(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    char* const arguments[] = {const_cast<char*>(program), const_cast<char*>("--folder"),
-                               const_cast<char*>(folderPath.constData()),
-                               const_cast<char*>("fetch"), nullptr};
-    const auto begin = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, program, &actions, nullptr, arguments, environ) == 0) {
-        int status = 0;
-        struct rusage usage {};
-        wait4(pid, &status, 0, &usage);
-        run.seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.maxRssKiB = usage.ru_maxrss;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    return run;
 }
 
 // The record lines of the daily file in folder.
@@ -120,14 +61,15 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "fetch_4000: cannot set up quote-sim and the folder\n");
             return 1;
         }
-        const Run run = RunFetch(program, folder.path());
-        const PageTimes pages = ServicePageTimes(log);
+        const TimedRun run =
+            RunVezizoTimed(program, folder.path(), {"fetch"}, folder.filePath("fetch.err"));
+        const ServiceTimes pages = ServiceTimesOf(log, 0, "GET /q?s=", kInterval);
         std::printf("  latency %3d ms: wall %6.2f s, floor %6.2f s, ratio %.2f (%d pages, %.1f s "
                     "in the service; exit %d, %lld records, peak %.1f MiB)\n",
                     latency, run.seconds, pages.floor,
-                    pages.floor > 0 ? run.seconds / pages.floor : 0.0, pages.nPages, pages.service,
-                    run.status, static_cast<long long>(DailyRecords(folder.path())),
-                    double(run.maxRssKiB) / 1024.0);
+                    pages.floor > 0 ? run.seconds / pages.floor : 0.0, pages.nDownloads,
+                    pages.service, run.status, static_cast<long long>(DailyRecords(folder.path())),
+                    run.peakMiB);
         std::fflush(stdout);
         allDone = allDone && run.status == 0;
     }

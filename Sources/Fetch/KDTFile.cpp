@@ -1,5 +1,9 @@
 #include "KDTFile.h"
 
+#include "futil.h"
+#include "misclib.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <sys/stat.h>
@@ -75,4 +79,35 @@ const char* KDTFileStatusText(int32_t status) {
     default:
         return "the file cannot be read";
     }
+}
+
+void MergeKDTRows(std::vector<KDT>& days, const std::vector<KDT>& rows) {
+    // The rows go first, so that the stable sort puts each of them before a
+    // record of its date, and unique keeps it.
+    std::vector<KDT> merged;
+    merged.reserve(rows.size() + days.size());
+    merged.insert(merged.end(), rows.begin(), rows.end());
+    merged.insert(merged.end(), days.begin(), days.end());
+    const auto earlier = [](const KDT& a, const KDT& b) { return KDTDateKey(a) < KDTDateKey(b); };
+    std::stable_sort(merged.begin(), merged.end(), earlier);
+    const auto sameDate = [](const KDT& a, const KDT& b) { return KDTDateKey(a) == KDTDateKey(b); };
+    merged.erase(std::unique(merged.begin(), merged.end(), sameDate), merged.end());
+    days.swap(merged);
+}
+
+int32_t WriteKDTFile(const std::string& folder, int32_t code, const std::vector<KDT>& days) {
+    const std::string name = KDTFileName(code);
+    StReplaceFile file(folder + "/" + name, "wb");
+    if (file.stream() == nullptr) {
+        return -1;
+    }
+    int32_t written = 0;
+    for (const KDT& day : days) {
+        written += day.Write(file.stream());
+    }
+    if (!file.commit()) {
+        return -1;
+    }
+    SetCreatorAndType(name.c_str(), folder, FourCharCode("TSLD"), FourCharCode("KDT "));
+    return written;
 }

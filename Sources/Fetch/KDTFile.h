@@ -1,5 +1,6 @@
-// A stock's KD file read back: the 26-byte records the historical series job
-// writes, oldest day first, for the chart and for checking what was written.
+// A stock's KD file: the 26-byte records the historical series jobs write,
+// oldest day first; read back for the chart and for bringing a history up to
+// date, and written whole through a temporary.
 #pragma once
 
 #include "KDTPageData.h"
@@ -30,3 +31,18 @@ std::string KDTFileName(int32_t code);
 int32_t ReadKDTFile(const std::string& path, std::vector<KDT>& days, int64_t* byteSize = nullptr);
 // What a result of ReadKDTFile means, in English.
 const char* KDTFileStatusText(int32_t status);
+
+// A day's date as one number, yyyymmdd, ordered as the days are.
+inline int32_t KDTDateKey(const KDT& day) {
+    return day.year * 10000 + day.month * 100 + day.day;
+}
+
+// Puts rows (in any order) into days (oldest first, one record per date): a
+// date days already holds takes the row's values, days' other records stay.
+void MergeKDTRows(std::vector<KDT>& days, const std::vector<KDT>& rows);
+
+// Writes days in their order as folder/KDTFileName(code) through a temporary
+// and stamps the file 'KDT ' / 'TSLD'. Returns the number of records written
+// (a day whose year is not 1901..2099 is left out), -1 when the file could not
+// be written; an earlier file then stays as it was.
+int32_t WriteKDTFile(const std::string& folder, int32_t code, const std::vector<KDT>& days);

@@ -170,11 +170,3 @@ int32_t CKDTPageData::ExtractTR(const char* row, int32_t length, KDT* out) {
 int32_t CKDTPageData::ExtractTD(const char* cell, int32_t length, char* out, int32_t outSize) {
     return ExtractCellText(cell, length, out, outSize);
 }
-
-int32_t CKDTPageData::Save(FILE* stream) const {
-    int32_t written = 0;
-    for (int32_t slot = rowCount - 1; slot >= 0; --slot) {
-        written += rows[slot].Write(stream);
-    }
-    return written;
-}

@@ -33,6 +33,12 @@ struct KDT {
     static void ConvertFromFile(const unsigned char (&in)[kRecordSize], KDT& row);
     // Writes the record when IsRecordYear(year); returns 1 when written.
     int32_t Write(FILE* stream) const;
+
+    friend bool operator==(const KDT& one, const KDT& other) {
+        return one.year == other.year && one.month == other.month && one.day == other.day &&
+               one.open == other.open && one.high == other.high && one.low == other.low &&
+               one.close == other.close && one.volume == other.volume;
+    }
 };
 
 class CKDTPageData {
@@ -59,8 +65,6 @@ public:
     // One table row; 0 and out filled when accepted, -1 (out untouched) otherwise.
     static int32_t ExtractTR(const char* row, int32_t length, KDT* out);
     static int32_t ExtractTD(const char* cell, int32_t length, char* out, int32_t outSize);
-    // Writes the accepted rows, last slot first; returns the number written.
-    int32_t Save(FILE* stream) const;
 
 private:
     char webTemp[64];

@@ -1,7 +1,6 @@
 #include "MakeKDT.h"
 
 #include "KDTFile.h"
-#include "futil.h"
 #include "misclib.h"
 
 #include <cstring>
@@ -68,28 +67,29 @@ std::string CMakeKDT::FileName() const {
     return KDTFileName(code);
 }
 
-int32_t CMakeKDT::Save(const std::string& folder) const {
-    int32_t rows = 0;
-    for (int32_t i = 0; i < pageCount; ++i) {
-        rows += pages[i]->nRows();
+bool CMakeKDT::ReachesKnownDay(int32_t i) const {
+    const CKDTPageData* page = pages[i];
+    // The service lists the newest day first: the last row is the oldest.
+    return knownDay > 0 && page->nRows() > 0 &&
+           KDTDateKey(page->getRow(page->nRows() - 1)) <= knownDay;
+}
+
+std::vector<KDT> CMakeKDT::Rows() const {
+    std::vector<KDT> rows;
+    for (int32_t i = pageCount - 1; i >= 0; --i) {
+        for (int32_t slot = pages[i]->nRows() - 1; slot >= 0; --slot) {
+            rows.push_back(pages[i]->getRow(slot));
+        }
     }
+    return rows;
+}
+
+int32_t CMakeKDT::Save(const std::string& folder) const {
+    const std::vector<KDT> rows = Rows();
     // A run that found nothing (the first page failed) must not wipe out the
     // file of an earlier run.
-    if (rows == 0) {
+    if (rows.empty()) {
         return 0;
     }
-    const std::string name = FileName();
-    StReplaceFile file(folder + "/" + name, "wb");
-    if (file.stream() == nullptr) {
-        return -1;
-    }
-    int32_t written = 0;
-    for (int32_t i = pageCount - 1; i >= 0; --i) {
-        written += pages[i]->Save(file.stream());
-    }
-    if (!file.commit()) {
-        return -1;
-    }
-    SetCreatorAndType(name.c_str(), folder, FourCharCode("TSLD"), FourCharCode("KDT "));
-    return written;
+    return WriteKDTFile(folder, code, rows);
 }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CMakeKDT {
 public:
@@ -38,6 +39,15 @@ public:
     const char* getURL(int32_t i) const { return pages[i]->getURL(); }
     const char* getWebTemp(int32_t i) const { return pages[i]->getWebTemp(); }
 
+    // The newest day (yyyymmdd) the stock's file already holds; 0, the
+    // default, for none. The pages need go no further back than that day.
+    void setKnownDay(int32_t dateKey) { knownDay = dateKey; }
+    // Whether page i, read, reaches back to the known day: the pages after it
+    // hold only days the file has.
+    bool ReachesKnownDay(int32_t i) const;
+    // The rows of the pages read, oldest first.
+    std::vector<KDT> Rows() const;
+
     // "KD%04d.KDT" of the code.
     std::string FileName() const;
     // Writes FileName() into folder, oldest day first, and stamps it 'KDT ' /
@@ -51,4 +61,5 @@ private:
     int32_t rowsWanted;
     int32_t pageCount = 0;
     CKDTPageData** pages = nullptr;
+    int32_t knownDay = 0;
 };

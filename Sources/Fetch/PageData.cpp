@@ -150,6 +150,17 @@ void CTesselRec::WriteFinanceData(FILE* file) const {
                  Finite(finance[4]));
 }
 
+std::string CTesselRec::RequestCode() const {
+    char fetchCode[4];
+    Markets().LocalCodeToFetchCode(market, fetchCode);
+    std::string code = quoteCode;
+    if (fetchCode[0] == 'O')
+        code += ".O";
+    else if (fetchCode[0] == 'N')
+        code += ".N";
+    return code;
+}
+
 // ---------------------------------------------------------------------------
 // CPageData
 
@@ -180,14 +191,7 @@ void CPageData::MakeFetchURL() {
         const CTesselRec& record = m_records[slot];
         if (record.quoteCode[0] == '\0')
             continue; // a fetch-list line without a code asks for nothing
-        char fetchCode[4];
-        Markets().LocalCodeToFetchCode(record.market, fetchCode);
-        codes += record.quoteCode;
-        if (fetchCode[0] == 'O')
-            codes += ".O";
-        else if (fetchCode[0] == 'N')
-            codes += ".N";
-        codes += '+';
+        codes += record.RequestCode() + '+';
     }
     if (!codes.empty())
         codes.pop_back();

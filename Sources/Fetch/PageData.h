@@ -30,6 +30,9 @@ public:
     void Write(FILE* file, int32_t layout) const;
     // The record's line of the finance file; nothing without finance values.
     void WriteFinanceData(FILE* file) const;
+    // The code as the quote request asks for it: the quote code, followed by
+    // ".O" or ".N" for a stock of an Osaka or Nagoya market ("6758.O").
+    std::string RequestCode() const;
 
     char quoteCode[kQuoteCodeSize] = {}; // as the quote server spells it
     int32_t code = 0;                    // stock code, printed "%04d"

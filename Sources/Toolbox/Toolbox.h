@@ -10,6 +10,7 @@
 #include "CommandEvents.h"
 #include "Controls.h"
 #include "DataBrowser.h"
+#include "Menus.h"
 #include "ModalLoop.h"
 #include "Nib.h"
 #include "PlatformNotes.h"

@@ -6,12 +6,6 @@
 #include <cstdio>
 #include <limits>
 
-bool operator==(const KDT& one, const KDT& other) {
-    return one.year == other.year && one.month == other.month && one.day == other.day &&
-           one.open == other.open && one.high == other.high && one.low == other.low &&
-           one.close == other.close && one.volume == other.volume;
-}
-
 void PrintTo(const KDT& row, std::ostream* out) {
     *out << row.year << '-' << row.month << '-' << row.day << ' ' << row.open << '/' << row.high
          << '/' << row.low << '/' << row.close << " vol " << row.volume;

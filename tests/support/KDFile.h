@@ -12,7 +12,6 @@
 
 class CSimMarket;
 
-bool operator==(const KDT& one, const KDT& other);
 void PrintTo(const KDT& row, std::ostream* out);
 
 // The file the history job writes from the newest `rows` history rows of the

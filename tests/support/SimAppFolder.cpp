@@ -127,6 +127,46 @@ QString SimDayFileName(const char* kind) {
                              day.day());
 }
 
+static QDate WeekdayOnOrBefore(QDate day) {
+    while (day.dayOfWeek() > 5)
+        day = day.addDays(-1);
+    return day;
+}
+
+QDate RecentTradingDay() {
+    const QDate today = QDate::currentDate();
+    const QDate day = WeekdayOnOrBefore(today);
+    return day.year() == today.year() ? day : NextTradingDay(day);
+}
+
+QDate NextTradingDay(QDate day) {
+    do
+        day = day.addDays(1);
+    while (day.dayOfWeek() > 5);
+    return day;
+}
+
+CSimMarket SimMarketOn(QDate day) {
+    return CSimMarket(QByteArray(QuoteSimProcess::kSeed).toULongLong(), day);
+}
+
+QVector<int> CodesTradedOn(const QVector<QDate>& days, int count) {
+    QVector<CSimMarket> markets;
+    for (const QDate& day : days)
+        markets.append(SimMarketOn(day));
+    QVector<int> codes;
+    for (const SimStock& stock : TestSimMarket().stocks()) {
+        bool traded = true;
+        for (const CSimMarket& market : markets)
+            traded = traded && market.today(*market.findStock(stock.code)).traded;
+        if (traded)
+            codes.append(stock.code);
+        if (codes.size() == count)
+            break;
+    }
+    return codes;
+}
+
 static uint32_t BigEndian32(const QByteArray& bytes, int at) {
     return qFromBigEndian<quint32>(bytes.constData() + at);
 }

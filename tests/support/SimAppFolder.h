@@ -46,6 +46,17 @@ QString FinanceFileIn(const QString& folder);
 // tomorrow), month, day, ".DAT".
 QString SimDayFileName(const char* kind);
 
+// A trading day for tests of files the program names by the quotes' date,
+// which it takes to be of this year: the last weekday up to today, or this
+// year's first weekday when that one lies in the year before.
+QDate RecentTradingDay();
+// The weekday after day.
+QDate NextTradingDay(QDate day);
+// The market the service plays for the tests' seed on day.
+CSimMarket SimMarketOn(QDate day);
+// count codes of the market's stocks that traded on every one of days.
+QVector<int> CodesTradedOn(const QVector<QDate>& days, int count);
+
 // Checks record code of the dictionary file bytes against the service's
 // profile of that stock.
 void ExpectDictionaryRecordMatches(const QByteArray& dictionary, int code);

@@ -104,9 +104,11 @@ const QStringList& CSimMarket::industryNames() {
     return simIndustryNames();
 }
 
-CSimMarket::CSimMarket(uint64_t seed, QDate date)
+CSimMarket::CSimMarket(uint64_t seed, QDate date, int stockCount)
     : m_seed(seed), m_tradingDate(weekdayOnOrBefore(date)) {
-    for (int code = kLowestCode; code <= 9999 && m_stocks.size() < kMaxStocks; ++code) {
+    const int maxStocks =
+        stockCount > 0 ? std::min(stockCount, 9999 - kLowestCode + 1) : kMaxStocks;
+    for (int code = kLowestCode; code <= 9999 && m_stocks.size() < maxStocks; ++code) {
         int forcedMarket = -2;
         for (const FixedStock& fixed : s_fixedStocks) {
             if (fixed.code != code)
@@ -119,7 +121,15 @@ CSimMarket::CSimMarket(uint64_t seed, QDate date)
                 }
             }
         }
-        if (forcedMarket == -2 && !CSimRandom(seed, uint64_t(code), 1).chance(kListedShare))
+        // A count asked for is met exactly: each code is chosen with the share
+        // of the stocks still wanted among the codes left.
+        int fixedAfter = 0;
+        for (const FixedStock& fixed : s_fixedStocks)
+            fixedAfter += fixed.code > code ? 1 : 0;
+        const double share = stockCount > 0 ? double(maxStocks - m_stocks.size() - fixedAfter) /
+                                                  double(10000 - code - fixedAfter)
+                                            : kListedShare;
+        if (forcedMarket == -2 && !CSimRandom(seed, uint64_t(code), 1).chance(share))
             continue;
         addStock(code, forcedMarket);
     }
@@ -206,7 +216,7 @@ void CSimMarket::addStock(int code, int forcedMarket) {
     else
         stock.historyLength = random.range(401, 2000);
 
-    // Finance figures, from the close of the trading date.
+    // Finance figures, from the stock's price level.
     const double close = double(stock.basePrice) / 10.0;
     const double shares = std::pow(10.0, 6.5 + 3.0 * random.unit());
     stock.finance.marketValue = std::max<int64_t>(1, std::llround(close * shares / 1e6));
@@ -252,20 +262,36 @@ void CSimMarket::setHistoryLength(int code, int rows) {
         m_stocks[*it].historyLength = std::max(0, rows);
 }
 
-int64_t CSimMarket::closeOfDay(const SimStock& stock, int day, int64_t closeBefore) const {
-    // The history is walked back from the trading date: each day's close is the
-    // next day's close before that day's move.
-    CSimRandom random(m_seed ^ (uint64_t(stock.code) << 20), uint64_t(day), 3);
-    const double move = (random.unit() - 0.5) * 0.06;
-    return quantize(double(closeBefore) / (1.0 + move), stock.fractional);
+double CSimMarket::wave(const SimStock& stock, int64_t day, int scale) const {
+    const int64_t knot = day / scale; // Julian day numbers are positive
+    const double t = double(day - knot * scale) / double(scale);
+    const double ease = t * t * (3.0 - 2.0 * t);
+    const uint64_t key = m_seed ^ (uint64_t(stock.code) << 20);
+    const double from = CSimRandom(key, uint64_t(knot), uint64_t(scale)).unit() * 2.0 - 1.0;
+    const double to = CSimRandom(key, uint64_t(knot + 1), uint64_t(scale)).unit() * 2.0 - 1.0;
+    return from + (to - from) * ease;
 }
 
-SimDay CSimMarket::makeDay(const SimStock& stock, int index, int64_t close) const {
-    CSimRandom random(m_seed ^ (uint64_t(stock.code) << 20), uint64_t(index), 4);
+int64_t CSimMarket::closeOn(const SimStock& stock, QDate date) const {
+    // Moves of several time scales, each as large as a random walk of that
+    // many days would make it, over the stock's price level; and the day's
+    // own move.
+    const int64_t day = date.toJulianDay();
+    double move = 0.0;
+    for (int scale : {729, 243, 81, 27, 9, 3})
+        move += 0.012 * std::sqrt(double(scale)) * wave(stock, day, scale);
+    CSimRandom random(m_seed ^ (uint64_t(stock.code) << 20), uint64_t(day), 3);
+    move += 0.012 * (random.unit() * 2.0 - 1.0);
+    return quantize(double(stock.basePrice) * std::exp(move), stock.fractional);
+}
+
+SimDay CSimMarket::makeDay(const SimStock& stock, QDate date) const {
+    CSimRandom random(m_seed ^ (uint64_t(stock.code) << 20), uint64_t(date.toJulianDay()), 4);
     SimDay day;
-    day.close = close;
-    day.traded = index == 0 || !random.chance(1.0 / 40.0);
-    const double c = double(close);
+    day.date = date;
+    day.close = closeOn(stock, date);
+    day.traded = !random.chance(1.0 / 40.0);
+    const double c = double(day.close);
     day.open = quantize(c * (1.0 + (random.unit() - 0.5) * 0.04), stock.fractional);
     const int64_t top = std::max(day.open, day.close);
     const int64_t bottom = std::min(day.open, day.close);
@@ -290,29 +316,35 @@ QVector<SimDay> CSimMarket::history(const SimStock& stock, int offset, int count
     QVector<SimDay> days;
     const int end = std::min(stock.historyLength, offset + std::max(count, 0));
     QDate date = m_tradingDate;
-    int64_t close = stock.basePrice;
     for (int i = 0; i < end; ++i) {
-        if (i > 0) {
+        if (i > 0)
             date = weekdayOnOrBefore(date.addDays(-1));
-            close = closeOfDay(stock, i, close);
-        }
-        if (i < offset)
-            continue;
-        SimDay day = makeDay(stock, i, close);
-        day.date = date;
-        days.append(day);
+        if (i >= offset)
+            days.append(makeDay(stock, date));
     }
     return days;
 }
 
 SimDay CSimMarket::today(const SimStock& stock) const {
-    SimDay day = makeDay(stock, 0, stock.basePrice);
-    day.date = m_tradingDate;
+    SimDay day = makeDay(stock, m_tradingDate);
+    if (!day.traded) {
+        // Not traded today: the quote shows the last close, without volume.
+        day.open = day.high = day.low = day.close = previousClose(stock);
+        day.volume = 0;
+    }
     return day;
 }
 
 int64_t CSimMarket::previousClose(const SimStock& stock) const {
-    return closeOfDay(stock, 1, stock.basePrice);
+    QDate date = m_tradingDate;
+    // Days without trading are rare: a few steps back find a traded one.
+    for (int i = 0; i < 100; ++i) {
+        date = weekdayOnOrBefore(date.addDays(-1));
+        const SimDay day = makeDay(stock, date);
+        if (day.traded)
+            return day.close;
+    }
+    return closeOn(stock, date);
 }
 
 SimProfile CSimMarket::profile(const SimStock& stock) const {

@@ -63,7 +63,7 @@ struct SimStock {
     bool fractional = false; // priced in tenths of a yen
     bool hugeVolume = false; // trades 2^31 shares or more a day
     int historyLength = 0;
-    int64_t basePrice = 0; // today's close, tenths
+    int64_t basePrice = 0; // the level the closes move around, tenths
     int64_t baseVolume = 0;
     SimFinance finance;
 };
@@ -77,7 +77,9 @@ struct SimListingRow {
 
 class CSimMarket {
 public:
-    CSimMarket(uint64_t seed, QDate date);
+    // stockCount 0: about a third of the codes 1300..9999 are listed (at most
+    // 3,997, so that the listing keeps to 80 pages); else exactly that many.
+    CSimMarket(uint64_t seed, QDate date, int stockCount = 0);
 
     // The rows of the shipped market.csv (read once from the embedded copy).
     static const QVector<SimMarketEntry>& markets();
@@ -99,8 +101,11 @@ public:
     void setHistoryLength(int code, int rows);
 
     // Days offset .. offset+count-1 of the history, newest first (day 0 is the
-    // trading date), cut at the stock's history length.
+    // trading date, each row the weekday before the one above it), cut at the
+    // stock's history length, which counts back from the trading date.
     QVector<SimDay> history(const SimStock& stock, int offset, int count) const;
+    // The trading date's quote; a stock not traded that day shows the last
+    // close at all four prices and no volume.
     SimDay today(const SimStock& stock) const;
     int64_t previousClose(const SimStock& stock) const;
     SimProfile profile(const SimStock& stock) const;
@@ -113,8 +118,12 @@ public:
 
 private:
     void addStock(int code, int forcedMarket);
-    int64_t closeOfDay(const SimStock& stock, int day, int64_t closeBefore) const;
-    SimDay makeDay(const SimStock& stock, int index, int64_t close) const;
+    // Smooth noise in -1..1 over the days, with knots every scale days.
+    double wave(const SimStock& stock, int64_t day, int scale) const;
+    // A day's values depend on the stock and the date only: a later trading
+    // date extends the same history.
+    int64_t closeOn(const SimStock& stock, QDate date) const;
+    SimDay makeDay(const SimStock& stock, QDate date) const;
 
     uint64_t m_seed;
     QDate m_tradingDate;

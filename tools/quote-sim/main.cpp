@@ -94,10 +94,13 @@ int main(int argc, char** argv) {
         "rate", "Send each answer at most KBPS kilobytes (1000 bytes) a second.", "KBPS", "0");
     const QCommandLineOption history(
         "history-length", "Number of history rows of one stock (repeatable).", "CODE=ROWS");
+    const QCommandLineOption stocks(
+        "stocks", "List exactly N stocks (default: about a third of the codes 1300..9999).", "N");
     const QCommandLineOption fetchList(
         "fetchlist", "Print the first N stocks as fetch-list lines (Shift-JIS) and exit.", "N");
     const QCommandLineOption fault("fault", "Inject a fault (repeatable), see above.", "RULE");
-    parser.addOptions({port, seed, date, time, log, latency, rate, history, fetchList, fault});
+    parser.addOptions(
+        {port, seed, date, time, log, latency, rate, history, stocks, fetchList, fault});
     parser.process(app);
 
     bool ok = false;
@@ -110,7 +113,13 @@ int main(int argc, char** argv) {
         if (!day.isValid())
             return usageError(QStringLiteral("--date takes YYYY-MM-DD"));
     }
-    CSimMarket market(seedValue, day);
+    int stockCount = 0;
+    if (parser.isSet(stocks)) {
+        stockCount = parser.value(stocks).toInt(&ok);
+        if (!ok || stockCount < 1 || stockCount > 8700)
+            return usageError(QStringLiteral("--stocks takes a number from 1 to 8700"));
+    }
+    CSimMarket market(seedValue, day, stockCount);
     if (CSimMarket::markets().isEmpty())
         return usageError(QStringLiteral("the embedded market table is missing"));
     for (const QString& item : parser.values(history)) {
