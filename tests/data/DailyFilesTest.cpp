@@ -134,7 +134,11 @@ TEST_F(DailyFilesTest, DailyFileOfEachLayout) {
               std::string(yyyy) + "1225\n\r2,0\n\r" +
                   "1301,1,Nissui      ,   1200,   1250,   1190,   1234,      5000\n\r" +
                   "6758,2,Sony        ,   6420,   6420,   6420,   6420,       300\n\r");
+    EXPECT_EQ(CFetchData::LatestDailyFile(folder, kDSLayoutFixed),
+              std::string("DS") + yyyy + "12.25");
     ASSERT_TRUE(list.Save(folder, kDSLayoutTab, FourCharCode("ttxt")));
+    EXPECT_EQ(CFetchData::LatestDailyFile(folder, kDSLayoutTab),
+              std::string("DS") + yy + "1225.DAT");
     // "2006年" "12月" "25日", "銘柄数" 2, "エラー数" 0 and the column heading.
     const std::string tab = ReadFile(std::string("DS") + yy + "1225.DAT");
     EXPECT_EQ(tab.substr(0, tab.find("1301\t")),

@@ -98,9 +98,10 @@ TEST_F(FetchDataTest, FieldsAndBadLines) {
                    std::string(300, '7') +
                    ",T,name\nABCDEFGHIJKLMNOP,42,TTTTTTTTTT,X\n1301,1301\n"
                    "1301&d=v3,1301,T,Hostile\n,1302,T,NoCode\n13 03,1303,T,Blank\n"
-                   "1304%0D,1304,T,Escape\n7203^x_y-z,7203,T,Marks\n6758,6758,X\n"),
+                   "1304%0D,1304,T,Escape\n7203^x_y-z,7203,T,Marks\n6758,6758,X\n9," +
+                   std::string(120, '0') + "9,T,AB\n"), // cut by the buffer after the A
               0);
-    ASSERT_EQ(list.getPage(0)->nCodes(), 14);
+    ASSERT_EQ(list.getPage(0)->nCodes(), 15);
     EXPECT_EQ(Slot(0)->name, "ABCDEFGHIJ" + kKana30.substr(0, 20));
     EXPECT_EQ(Slot(1)->name, "ABCDEFGHIJK" + kKana30.substr(0, 20));
     EXPECT_EQ(Slot(2)->name, "ABCDEFGHIJ" + kKana30.substr(0, 20));
@@ -115,10 +116,11 @@ TEST_F(FetchDataTest, FieldsAndBadLines) {
     EXPECT_EQ(Slot(7)->code, 1301);
     EXPECT_STREQ(Slot(8)->name, "Hostile");
     EXPECT_EQ(Slot(13)->market, g_marketConv->nEntries()); // a fetch code up to the line end
+    EXPECT_STREQ(Slot(14)->name, "A");
     EXPECT_STREQ(list.getURL(0),
-                 "http://127.0.0.1:8731/q?s=1+2.O+3+LONG+1301+7203^x_y-z+6758&d=v2");
+                 "http://127.0.0.1:8731/q?s=1+2.O+3+LONG+1301+7203^x_y-z+6758+9&d=v2");
     EXPECT_STREQ(list.getFinanceURL(0),
-                 "http://127.0.0.1:8731/q?s=1+2.O+3+LONG+1301+7203^x_y-z+6758&d=v3");
+                 "http://127.0.0.1:8731/q?s=1+2.O+3+LONG+1301+7203^x_y-z+6758+9&d=v3");
     const struct {
         int32_t line;
         const char* quoteCode;

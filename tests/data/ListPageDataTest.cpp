@@ -63,6 +63,7 @@ TEST_F(ListPageTest, FirstCellDecidesWhatTheRowIs) {
         {"285a", CListPageData::kRowLetterCode, 0, ""},
         {"130AB", CListPageData::kRowRefusedCode, 0, ""},
         {"13A0x", CListPageData::kRowRefusedCode, 0, ""},
+        {"1.30", CListPageData::kRowRefusedCode, 0, ""},
         {"A301", CListPageData::kRowWithoutCode, 0, ""},
         {"1302&d=v3", CListPageData::kRowRefusedCode, 0, ""},
         {"1304,55", CListPageData::kRowRefusedCode, 0, ""},

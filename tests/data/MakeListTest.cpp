@@ -138,6 +138,7 @@ TEST_F(MakeListTest, SecondRunKeepsNewCodeFlagsAndWritesNoStaleRow) {
     EXPECT_EQ(Run(false, false, true), 1);
     EXPECT_EQ(list.getPage(0)->getLDT(1)->added, 1);
     EXPECT_EQ(list.getPage(0)->getLDT(2)->code, 0);
+    EXPECT_EQ(list.getPage(0)->getLDT(2)->added, 0); // an empty slot is no new code
     ASSERT_EQ(list.Save(g_startupPath, false), 0);
     EXPECT_EQ(List(), "7203,7203,T,Toyota\n9999,9999,X,New A\n");
 }

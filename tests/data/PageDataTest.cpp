@@ -144,7 +144,7 @@ TEST_F(PageDataTest, MalformedRowsStayInsideThePage) {
     EXPECT_EQ(page.getTesselRec(0)->close, 1234);
     EXPECT_EQ(Figures(page.getTesselRec(1)), (std::vector<double>{0, 0, 0, 0, 0, 0, 12}));
     const std::string longCode(40, 'Z');
-    page.setCode(1, longCode.c_str(), 2, "T", "B"); // kept as 11 bytes
+    page.setCode(1, longCode.c_str(), 2, "T", longCode.c_str()); // kept as 11 and 30 bytes
     Extract("</tr><tr><td>1301</td><td>A</td><td>1/2</td><td>" + std::string(600, '9') +
                 "</td><td></td><td></td><td>5,000</tr><tr><td>" + longCode +
                 "</td><td>B</td></tr><tr><td>8001</td><td>C</td><td>700",
@@ -153,5 +153,6 @@ TEST_F(PageDataTest, MalformedRowsStayInsideThePage) {
     EXPECT_GT(page.getTesselRec(0)->close, 9e254);
     EXPECT_EQ(page.getTesselRec(0)->volume, 5000);
     EXPECT_EQ(page.getTesselRec(1)->valid, 0);
+    EXPECT_EQ(page.getTesselRec(1)->name, longCode.substr(0, 30));
     EXPECT_EQ(Figures(page.getTesselRec(2)), (std::vector<double>{0, 0, 0, 0, 0, 0, 0}));
 }
