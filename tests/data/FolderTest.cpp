@@ -71,7 +71,9 @@ TEST_F(FolderTest, ReplaceFileKeepsTheOldFileUntilCommitted) {
     StReplaceFile(m_folder.file("taken")).commit();
     std::filesystem::remove_all(m_folder.file("taken"));
     EXPECT_EQ(EntryCount(m_folder.path()), 1);
-    EXPECT_FALSE(StReplaceFile(m_folder.file("missing/out.csv")).commit());
+    StReplaceFile nowhere(m_folder.file("missing/out.csv"));
+    EXPECT_FALSE(nowhere.flush());
+    EXPECT_FALSE(nowhere.commit());
 
     const std::string backup = m_folder.file("fetchlist.bak");
     WriteBytes(backup, "older\n");
