@@ -2,9 +2,8 @@
 // the trading day the files are measured by, what each stock needs, and the
 // day's quotes added to the files that exist.
 #include "FetchListHistories.h"
-#include "DailyTestFolder.h"
 #include "MakeKDT.h"
-#include "TempFolder.h"
+#include "TestFolder.h"
 
 #include <vector>
 
@@ -244,7 +243,7 @@ TEST_F(FetchListHistoriesTest, TheDayGoesOnlyIntoFilesThatExist) {
         EXPECT_EQ(std::vector<int32_t>(
                       {days[1].open, days[1].high, days[1].low, days[1].close, days[1].volume}),
                   std::vector<int32_t>({100, 120, 90, 110, 2147483647}));
-        EXPECT_FALSE(Exists(KDTFileName(6758)));
+        EXPECT_FALSE(std::filesystem::exists(PathOf(KDTFileName(6758))));
     }
     // A file that is no history is named and left alone.
     WriteFile(KDTFileName(6758), "abc");
