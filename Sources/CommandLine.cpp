@@ -43,32 +43,8 @@ static void HistoryEntryTexts(const std::vector<std::string>& arguments,
                        rowsText, sizeof rowsText);
 }
 
-static bool HistoryArgumentsValid(const std::vector<std::string>& arguments, std::string& problem) {
-    if (arguments.empty()) {
-        problem = "CODE is missing";
-        return false;
-    }
-    if (arguments.size() > 2) {
-        problem = "unexpected argument " + arguments[2];
-        return false;
-    }
-    int32_t code = 0, rows = 0;
-    if (const char* refusal = CMakeKDT::CheckCode(arguments[0].c_str(), &code)) {
-        problem = "CODE " + arguments[0] + ": " + refusal;
-        return false;
-    }
-    if (arguments.size() == 2 &&
-        !ReadWholeNumber(arguments[1], 1, CMakeKDT::kMaxRowsWanted, &rows)) {
-        problem = "ROWS " + arguments[1] + ": the number of rows is a whole number from 1 to " +
-                  std::to_string(CMakeKDT::kMaxRowsWanted);
-        return false;
-    }
-    return true;
-}
-
-// history --all [ROWS]: ROWS as in the single-stock form.
-static bool AllHistoriesArgumentsValid(const std::vector<std::string>& arguments,
-                                       std::string& problem) {
+// The arguments after CODE or --all: at most ROWS, from 1 to kMaxRowsWanted.
+static bool HistoryRowsValid(const std::vector<std::string>& arguments, std::string& problem) {
     int32_t rows = 0;
     if (arguments.size() > 2) {
         problem = "unexpected argument " + arguments[2];
@@ -81,6 +57,19 @@ static bool AllHistoriesArgumentsValid(const std::vector<std::string>& arguments
         return false;
     }
     return true;
+}
+
+static bool HistoryArgumentsValid(const std::vector<std::string>& arguments, std::string& problem) {
+    if (arguments.empty()) {
+        problem = "CODE is missing";
+        return false;
+    }
+    int32_t code = 0;
+    if (const char* refusal = CMakeKDT::CheckCode(arguments[0].c_str(), &code)) {
+        problem = "CODE " + arguments[0] + ": " + refusal;
+        return false;
+    }
+    return HistoryRowsValid(arguments, problem);
 }
 
 static void SetAllHistoriesRows(CMetalWindow& window, const std::vector<std::string>& arguments) {
@@ -233,7 +222,7 @@ static const SubcommandSpec s_subcommands[] = {
      "file as it was and counts as failed.\n"
      "Reads:  fetchlist.csv, KDnnnn.KDT, servers.conf\n"
      "Writes: KDnnnn.KDT, webtemp/kdttemp-NNN.html\n",
-     FourCharCode("mkda"), CMetalWindow::kHistoriesSheet, AllHistoriesArgumentsValid, nullptr,
+     FourCharCode("mkda"), CMetalWindow::kHistoriesSheet, HistoryRowsValid, nullptr,
      RequireFetchList, nullptr, SetAllHistoriesRows},
     // Not a job: prints the display sheet's list (QuotesCommand.cpp).
     {"quotes", "[--sort name|mark|cv1|cv2|cv3|cv4|cvc] [--descending]",
