@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QMap>
 #include <QProcess>
-#include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -101,13 +100,10 @@ TEST(FolderCommand, TwoFetchesStartedTogetherOneRunsOneSaysSo) {
                                                QDir(folder.path()).canonicalPath()));
     EXPECT_EQ(ReadSimLog(log).size(), 2);
 
-    const QList<QByteArray> lines = ReadAppFile(folder.path(), SimDayFileName("DS")).split('\n');
-    ASSERT_EQ(lines.size(), 103); // date, count, 100 stocks, the end of the last line
-    EXPECT_EQ(lines[1], "100,0");
-    QSet<int> written;
-    for (int i = 2; i < 102; ++i)
-        written.insert(lines[i].left(4).toInt());
-    EXPECT_EQ(written, QSet<int>(codes.begin(), codes.end()));
+    const QByteArray daily = ReadAppFile(folder.path(), SimDayFileName("DS"));
+    EXPECT_TRUE(daily.count('\n') == 102 && daily.contains("\n100,0\n"));
+    for (int code : codes) // each stock once
+        EXPECT_EQ(daily.count(QString::asprintf("\n%04d,", code).toLatin1()), 1) << code;
     EXPECT_TRUE(QDir(folder.path()).entryList({".*.vezizo-tmp-*"}, QDir::Hidden).isEmpty());
 }
 
@@ -128,27 +124,22 @@ TEST(FolderCommand, RunsOnWhatStartUpCouldNotTake) {
                                                   "7203&d=v3,7203,T,HOSTILE\n" +
                                                   CSimMarket::fetchListLine(second)));
     const ProcessResult fetch = RunVezizo({"--folder", folder.path(), "fetch"}, config.path());
-    for (const QString& said :
-         {"vezizo fetch: warning: " + folder.path() +
-              "/market.csv is missing: without the market table every market is unknown",
-          "vezizo fetch: warning: " + folder.path() +
-              "/servers.conf line 2 cannot be used: a line is quote=, history= or profile= "
-              "followed by HOST[:PORT]",
-          QStringLiteral("fetch: fetchlist.csv line 2 was not requested, as its quote code cannot "
-                         "go into a request (ERRORLOG.TXT says why)"),
-          QStringLiteral(": 2 stocks, 1 missing\n")})
+    for (const char* said :
+         {"/market.csv is missing: without the market table every market is unknown",
+          "/servers.conf line 2 cannot be used: a line is quote=, history= or profile=",
+          "fetch: fetchlist.csv line 2 was not requested, as its quote code cannot go into a",
+          ": 2 stocks, 1 missing\n"})
         EXPECT_THAT(fetch, Ended(0, said));
     const QList<SimLogEntry> asked = ReadSimLog(log);
     ASSERT_EQ(asked.size(), 1);
     EXPECT_EQ(asked[0].request, "GET /q?s=" + first.quoteCode.toLatin1() + "+" +
                                     second.quoteCode.toLatin1() + "&d=v2");
-    EXPECT_EQ(ReadAppFile(folder.path(), "ERRORLOG.TXT"),
-              "page=0 code=7203 name=HOSTILE reason=quote code \"7203&d=v3\" on line 2 of "
-              "fetchlist.csv not requested: a stock code holds only letters, digits and . - _ ^\n");
-    const QList<QByteArray> lines = ReadAppFile(folder.path(), SimDayFileName("DS")).split('\n');
-    ASSERT_EQ(lines.size(), 2 + 2 + 1);
-    EXPECT_TRUE(lines[2].startsWith(QString::asprintf("%04d,0,", first.code).toLatin1()));
-    EXPECT_TRUE(lines[3].startsWith(QString::asprintf("%04d,0,", second.code).toLatin1()));
+    EXPECT_TRUE(ReadAppFile(folder.path(), "ERRORLOG.TXT")
+                    .startsWith("page=0 code=7203 name=HOSTILE reason=quote code \"7203&d=v3\""));
+    const QByteArray daily = ReadAppFile(folder.path(), SimDayFileName("DS"));
+    EXPECT_TRUE(daily.count('\n') == 4 &&
+                daily.contains(QString::asprintf("\n%04d,0,", first.code).toLatin1()) &&
+                daily.contains(QString::asprintf("\n%04d,0,", second.code).toLatin1()));
 }
 
 } // namespace

@@ -9,7 +9,6 @@
 #include "SimAppFolder.h"
 #include "VezizoProcess.h"
 
-#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -32,9 +31,11 @@ protected:
     // longer on the later day, as a history grows.
     void serve(int later, QStringList arguments = {}) {
         m_sim.reset();
-        QFile::remove(log());
+        QFile::remove(m_config.filePath("quote-sim.log"));
+        m_logMark = 0;
         const QDate day = later ? NextTradingDay(m_day) : m_day;
-        arguments << "--date" << day.toString(Qt::ISODate) << "--log" << log();
+        arguments << "--date" << day.toString(Qt::ISODate) << "--log"
+                  << m_config.filePath("quote-sim.log");
         m_market = std::make_unique<CSimMarket>(SimMarketOn(day));
         for (int i = 0; i < m_codes.size(); ++i) {
             const int rows = kLengths[i] + later;
@@ -42,22 +43,17 @@ protected:
             m_market->setHistoryLength(m_codes[i], rows);
         }
         m_sim = std::make_unique<QuoteSimProcess>(arguments);
-        ASSERT_TRUE(m_sim->isRunning());
-        for (const QTemporaryDir* folder : {&m_folder, &m_fresh}) {
-            QFile::remove(folder->filePath("servers.conf"));
-            ASSERT_TRUE(WriteServersConf(folder->path(), *m_sim));
-        }
-        markLog();
+        ASSERT_TRUE(m_sim->isRunning() && WriteServersConf(m_folder.path(), *m_sim) &&
+                    WriteServersConf(m_fresh.path(), *m_sim));
     }
     void layOut(const QTemporaryDir& folder, const QVector<int>& codes) {
         ASSERT_TRUE(
-            QFile::copy(VEZIZO_SOURCE_DIR "/Resources/market.csv", folder.filePath("market.csv")));
-        ASSERT_TRUE(WriteFetchList(folder.path(), FetchListLines(codes)));
+            QFile::copy(VEZIZO_SOURCE_DIR "/Resources/market.csv", folder.filePath("market.csv")) &&
+            WriteFetchList(folder.path(), FetchListLines(codes)));
     }
     ProcessResult run(const QTemporaryDir& folder, const QStringList& arguments) {
         return RunVezizo(QStringList{"--folder", folder.path()} + arguments, m_config.path());
     }
-    QString log() const { return m_config.filePath("quote-sim.log"); }
     // Later counts see only the requests from now on.
     void markLog() { m_logMark = ReadAppFile(m_config.path(), "quote-sim.log").size(); }
     // The service's history requests since the mark, for code (0: any).
@@ -87,38 +83,31 @@ protected:
 
 TEST_F(HistoriesCommandTest, WholeHistoriesFirstThenOnePageAStockEqualToAFullDownload) {
     // An index and a code the service does not know beside the four stocks.
-    const int unknown = UnknownCodes(1).first();
-    layOut(m_folder, m_codes + QVector<int>{unknown});
+    layOut(m_folder, m_codes + QVector<int>{1000});
     WriteAppFile(m_folder.path(), "fetchlist.csv",
                  ReadAppFile(m_folder.path(), "fetchlist.csv") + "998405,1001,T,INDEX\n");
     serve(0);
-    ProcessResult first = run(m_folder, {"history", "--all"});
-    ASSERT_EQ(first.status, 0) << first.err.toStdString();
+    const ProcessResult first = run(m_folder, {"history", "--all"});
+    EXPECT_THAT(first, Ended(0, QRegularExpression("history: [0-4]/5, written \\d, skipped \\d, "
+                                                   "failed 0, now \\d{4}")));
+    EXPECT_THAT(first, Ended(0, "4 written, 0 up to date, 1 without rows at the service; "
+                                "fetch-list codes that are not stock codes from 1000 to 9999, "
+                                "skipped: 1"));
     for (int code : m_codes)
         EXPECT_EQ(records(m_folder, code), ExpectedKDRecords(*m_market, code, 200)) << code;
-    EXPECT_TRUE(kd(m_folder, unknown).isNull());
+    EXPECT_TRUE(kd(m_folder, 1000).isNull());
     EXPECT_EQ(historyRequests(m_codes[3]), 4);
-    EXPECT_TRUE(first.err.contains(
-        QRegularExpression("history: [0-4]/5, written \\d, skipped \\d, failed 0, now \\d{4}")))
-        << first.err.toStdString();
-    EXPECT_TRUE(first.err.contains("4 written, 0 up to date, 1 without rows at the service; "
-                                   "fetch-list codes that are not stock codes from 1000 to "
-                                   "9999, skipped: 1"))
-        << first.err.toStdString();
     const QByteArray longBefore = kd(m_folder, m_codes[3]);
 
     // The next day: one page a stock, and the files a full download makes.
     serve(1);
-    const ProcessResult next = run(m_folder, {"history", "--all"});
-    ASSERT_EQ(next.status, 0) << next.err.toStdString();
-    for (int code : m_codes + QVector<int>{unknown})
+    ASSERT_EQ(run(m_folder, {"history", "--all"}).status, 0);
+    for (int code : m_codes + QVector<int>{1000})
         EXPECT_EQ(historyRequests(code), 1) << code;
     layOut(m_fresh, m_codes);
     ASSERT_EQ(run(m_fresh, {"history", "--all"}).status, 0);
-    for (int code : m_codes.mid(0, 3)) {
+    for (int code : m_codes.mid(0, 3))
         EXPECT_EQ(kd(m_folder, code), kd(m_fresh, code)) << code;
-        EXPECT_EQ(records(m_folder, code), ExpectedKDRecords(*m_market, code, 200)) << code;
-    }
     // The longer history keeps its oldest day, which a download of 200 rows
     // no longer reaches; the rest is the full download's.
     const QByteArray merged = kd(m_folder, m_codes[3]);
@@ -135,9 +124,7 @@ TEST_F(HistoriesCommandTest, UpToDateStocksAskNothingAndAFailedPageKeepsTheFile)
     ASSERT_EQ(run(m_folder, {"fetch"}).status, 0);
     ASSERT_EQ(run(m_folder, {"history", "--all", "100"}).status, 0);
     markLog();
-    const ProcessResult again = run(m_folder, {"history", "--all"});
-    EXPECT_EQ(again.status, 0);
-    EXPECT_TRUE(again.err.contains("0 written, 4 up to date")) << again.err.toStdString();
+    EXPECT_THAT(run(m_folder, {"history", "--all"}), Ended(0, "0 written, 4 up to date"));
     EXPECT_EQ(historyRequests(), 0);
 
     // One stock's page fails, another's file is not a history (a byte too many).
@@ -147,15 +134,11 @@ TEST_F(HistoriesCommandTest, UpToDateStocksAskNothingAndAFailedPageKeepsTheFile)
     serve(1, {"--fault", QStringLiteral("status:500@/t?s=%1").arg(m_codes[1])});
     ASSERT_EQ(run(m_folder, {"fetch"}).status, 0);
     const ProcessResult failed = run(m_folder, {"history", "--all"});
-    EXPECT_EQ(failed.status, 3);
-    EXPECT_TRUE(
-        failed.err.contains(QStringLiteral("the histories of %1 and %2 failed (HTTP 500, the "
-                                           "file's size is not a multiple of 26 bytes")
-                                .arg(m_codes[1])
-                                .arg(m_codes[2])))
-        << failed.err.toStdString();
-    EXPECT_TRUE(failed.err.contains("files kept as they were; 2 written"))
-        << failed.err.toStdString();
+    EXPECT_THAT(failed, Ended(3, "files kept as they were; 2 written"));
+    EXPECT_THAT(failed, Ended(3, QStringLiteral("the histories of %1 and %2 failed (HTTP 500, the "
+                                                "file's size is not a multiple of 26 bytes")
+                                     .arg(m_codes[1])
+                                     .arg(m_codes[2])));
     EXPECT_EQ(kd(m_folder, m_codes[1]), before);
     EXPECT_EQ(kd(m_folder, m_codes[2]), notAHistory);
     // The other files got the new day before the 100 rows they held.
@@ -164,27 +147,22 @@ TEST_F(HistoriesCommandTest, UpToDateStocksAskNothingAndAFailedPageKeepsTheFile)
 
 // The daily fetch adds the day to each history there is, once however often
 // it runs, and only when asked; it makes no history of its own.
-TEST_F(HistoriesCommandTest, FetchAddsTheDayToTheHistoriesThatExist) {
+TEST_F(HistoriesCommandTest, FetchAddsTheDayOnceToTheHistoriesThatExist) {
     layOut(m_folder, m_codes.mid(0, 2));
     serve(0);
     ASSERT_EQ(run(m_folder, {"history", "--all"}).status, 0);
     ASSERT_TRUE(WriteFetchList(m_folder.path(), FetchListLines(m_codes)));
     serve(1);
-    const QByteArray before[2] = {kd(m_folder, m_codes[0]), kd(m_folder, m_codes[1])};
+    const QByteArray before = kd(m_folder, m_codes[0]);
     ASSERT_EQ(run(m_folder, {"fetch"}).status, 0);
-    EXPECT_EQ(kd(m_folder, m_codes[0]), before[0]);
+    EXPECT_EQ(kd(m_folder, m_codes[0]), before);
     for (int pass = 0; pass < 2; ++pass) {
         SCOPED_TRACE(pass);
-        const ProcessResult fetch = run(m_folder, {"fetch", "--update-histories"});
-        ASSERT_EQ(fetch.status, 0) << fetch.err.toStdString();
-        EXPECT_TRUE(fetch.err.contains("the day was added to 2 histories"));
-        for (int i : {0, 1}) {
-            // One record more: the day's, as the service's history gives it.
-            const std::vector<KDT> newest = ExpectedKDRecords(*m_market, m_codes[i], 1);
-            ASSERT_EQ(newest.size(), 1u);
-            EXPECT_EQ(kd(m_folder, m_codes[i]).size(), before[i].size() + 26);
-            EXPECT_EQ(records(m_folder, m_codes[i]).back(), newest[0]) << m_codes[i];
-        }
+        EXPECT_THAT(run(m_folder, {"fetch", "--update-histories"}),
+                    Ended(0, "the day was added to 2 histories"));
+        // The whole history of the later day: the earlier one and its new day.
+        for (int code : m_codes.mid(0, 2))
+            EXPECT_EQ(records(m_folder, code), ExpectedKDRecords(*m_market, code, 200)) << code;
         for (int code : m_codes.mid(2))
             EXPECT_TRUE(kd(m_folder, code).isNull()) << code;
     }
@@ -192,24 +170,17 @@ TEST_F(HistoriesCommandTest, FetchAddsTheDayToTheHistoriesThatExist) {
     EXPECT_FALSE(ReadAppFile(m_config.path(), "vezizo.conf").contains("update_histories=1"));
 }
 
-// The command line's estimate of the time left, at the pace so far.
+// The command line's estimate of the time left, at the pace so far: none too
+// early, when done or when nothing is done yet; never less than 10 s.
 TEST(TimeLeft, RoundedToWhatAPersonReads) {
-    const struct {
-        double elapsed;
-        int32_t value, maximum;
-        const char* text;
-    } cases[] = {
-        {4.9, 1, 10, ""},                        // too early for a guess
-        {10, 10, 10, ""},                        // done
-        {10, 0, 10, ""},                         // nothing done yet
-        {10, 2, 3, ", about 10 s left"},         // 5 s, never less than 10
-        {10, 1, 3, ", about 20 s left"},         // 20 s
-        {50, 1, 3, ", about 2 min left"},        // 100 s
-        {100, 1, 100, ", about 2 h 45 min left"} // 9900 s
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(TimeLeftText(c.elapsed, c.value, c.maximum), c.text)
-            << c.elapsed << " " << c.value << "/" << c.maximum;
+    for (const auto& [elapsed, value, maximum, text] : {std::tuple{4.9, 1, 10, ""},
+                                                        {10.0, 10, 10, ""},
+                                                        {10.0, 0, 10, ""},
+                                                        {10.0, 2, 3, ", about 10 s left"},
+                                                        {10.0, 1, 3, ", about 20 s left"},
+                                                        {50.0, 1, 3, ", about 2 min left"},
+                                                        {100.0, 1, 100, ", about 2 h 45 min left"}})
+        EXPECT_EQ(TimeLeftText(elapsed, value, maximum), text) << elapsed << " " << value;
 }
 
 } // namespace

@@ -21,8 +21,6 @@ QList<SimLogEntry> ReadSimLog(const QString& path) {
                 entry.end = value.toDouble();
             else if (field.startsWith("status="))
                 entry.status = value.toInt();
-            else if (field.startsWith("retry-after="))
-                entry.retryAfter = value.toInt();
         }
         entries.append(entry);
     }

@@ -14,7 +14,6 @@ struct SimLogEntry {
     double start = -1;  // seconds since the epoch: the request read
     double end = -1;    // the answer's last byte handed over
     int status = 0;     // 0: no answer was sent
-    int retryAfter = 0; // the seconds of a throttled answer's Retry-After
 };
 
 // The lines of the service's log at path, in order.

@@ -29,17 +29,6 @@ QByteArray ReadAppFile(const QString& folder, const QString& name);
 QByteArray FetchListLines(const QVector<int>& codes);
 // The codes of the market's first count stocks.
 QVector<int> KnownCodes(int count, int from = 0);
-// count codes in 1000..9999 the market does not know.
-QVector<int> UnknownCodes(int count);
-
-// The FN file at path as "code,market,v1,..,v5" per stock line (the name
-// left out), after its two header lines, which go to date and count.
-QStringList FinanceFileRecords(const QString& path, QByteArray* date = nullptr,
-                               int* count = nullptr);
-// The lines the service's finance figures give the codes the market knows.
-QStringList ExpectedFinanceRecords(const QVector<int>& codes);
-// The FN file in folder ("" when there is none).
-QString FinanceFileIn(const QString& folder);
 // The name the service's trading day gives a daily ("DS") or finance ("FN")
 // file of layout 0: the kind, the last two digits of the year the program
 // gives that day (this one, or the one before when the day lies after
@@ -56,12 +45,3 @@ QDate NextTradingDay(QDate day);
 CSimMarket SimMarketOn(QDate day);
 // count codes of the market's stocks that traded on every one of days.
 QVector<int> CodesTradedOn(const QVector<QDate>& days, int count);
-
-// Checks record code of the dictionary file bytes against the service's
-// profile of that stock.
-void ExpectDictionaryRecordMatches(const QByteArray& dictionary, int code);
-
-// The fetch list a listing job writes for the whole listing: every row in code
-// order, the three indices (as 1001, 1002 and 1010, with the unknown market
-// "X", as they have no profile page) first, each stock with its market.
-QByteArray ListedFetchList();
