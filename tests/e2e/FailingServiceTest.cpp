@@ -176,14 +176,11 @@ TEST_F(FailingServiceTest, AFailedProfilePageIsDoneInPart) {
     // that come back, one of them without its profile page.
     ASSERT_EQ(run({"listing", "--offline"}).status, 0);
     QList<QByteArray> listed = bytes("fetchlist.csv").split('\n');
-    QByteArray earlier, failed;
-    for (int i = 0; i < listed.size(); ++i)
-        if (i != 100 && i != 600 && i != 1100)
-            earlier += listed[i] + (i + 1 < listed.size() ? "\n" : "");
-        else if (i == 600)
-            failed = listed[i].left(4);
+    const QByteArray failed = listed[600].left(4);
+    for (int i : {1100, 600, 100})
+        listed.removeAt(i);
     startService("status:500@/biz/fundamental/" + QString::fromLatin1(failed));
-    ASSERT_TRUE(WriteFetchList(m_folder.path(), earlier));
+    ASSERT_TRUE(WriteFetchList(m_folder.path(), listed.join('\n')));
     result = run({"listing", "--only-added"});
     EXPECT_THAT(result, Ended(3, "the profile page of " + failed +
                                      " failed (HTTP 500); those stocks keep the market of the "
