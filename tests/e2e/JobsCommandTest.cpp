@@ -1,10 +1,14 @@
-// Jobs run as processes against the simulated service: what they write and
-// print, at the pace the command line asks for.
+// Jobs run as processes: what they write and print, at the pace the command
+// line asks for.
+#include "KDFile.h"
+#include "RisingDays.h"
 #include "SimAppFolder.h"
 #include "SimEncoding.h"
 #include "VezizoProcess.h"
 #include "misclib.h"
 
+#include <QDir>
+#include <QImage>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -67,6 +71,21 @@ TEST(JobsCommand, FetchWritesTheServicesQuotesAndQuotesPrintsThem) {
     const QStringList cells =
         rows.filter(QRegularExpression("^9984 ")).value(0).split(' ', Qt::SkipEmptyParts);
     EXPECT_EQ(cells.mid(cells.size() - 5), prices);
+}
+
+// The picture of the size asked for, into the file asked for: a relative
+// --png names a file in the current folder, not in the application folder.
+TEST(JobsCommand, ChartWritesAPictureOfTheGivenSize) {
+    QTemporaryDir folder, elsewhere;
+    ASSERT_TRUE(WriteKDFile(folder.filePath("KD7203.KDT"), RisingDays(400)));
+    const QString here = QDir::currentPath();
+    QDir::setCurrent(elsewhere.path());
+    const ProcessResult chart = RunVezizo({"--folder", folder.path(), "chart", "--size", "640x400",
+                                           "7203.T", "--png", "out.png", "--days", "30"});
+    QDir::setCurrent(here);
+    EXPECT_THAT(chart, Ended(0, ""));
+    EXPECT_EQ(chart.out.trimmed(), elsewhere.filePath("out.png"));
+    EXPECT_EQ(QImage(elsewhere.filePath("out.png")).size(), QSize(640, 400));
 }
 
 } // namespace
