@@ -1,17 +1,9 @@
-// The extension dictionary: creation from the fetch list and profile updates.
+// The extension dictionary: creation from the fetch list, the size check and
+// profile updates.
 #include "ExDic.h"
-
-#include "FetchData.h"
-#include "MarketConv.h"
 #include "StWorkingDirectory.h"
-#include "TempFolder.h"
+#include "TestFolder.h"
 #include "TorlindUtil.h"
-#include "VezizoMain.h"
-
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <string>
 
 namespace {
 
@@ -22,9 +14,8 @@ protected:
     void SetUp() override {
         ASSERT_EQ(table.LoadMarketCsv(VEZIZO_SOURCE_DIR "/Resources/market.csv"), 1);
         g_marketConv = &table;
-        WriteBytes(folder.file("fetchlist.csv"), "7203,7203,T,Toyota\n"
-                                                 "6758,6758,O," +
-                                                     std::string(40, 's') + "\n");
+        WriteBytes(folder.file("fetchlist.csv"),
+                   "7203,7203,T,Toyota\n6758,6758,O," + std::string(40, 's') + "\n");
         ASSERT_EQ(list.LoadFetchData(folder.path().c_str()), 0);
         g_fetchData = &list;
     }
@@ -32,9 +23,13 @@ protected:
         g_fetchData = nullptr;
         g_marketConv = nullptr;
     }
-
-    std::string Record(int code) {
-        return ReadBytes(folder.file(CExDic::kFileName)).substr(size_t(code) * 1024, 1024);
+    std::string Dictionary() { return ReadBytes(folder.file(CExDic::kFileName)); }
+    std::string Record(int code) { return Dictionary().substr(size_t(code) * 1024, 1024); }
+    int OpenFiles() {
+        int n = 0;
+        for ([[maybe_unused]] const auto& fd : std::filesystem::directory_iterator("/proc/self/fd"))
+            ++n;
+        return n;
     }
 
     TempFolder folder;
@@ -45,38 +40,58 @@ protected:
 
 } // namespace
 
-TEST_F(ExDic, MakeDicSeedsTheFetchListsCodes) {
+TEST_F(ExDic, MakeDicSeedsTheFetchListsCodesAndUpdateFillsOneRecord) {
     EXPECT_EQ(CExDic::CheckDic(), 0);
     ASSERT_EQ(CExDic::MakeDic(), 1);
     EXPECT_EQ(CExDic::CheckDic(), 1);
-    ASSERT_EQ(std::filesystem::file_size(folder.file(CExDic::kFileName)), size_t(kDicSize));
-
+    const std::string before = Dictionary();
+    ASSERT_EQ(before.size(), size_t(kDicSize));
     const std::string toyota = Record(7203);
-    EXPECT_EQ(toyota.substr(0, 16), std::string("\x00\x00\x1C\x23", 4) + std::string(12, '\0'));
-    EXPECT_EQ(toyota.substr(16, 16), std::string("7203") + std::string(12, '\0'));
-    EXPECT_EQ(toyota.substr(32, 32), std::string("Toyota") + std::string(26, '\0'));
+    EXPECT_EQ(toyota.substr(0, 64), std::string("\0\0\x1C\x23", 4) + std::string(12, '\0') +
+                                        "7203" + std::string(12, '\0') + "Toyota" +
+                                        std::string(26, '\0'));
     EXPECT_EQ(toyota.substr(64), std::string(960, '\0'));
     EXPECT_EQ(Record(6758).substr(32, 32), std::string(30, 's') + std::string(2, '\0'));
     EXPECT_EQ(Record(1301), std::string(1024, '\0'));
-}
 
-TEST_F(ExDic, MakeDicLeavesAnExistingDictionaryAlone) {
-    const std::string old(kDicSize, '\x01');
-    WriteBytes(folder.file(CExDic::kFileName), old);
-    std::string message;
-    EXPECT_TRUE(CExDic::CheckDicSize(message));
+    FUNDAMENTAL f = {};
+    strcpy(f.category, "\x8F\xD8\x8C\x94\x8B\xC6");   // 証券業
+    strcpy(f.market, "\x93\x8C\x8F\xD8\x31\x95\x94"); // 東証1部
+    memset(f.feature, 'F', 255);
+    memset(f.business, 'B', 255);
+    ASSERT_EQ(CExDic::UpdateFundamental(7203, &f), 1);
+    const FUNDAMENTAL empty = {}; // the first market, no category
+    ASSERT_EQ(CExDic::UpdateFundamental(1301, &empty), 1);
+    const std::string after = Dictionary();
+    ASSERT_EQ(after.size(), before.size());
+    const size_t at = 7203 * 1024;
+    EXPECT_EQ(after.compare(0, 1301 * 1024, before, 0, 1301 * 1024), 0) << "records before";
+    EXPECT_EQ(after.compare(at + 1024, std::string::npos, before, at + 1024), 0) << "after";
+    const std::string r = after.substr(at, 1024);
+    EXPECT_EQ(r.substr(0, 12), std::string("\0\0\x1C\x23\0\0\0\x01\0\0\0\x1D", 12));
+    EXPECT_EQ(r.substr(12, 68), before.substr(at + 12, 68)) << "code text and name survive";
+    EXPECT_EQ(r.substr(80, 512), std::string(255, 'F') + '\0' + std::string(255, 'B') + '\0');
+    EXPECT_EQ(r.substr(592), before.substr(at + 592, 432));
+    EXPECT_EQ(Record(1301), std::string("\0\0\x05\x15\0\0\0\x01", 8) + std::string(1016, '\0'));
+
+    // An existing dictionary is left alone.
     EXPECT_EQ(CExDic::MakeDic(), 1);
-    EXPECT_TRUE(ReadBytes(folder.file(CExDic::kFileName)) == old);
+    EXPECT_TRUE(Dictionary() == after);
 }
 
 // A file of another size in the dictionary's place is cut short or not a
 // dictionary at all: it is refused, named, and never written into.
 TEST_F(ExDic, FileOfAnotherSizeIsNeverWrittenInto) {
-    for (const long size : {0L, 3L, 2027520L, kDicSize - 1, kDicSize + 1}) {
+    const FUNDAMENTAL empty = {};
+    EXPECT_EQ(CExDic::UpdateFundamental(7203, &empty), 0);
+    EXPECT_FALSE(std::filesystem::exists(folder.file(CExDic::kFileName)));
+    std::string message;
+    EXPECT_TRUE(CExDic::CheckDicSize(message)); // none: MakeDic makes one
+    EXPECT_EQ(message, "");
+    for (const long size : {0L, 3L, 7203L * 1024 + 100, kDicSize - 1, kDicSize + 1}) {
         SCOPED_TRACE(size);
         const std::string bytes(size_t(size), '\x7F');
         WriteBytes(folder.file(CExDic::kFileName), bytes);
-        std::string message;
         EXPECT_FALSE(CExDic::CheckDicSize(message));
         EXPECT_NE(message.find(folder.file(CExDic::kFileName) + " is " + std::to_string(size) +
                                " bytes long"),
@@ -85,63 +100,13 @@ TEST_F(ExDic, FileOfAnotherSizeIsNeverWrittenInto) {
         EXPECT_NE(message.find("Move it away"), std::string::npos) << message;
         EXPECT_EQ(CExDic::CheckDic(), 0);
         EXPECT_EQ(CExDic::MakeDic(), 0);
-        const FUNDAMENTAL empty = {};
-        EXPECT_EQ(CExDic::UpdateFundamental(1301, &empty), 0);
-        EXPECT_TRUE(ReadBytes(folder.file(CExDic::kFileName)) == bytes);
+        const int open = OpenFiles();
+        EXPECT_EQ(CExDic::UpdateFundamental(7203, &empty), 0);
+        EXPECT_EQ(OpenFiles(), open);
+        EXPECT_TRUE(Dictionary() == bytes);
     }
-    std::filesystem::remove(folder.file(CExDic::kFileName));
-    std::string message;
-    EXPECT_TRUE(CExDic::CheckDicSize(message)); // none: MakeDic makes one
-    EXPECT_EQ(message, "");
-}
-
-TEST_F(ExDic, UpdateChangesOnlyItsOwnFields) {
-    ASSERT_EQ(CExDic::MakeDic(), 1);
-    const std::string before = ReadBytes(folder.file(CExDic::kFileName));
-
-    FUNDAMENTAL f = {};
-    strcpy(f.category, "\x8F\xD8\x8C\x94\x8B\xC6");   // 証券業
-    strcpy(f.market, "\x93\x8C\x8F\xD8\x31\x95\x94"); // 東証1部
-    memset(f.feature, 'F', 255);
-    memset(f.business, 'B', 255);
-    ASSERT_EQ(CExDic::UpdateFundamental(7203, &f), 1);
-
-    const std::string after = ReadBytes(folder.file(CExDic::kFileName));
-    ASSERT_EQ(after.size(), before.size());
-    const size_t at = 7203 * 1024;
-    EXPECT_TRUE(after.compare(0, at, before, 0, at) == 0) << "records before it";
-    EXPECT_TRUE(after.compare(at + 1024, std::string::npos, before, at + 1024) == 0)
-        << "records after it";
-    const std::string r = after.substr(at, 1024);
-    EXPECT_EQ(r.substr(0, 12), std::string("\x00\x00\x1C\x23\x00\x00\x00\x01\x00\x00\x00\x1D", 12));
-    EXPECT_EQ(r.substr(12, 68), before.substr(at + 12, 68)) << "code text and name survive";
-    EXPECT_EQ(r.substr(80, 256), std::string(255, 'F') + '\0');
-    EXPECT_EQ(r.substr(336, 256), std::string(255, 'B') + '\0');
-    EXPECT_TRUE(r.substr(592) == before.substr(at + 592, 432));
-}
-
-TEST_F(ExDic, AnEmptyProfileStoresTheFirstMarketAndNoCategory) {
-    ASSERT_EQ(CExDic::MakeDic(), 1);
-    const FUNDAMENTAL empty = {};
-    ASSERT_EQ(CExDic::UpdateFundamental(1301, &empty), 1);
-    const std::string r = Record(1301);
-    EXPECT_EQ(r.substr(0, 12), std::string("\x00\x00\x05\x15\x00\x00\x00\x01\x00\x00\x00\x00", 12));
-    EXPECT_EQ(r.substr(12), std::string(1012, '\0'));
-}
-
-TEST_F(ExDic, NeverWritesWhatItCouldNotRead) {
-    const FUNDAMENTAL empty = {};
-    EXPECT_EQ(CExDic::UpdateFundamental(7203, &empty), 0);
-    EXPECT_FALSE(std::filesystem::exists(folder.file(CExDic::kFileName)));
-
-    // A dictionary cut short: record 7203 lies beyond its end.
-    WriteBytes(folder.file(CExDic::kFileName), std::string(7203 * 1024 + 100, '\x7F'));
-    EXPECT_EQ(CExDic::UpdateFundamental(7203, &empty), 0);
-    EXPECT_TRUE(ReadBytes(folder.file(CExDic::kFileName)) ==
-                std::string(7203 * 1024 + 100, '\x7F'));
-
-    ASSERT_EQ(CExDic::UpdateFundamental(-1, &empty), 0);
-    ASSERT_EQ(CExDic::UpdateFundamental(10000, &empty), 0);
-    EXPECT_EQ(std::filesystem::file_size(folder.file(CExDic::kFileName)),
-              size_t(7203 * 1024 + 100));
+    WriteBytes(folder.file(CExDic::kFileName), std::string(kDicSize, '\0'));
+    EXPECT_EQ(CExDic::UpdateFundamental(-1, &empty), 0);
+    EXPECT_EQ(CExDic::UpdateFundamental(10000, &empty), 0);
+    EXPECT_TRUE(Dictionary() == std::string(kDicSize, '\0'));
 }

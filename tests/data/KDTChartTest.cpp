@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <vector>
 
 namespace {
 
@@ -19,54 +18,37 @@ CKDTChart ChartOf(int count) {
 } // namespace
 
 // The mean close over 25 and 75 days: closes 1000 + 2i average to 1000 plus
-// twice the mean of the i's.
-TEST(KDTChart, MovingAveragesOfTheClose) {
-    const CKDTChart chart = ChartOf(80);
-    const struct {
-        int line, day;
-        double average; // NaN: not enough days yet
-    } cases[] = {
-        {0, 23, NAN}, {0, 24, 1024.0}, {0, 79, 1134.0}, // 2 * mean(55..79) = 134
-        {1, 73, NAN}, {1, 74, 1074.0}, {1, 79, 1084.0}, // 2 * mean(5..79) = 84
-    };
-    for (const auto& row : cases) {
-        SCOPED_TRACE(testing::Message() << row.line << " day " << row.day);
-        if (std::isnan(row.average))
-            EXPECT_TRUE(std::isnan(chart.getAverage(row.line, row.day)));
-        else
-            EXPECT_DOUBLE_EQ(chart.getAverage(row.line, row.day), row.average);
-    }
-}
+// twice the mean of the i's; before enough days, none. The view stays inside
+// the history and shows at least one day.
+TEST(KDTChart, AveragesAndTheDaysInView) {
+    const CKDTChart averages = ChartOf(80);
+    EXPECT_TRUE(std::isnan(averages.getAverage(0, 23)));
+    EXPECT_DOUBLE_EQ(averages.getAverage(0, 24), 1024.0);
+    EXPECT_DOUBLE_EQ(averages.getAverage(0, 79), 1134.0); // 2 * mean(55..79) = 134
+    EXPECT_TRUE(std::isnan(averages.getAverage(1, 73)));
+    EXPECT_DOUBLE_EQ(averages.getAverage(1, 79), 1084.0); // 2 * mean(5..79) = 84
 
-TEST(KDTChart, VisibleDaysStayInsideTheHistory) {
     CKDTChart chart = ChartOf(100);
     EXPECT_EQ(chart.nVisible(), 100);
-    const struct {
-        const char* name;
-        int first, count; // SetVisible's arguments; first -1: ShowLast(count)
-        int wantFirst, wantCount;
-    } cases[] = {
-        {"last 20", -1, 20, 80, 20},
-        {"all for 0", -1, 0, 0, 100},
-        {"all for too many", -1, 500, 0, 100},
-        {"moved back inside", 95, 10, 90, 10},
-        {"before the first day", -30, 10, 0, 10},
-        {"at least one day", 50, 0, 50, 1},
+    const int views[][4] = {
+        // SetVisible's arguments (first -1: ShowLast(count)), then the view
+        {-1, 20, 80, 20}, {-1, 0, 0, 100},  {-1, 500, 0, 100},
+        {95, 10, 90, 10}, {-30, 10, 0, 10}, {50, 0, 50, 1},
     };
-    for (const auto& row : cases) {
-        SCOPED_TRACE(row.name);
-        if (row.first == -1)
-            chart.ShowLast(row.count);
+    for (const auto& [first, count, wantFirst, wantCount] : views) {
+        if (first == -1)
+            chart.ShowLast(count);
         else
-            chart.SetVisible(row.first, row.count);
-        EXPECT_EQ(chart.firstVisible(), row.wantFirst);
-        EXPECT_EQ(chart.nVisible(), row.wantCount);
+            chart.SetVisible(first, count);
+        EXPECT_EQ(chart.firstVisible(), wantFirst) << first << "," << count;
+        EXPECT_EQ(chart.nVisible(), wantCount) << first << "," << count;
     }
     CKDTChart empty;
     empty.SetDays({});
     empty.Zoom(0.5, 0.5);
     EXPECT_EQ(empty.nVisible(), 0);
     EXPECT_EQ(empty.DayAt(10, 0, 100), -1);
+    EXPECT_EQ(empty.DayX(5, 10, 100), 10);
 }
 
 // The day under the anchor stays there; zooming stops at ten days and at the
@@ -78,7 +60,6 @@ TEST(KDTChart, ZoomKeepsTheAnchorDay) {
     EXPECT_EQ(chart.nVisible(), 100);
     EXPECT_EQ(chart.firstVisible(), 425);
     EXPECT_EQ(chart.DayAt(chart.DayX(450, 10, 400) + 1, 10, 400), 450);
-
     for (int i = 0; i < 20; ++i)
         chart.Zoom(0.5, 1.0);
     EXPECT_EQ(chart.nVisible(), CKDTChart::kFewestZoomedDays);
@@ -91,46 +72,29 @@ TEST(KDTChart, ZoomKeepsTheAnchorDay) {
 }
 
 // Narrow days are grouped from the file's first day on: open of the first,
-// close of the last, extremes and mean volume of all.
-TEST(KDTChart, NarrowDaysAreGroupedIntoBars) {
+// close of the last, extremes and mean volume of all. Prices span the bars
+// with a margin; a broken record stays in the plot and adds no volume.
+TEST(KDTChart, BarsScalesAndTicks) {
     CKDTChart chart = ChartOf(100);
-    chart.SetVisible(5, 90);
+    chart.SetVisible(7, 90);             // 7..96: the first and last bars are cut
     EXPECT_EQ(chart.DaysPerBar(450), 1); // 5 pixels a day
-    const int32_t perBar = chart.DaysPerBar(100);
-    EXPECT_EQ(perBar, 5); // 1.1 pixels a day
     std::vector<KDTBar> bars;
-    chart.VisibleBars(perBar, bars);
-    ASSERT_EQ(bars.size(), 18u); // 5..9, 10..14, ..., 90..94
-    EXPECT_EQ(bars.front().first, 5);
-    EXPECT_EQ(bars.back().last, 94);
-    chart.SetVisible(7, 90); // 7..96: the first and last bars are cut
-    chart.VisibleBars(perBar, bars);
+    chart.VisibleBars(chart.DaysPerBar(100), bars); // 1.1 pixels a day: 5 a bar
     ASSERT_EQ(bars.size(), 19u);
-    EXPECT_EQ(bars.front().first, 7);
-    EXPECT_EQ(bars.front().last, 9);
-    EXPECT_EQ(bars[1].first, 10);
-    EXPECT_EQ(bars.back().first, 95);
-    EXPECT_EQ(bars.back().last, 96);
-    EXPECT_EQ(bars[1].open, 1010);
-    EXPECT_EQ(bars[1].close, 1000 + 2 * 14);
-    EXPECT_EQ(bars[1].high, 1000 + 2 * 14 + 20);
-    EXPECT_EQ(bars[1].low, 1010 - 10);
+    EXPECT_EQ(bars.front().first * 100 + bars.front().last, 709);
+    EXPECT_EQ(bars.back().first * 100 + bars.back().last, 9596);
+    EXPECT_EQ(bars[1].first * 100 + bars[1].last, 1014);
+    EXPECT_EQ((std::vector<double>{bars[1].open, bars[1].close, bars[1].high, bars[1].low}),
+              (std::vector<double>{1010, 1028, 1048, 1000}));
     EXPECT_EQ(bars[1].volume, 1000.0 * (11 + 12 + 13 + 14 + 15) / 5);
     EXPECT_EQ(bars.front().volume, 1000.0 * (8 + 9 + 10) / 3);
-}
 
-// Prices span the bars and the visible averages with a margin; a broken
-// record (zero prices, a high below the close, a negative volume) stays in
-// the plot and adds no volume.
-TEST(KDTChart, ScalesAndTicks) {
     std::vector<KDT> days = RisingDays(100);
     days[60].low = 0;
     days[61].high = 5;
     days[61].volume = -7;
-    CKDTChart chart;
     chart.SetDays(days);
     chart.SetVisible(60, 2);
-    std::vector<KDTBar> bars;
     chart.VisibleBars(1, bars);
     double low, high;
     chart.PriceRange(bars, &low, &high);
@@ -140,7 +104,6 @@ TEST(KDTChart, ScalesAndTicks) {
     const ChartScale scale = CKDTChart::ScaleOf(low, high, 50, 200);
     EXPECT_DOUBLE_EQ(scale.Pixel(high), 50);
     EXPECT_DOUBLE_EQ(scale.Pixel(low), 250);
-
     const double steps[][3] = {{1000, 10, 100}, {1000, 4, 500}, {7, 5, 2},
                                {0.3, 3, 0.1},   {0, 5, 1},      {1e9, 3, 5e8}};
     for (const auto& [span, ticks, step] : steps)
@@ -160,7 +123,6 @@ TEST(KDTChart, DateTicksAtMonthStarts) {
     chart.DateTicks(731 * 0.5, 60, days, &months); // half a pixel a day
     EXPECT_EQ(months, 6);
     EXPECT_EQ(days, (std::vector<int32_t>{182, 366, 547})); // 1 July, 1 January, 1 July
-
     std::vector<KDT> gap = RisingDays(91);
     gap.erase(gap.begin() + 31, gap.begin() + 60); // February is missing
     chart.SetDays(gap);

@@ -1,0 +1,85 @@
+// A fresh folder for one test, removed with everything in it afterwards; byte
+// helpers; and the application folder the daily-quote readers run in.
+#pragma once
+
+#include "FetchData.h"
+#include "MarketConv.h"
+#include "Preferences.h"
+#include "QuoteServers.h"
+#include "VezizoMain.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <sys/xattr.h>
+
+class TempFolder {
+public:
+    TempFolder() : m_path(std::filesystem::temp_directory_path() / "vezizo-test-XXXXXX") {
+        if (mkdtemp(m_path.data()) == nullptr)
+            m_path.clear();
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        if (!m_path.empty())
+            std::filesystem::remove_all(m_path, ignored);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::string& path() const { return m_path; }
+    std::string file(const std::string& name) const { return m_path + "/" + name; }
+
+private:
+    std::string m_path;
+};
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// An extended attribute of a file; empty where the file system keeps none.
+inline std::string ReadAttribute(const std::string& path, const char* name) {
+    char value[16];
+    const ssize_t size = getxattr(path.c_str(), name, value, sizeof value);
+    return size > 0 ? std::string(value, size_t(size)) : std::string();
+}
+
+// The application folder of a daily run: local market codes 0, 1, 2 with fetch
+// codes T, O, N and DS codes 1, 2, 3 (names 東証1部, 大証1部, 名証1部 in
+// Shift-JIS), default preferences and the default quote servers.
+class DailyTestFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_startupPath = g_webtempPath = folder;
+        WriteFile("market.csv", "1, T, \x93\x8c\x8f\xd8\x31\x95\x94\n2, O, \x91\xe5\x8f\xd8\x31"
+                                "\x95\x94\n3, N, \x96\xbc\x8f\xd8\x31\x95\x94\n");
+        g_marketConv = &markets;
+        markets.LoadMarketCsv(PathOf("market.csv").c_str());
+        g_Preferences = &preferences;
+        LoadQuoteServers(folder);
+    }
+    void TearDown() override {
+        g_marketConv = nullptr;
+        g_Preferences = nullptr;
+    }
+
+    std::string PathOf(const std::string& name) const { return temp.file(name); }
+    void WriteFile(const std::string& name, const std::string& bytes) const {
+        WriteBytes(PathOf(name), bytes);
+    }
+    std::string ReadFile(const std::string& name) const { return ReadBytes(PathOf(name)); }
+
+    TempFolder temp;
+    const std::string folder = temp.path();
+    CMarketConv markets;
+    CPreferences preferences;
+};
