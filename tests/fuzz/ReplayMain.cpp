@@ -12,11 +12,10 @@
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) __attribute__((weak));
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv); // in FuzzSupport.cpp
 
 int main(int argc, char** argv) {
-    if (LLVMFuzzerInitialize != nullptr)
-        LLVMFuzzerInitialize(&argc, &argv);
+    LLVMFuzzerInitialize(&argc, &argv);
     std::vector<std::filesystem::path> inputs;
     for (int i = 1; i < argc; ++i) {
         if (std::filesystem::is_directory(argv[i])) {
@@ -31,10 +30,9 @@ int main(int argc, char** argv) {
     std::sort(inputs.begin(), inputs.end());
     for (const auto& path : inputs) {
         std::ifstream file(path, std::ios::binary);
-        const std::vector<char> bytes((std::istreambuf_iterator<char>(file)),
-                                      std::istreambuf_iterator<char>());
+        const std::vector<uint8_t> data((std::istreambuf_iterator<char>(file)),
+                                        std::istreambuf_iterator<char>());
         // Never a null pointer, as the fuzzer never passes one.
-        const std::vector<uint8_t> data(bytes.begin(), bytes.end());
         LLVMFuzzerTestOneInput(data.empty() ? reinterpret_cast<const uint8_t*>("") : data.data(),
                                data.size());
     }
