@@ -104,8 +104,9 @@ TEST_F(ScreenshotTest, EveryWindowAndSheet) {
                         folder.entryList({job.unwritten}, QDir::Files).isEmpty());
             EXPECT_TRUE(
                 folder.entryList({".*.vezizo-tmp-*"}, QDir::Files | QDir::Hidden).isEmpty());
-            if (job.sheet == W::kFetchSheet) // save writes the records so far
+            if (job.sheet == W::kFetchSheet) { // save writes the records so far
                 EXPECT_TRUE(!send("save") && readFile(SimDayFileName("DS")).contains("\n50,0\n"));
+            }
         }
         EXPECT_EQ(sendAnswered(job.command, job.answers, job.dialog), 0);
         ASSERT_TRUE(shown.running);

@@ -77,12 +77,13 @@ TEST(Downloader, EachEndIsRecordedWithItsReasonAndWhatArrived) {
         EXPECT_EQ(outcome.reason, rows[i].reason.toStdString());
         EXPECT_EQ(outcome.noSuchPage(), rows[i].status == 404);
         const QByteArray body = fileBytes(folder.filePath(QString::number(i)));
-        if (rows[i].body != "?")
+        if (rows[i].body != "?") {
             EXPECT_EQ(body, rows[i].body);
-        else if (outcome.end == O::kHTTPStatus) // the error page is kept
+        } else if (outcome.end == O::kHTTPStatus) { // the error page is kept
             EXPECT_TRUE(body.contains(QByteArray::number(rows[i].status)));
-        else if (outcome.end == O::kSizeLimit)
+        } else if (outcome.end == O::kSizeLimit) {
             EXPECT_EQ(body.size(), CHTTPAccess::kSizeLimit);
+        }
     }
 }
 

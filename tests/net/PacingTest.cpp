@@ -103,8 +103,9 @@ TEST_F(PacingTest, AnAnswerThatAsksToWaitIsWaitedOut) {
         const bool refused = row.nWaits == CDownloadPacer::kMaxWaits;
         EXPECT_EQ(second.end, refused ? DownloadOutcome::kHTTPStatus : DownloadOutcome::kDone);
         EXPECT_EQ(second.reason, refused ? "HTTP 429" : "");
-        if (!refused)
+        if (!refused) {
             EXPECT_EQ(fileBytes(folder.filePath("6758")), quotePage("6758"));
+        }
         ASSERT_EQ(waits.size(), size_t(row.nWaits));
         for (int i = 0; i < row.nWaits; ++i) {
             EXPECT_EQ(waits[i].httpStatus, row.status);
