@@ -81,6 +81,23 @@ template <typename Take> int32_t ForEachHistoryStock(const CFetchData& fetchData
     return nOthers;
 }
 
+// What MergeIntoFile did.
+enum class Merged { kWritten, kNothingNew, kNotWritten };
+
+// Merges rows into days, the records of code's file, and rewrites the file
+// only when that changed a record: a run that brings nothing new costs no
+// write.
+Merged MergeIntoFile(const std::string& folder, int32_t code, std::vector<KDT>& days,
+                     const std::vector<KDT>& rows) {
+    const std::vector<KDT> before = days;
+    MergeKDTRows(days, rows);
+    if (days == before)
+        return Merged::kNothingNew;
+    return WriteKDTFile(folder, code, days) < 0 ? Merged::kNotWritten : Merged::kWritten;
+}
+
+constexpr char kNotWrittenReason[] = "the file could not be written";
+
 } // namespace
 
 int32_t HistoryCodeOf(const CTesselRec& record) {
@@ -175,15 +192,15 @@ int32_t CFetchListHistories::EndStock(std::string* reason) {
         m_knownDay = std::max(m_knownDay, KDTDateKey(row));
     if (rows.empty())
         return Finish(kNoRows);
-    std::vector<KDT> merged = m_days;
-    MergeKDTRows(merged, rows);
-    if (merged == m_days)
+    switch (MergeIntoFile(m_folder, m_stocks[size_t(m_index)].code, m_days, rows)) {
+    case Merged::kNothingNew:
         return Finish(kUpToDate);
-    if (WriteKDTFile(m_folder, m_stocks[size_t(m_index)].code, merged) < 0) {
-        *reason = "the file could not be written";
+    case Merged::kNotWritten:
+        *reason = kNotWrittenReason;
         return Finish(kFailed);
+    default:
+        return Finish(kWritten);
     }
-    return Finish(kWritten);
 }
 
 void CFetchListHistories::FailStock() {
@@ -222,9 +239,10 @@ bool CDayToHistories::Add(int32_t n) {
             m_failures.emplace_back(code, KDTFileStatusText(status));
             continue;
         }
-        MergeKDTRows(days, {row});
-        if (WriteKDTFile(m_folder, code, days) < 0)
-            m_failures.emplace_back(code, "the file could not be written");
+        // A file that already has the day as the quotes give it is not
+        // rewritten: a second fetch of the day costs no writes.
+        if (MergeIntoFile(m_folder, code, days, {row}) == Merged::kNotWritten)
+            m_failures.emplace_back(code, kNotWrittenReason);
         else
             ++m_nAdded;
     }

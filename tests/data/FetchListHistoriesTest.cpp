@@ -5,6 +5,7 @@
 #include "MakeKDT.h"
 #include "TestFolder.h"
 
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -229,6 +230,7 @@ TEST_F(FetchListHistoriesTest, TheDayGoesOnlyIntoFilesThatExist) {
     const int32_t today = year * 10000 + month * 100 + day;
     // 1301 has a history that ends the day before; 6758 has none.
     ASSERT_EQ(WriteKDTFile(folder, 1301, {Day(20200102, 1)}), 1);
+    ino_t written = 0;
     for (int run = 0; run < 2; ++run) {
         SCOPED_TRACE(run);
         CDayToHistories toHistories(list, folder);
@@ -244,6 +246,14 @@ TEST_F(FetchListHistoriesTest, TheDayGoesOnlyIntoFilesThatExist) {
                       {days[1].open, days[1].high, days[1].low, days[1].close, days[1].volume}),
                   std::vector<int32_t>({100, 120, 90, 110, 2147483647}));
         EXPECT_FALSE(std::filesystem::exists(PathOf(KDTFileName(6758))));
+        // A replaced file is a new inode: the second run, with nothing new,
+        // left the file alone.
+        struct stat info {};
+        ASSERT_EQ(stat(PathOf(KDTFileName(1301)).c_str(), &info), 0);
+        if (run == 0)
+            written = info.st_ino;
+        else
+            EXPECT_EQ(info.st_ino, written);
     }
     // A file that is no history is named and left alone.
     WriteFile(KDTFileName(6758), "abc");
