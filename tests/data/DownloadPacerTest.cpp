@@ -36,36 +36,24 @@ TEST(DownloadPacerTest, RequestsStartTheIntervalApartAndAWaitHoldsThemBack) {
 
 TEST(DownloadPacerTest, WaitIsWhatRetryAfterSaysWithinBounds) {
     const time_t now = kExampleDate - 30;
-    const struct {
-        const char* name;
-        const char* retryAfter; // null: no Retry-After
-        int32_t nWaits;
-        int64_t ms;
-    } rows[] = {
-        {"seconds with blanks", " 5\t", 0, 5000},
-        {"no wait", "0", 0, 0},
-        {"longer than a minute", "120", 0, 60000},
-        {"more digits than any number", "99999999999999999999999999", 0, 60000},
-        {"none, first", nullptr, 0, 2000},
-        {"none, second", nullptr, 1, 4000},
-        {"none, many", nullptr, 40, 60000},
-        {"empty", "", 1, 4000},
-        {"words", "soon", 0, 2000},
-        {"a unit", "5s", 0, 2000},
-        {"negative", "-5", 0, 2000},
-        {"date", "Sun, 06 Nov 1994 08:49:37 GMT", 0, 30000},
-        {"older date form", "Sunday, 06-Nov-94 08:49:37 GMT", 0, 30000},
-        {"C library date form", "Sun Nov  6 08:49:37 1994", 0, 30000},
-        {"date passed", "Sun, 06 Nov 1994 08:49:00 GMT", 0, 0},
-        {"date far ahead", "Fri, 31 Dec 9999 23:59:59 GMT", 0, 60000},
-        {"date, year 2000 in two digits", "Saturday, 01-Jan-00 00:00:00 GMT", 0, 60000},
-        {"date without zone", "Sun, 06 Nov 1994 08:49:37", 2, 8000},
-        {"date, no such month", "Sun, 06 Noe 1994 08:49:37 GMT", 0, 2000},
-        {"date, day 0", "Sun, 00 Nov 1994 08:49:37 GMT", 0, 2000},
-        {"date, long numbers", "Sun, 0000006 Nov 1994 08:49:37 GMT", 0, 2000},
+    // clang-format off
+    const struct { const char* retryAfter; int32_t nWaits; int64_t ms; } rows[] = {
+        // Retry-After (null: none), waits before, ms. Seconds, blanks around them, a minute at
+        // most; none or no number: 2 s doubled by each wait before; a date in each of the three
+        // forms, with its zone and a real month and day.
+        {" 5\t", 0, 5000}, {"0", 0, 0}, {"120", 0, 60000}, {"99999999999999999999999999", 0, 60000},
+        {nullptr, 0, 2000}, {nullptr, 1, 4000}, {nullptr, 40, 60000}, {"", 1, 4000},
+        {"soon", 0, 2000}, {"5s", 0, 2000}, {"-5", 0, 2000},
+        {"Sun, 06 Nov 1994 08:49:37 GMT", 0, 30000}, {"Sunday, 06-Nov-94 08:49:37 GMT", 0, 30000},
+        {"Sun Nov  6 08:49:37 1994", 0, 30000},      {"Sun, 06 Nov 1994 08:49:00 GMT", 0, 0},
+        {"Fri, 31 Dec 9999 23:59:59 GMT", 0, 60000}, {"Saturday, 01-Jan-00 00:00:00 GMT", 0, 60000},
+        {"Sun, 06 Nov 1994 08:49:37", 2, 8000},      {"Sun, 06 Noe 1994 08:49:37 GMT", 0, 2000},
+        {"Sun, 00 Nov 1994 08:49:37 GMT", 0, 2000},  {"Sun, 0000006 Nov 1994 08:49:37 GMT", 0, 2000},
     };
+    // clang-format on
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+        SCOPED_TRACE(std::string(row.retryAfter ? row.retryAfter : "none") +
+                     ", waits before: " + std::to_string(row.nWaits));
         EXPECT_EQ(CDownloadPacer::WaitMs(row.retryAfter, row.nWaits, now), row.ms);
     }
 }

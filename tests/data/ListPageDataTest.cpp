@@ -10,6 +10,7 @@ namespace {
 const std::string kEucKabu = "(\xB3\xF4)";                                         // (株)
 const std::string kEucToyota = "\xA5\xC8\xA5\xE8\xA5\xBF\xBC\xAB\xC6\xB0\xBC\xD6"; // トヨタ自動車
 const std::string kSjisToyota = "\x83\x67\x83\x88\x83\x5E\x8E\xA9\x93\xAE\x8E\xD4";
+const std::string kEucCode = "\xA5\xB3\xA1\xBC\xA5\xC9"; // コード
 
 std::string Row(const std::string& first, const std::string& name) {
     return "<tr align=right>\n<td><small>" + first + "</small></td>\n<td><a href=\"/q?s=" + first +
@@ -19,14 +20,6 @@ std::string Row(const std::string& first, const std::string& name) {
 std::string Page(const std::string& rows) {
     return "<html><body>\n<table border=1>\n<tr><th>code</th><th>name</th></tr>\n" + rows +
            "</table>\n</body></html>\n";
-}
-
-// n hiragana characters (2n bytes) in EUC-JP, or in Shift-JIS.
-std::string Kana(int n, bool euc) {
-    std::string s;
-    for (int i = 0; i < n; ++i)
-        s += euc ? std::string{'\xA4', char(0xA2 + i)} : std::string{'\x82', char(0xA0 + i)};
-    return s;
 }
 
 class ListPageTest : public ::testing::Test {
@@ -48,55 +41,42 @@ protected:
 // code the files or a request cannot take (skipped), text (a heading), or a
 // plain number that is no code and ends the page.
 TEST_F(ListPageTest, FirstCellDecidesWhatTheRowIs) {
-    const struct {
-        const char* cell;
-        int32_t result, code;
-        const char* text;
-    } rows[] = {
-        {"1301", CListPageData::kRowTaken, 1301, "1301"},
-        {" 1305\r\n", CListPageData::kRowTaken, 1305, "1305"},
-        {"6758.O", CListPageData::kRowTaken, 6758, "6758.O"},
-        {"23337", CListPageData::kRowTaken, 1002, "23337"},
-        {"998405", CListPageData::kRowTaken, 1001, "998405"},
-        {"998407", CListPageData::kRowTaken, 1010, "998407"},
-        {"130A", CListPageData::kRowLetterCode, 0, ""},
-        {"285a", CListPageData::kRowLetterCode, 0, ""},
-        {"130AB", CListPageData::kRowRefusedCode, 0, ""},
-        {"13A0x", CListPageData::kRowRefusedCode, 0, ""},
-        {"1.30", CListPageData::kRowRefusedCode, 0, ""},
-        {"A301", CListPageData::kRowWithoutCode, 0, ""},
-        {"1302&d=v3", CListPageData::kRowRefusedCode, 0, ""},
-        {"1304,55", CListPageData::kRowRefusedCode, 0, ""},
-        {"\xA5\xB3\xA1\xBC\xA5\xC9", CListPageData::kRowWithoutCode, 0, ""}, // コード
-        {"999", CListPageData::kRowEndsPage, 0, ""},
-        {"1000", CListPageData::kRowTaken, 1000, "1000"},
-        {"9999", CListPageData::kRowTaken, 9999, "9999"},
-        {"-1301", CListPageData::kRowEndsPage, 0, ""},
-        {"+99999999999999999999999", CListPageData::kRowEndsPage, 0, ""},
-        {"1301x77777777777777777777", CListPageData::kRowRefusedCode, 0, ""},
+    using L = CListPageData;
+    // clang-format off
+    struct Case { std::string cell; int32_t result, code; std::string text; };
+    std::vector<Case> rows = {
+        // first cell, what the row is, code, code text
+        {"1301", L::kRowTaken, 1301, "1301"},     {" 1305\r\n", L::kRowTaken, 1305, "1305"},
+        {"6758.O", L::kRowTaken, 6758, "6758.O"}, {"23337", L::kRowTaken, 1002, "23337"},
+        {"998405", L::kRowTaken, 1001, "998405"}, {"998407", L::kRowTaken, 1010, "998407"},
+        {"1000", L::kRowTaken, 1000, "1000"},     {"9999", L::kRowTaken, 9999, "9999"},
     };
+    const struct { int32_t result; std::vector<std::string> cells; } skipped[] = {
+        {L::kRowLetterCode,  {"130A", "285a"}},
+        {L::kRowRefusedCode, {"130AB", "13A0x", "1.30", "1302&d=v3", "1304,55", "1301x77777777777777777777"}},
+        {L::kRowWithoutCode, {"A301", kEucCode}},
+        {L::kRowEndsPage,    {"999", "-1301", "+99999999999999999999999"}},
+    };
+    // clang-format on
+    for (const auto& [result, cells] : skipped)
+        for (const std::string& cell : cells)
+            rows.push_back({cell, result, 0, ""});
     for (const auto& row : rows) {
         SCOPED_TRACE(row.cell);
         LDT ldt;
         EXPECT_EQ(ParseRow(Row(row.cell, "A"), &ldt), row.result);
         EXPECT_EQ(ldt.code, row.code);
-        EXPECT_STREQ(ldt.codeText, row.text);
+        EXPECT_EQ(ldt.codeText, row.text);
     }
-    // A cell without its end runs to the end of the row; a row without cells has no code.
-    LDT ldt;
-    EXPECT_EQ(ParseRow("<tr><td>1302<td>B</tr>", &ldt), 0);
-    EXPECT_EQ(ldt.code, 1302);
-    EXPECT_EQ(CListPageData::ExtractTR("<tr></tr><td>1303</td>", 9, &ldt), 1);
 }
 
 TEST_F(ListPageTest, PageTakesItsRowsInOrderAndCountsTheSkipped) {
-    const std::string rows = Row("\xA5\xB3\xA1\xBC\xA5\xC9", "name") + "<tr></tr>\n" +
-                             Row("1301", "Nissui") + Row("130A", "B") + Row("1302&d=v3", "D") +
-                             Row("998407", "Index") + Row("7203", kEucToyota);
     EXPECT_STREQ(page.getWebTemp(), "listtemp-000.html");
-    EXPECT_STREQ(CListPageData(1).getURL(), ("http://" + QuoteHost() + "/l?s=%2a&m=51").c_str());
     EXPECT_EQ(page.getLDT(50), nullptr);
-    EXPECT_EQ(Extract(Page(rows)), 0);
+    EXPECT_EQ(Extract(Page(Row(kEucCode, "name") + "<tr></tr>\n" + Row("1301", "Nissui") +
+                           Row("130A", "B") + Row("1302&d=v3", "D") + Row("998407", "Index") +
+                           Row("7203", kEucToyota))),
+              0);
     ASSERT_EQ(page.nRows(), 3);
     EXPECT_EQ(page.getLDT(1)->code, 1010);
     EXPECT_EQ(page.getLDT(2)->name, kSjisToyota);
@@ -133,19 +113,18 @@ TEST_F(ListPageTest, PageTakesItsRowsInOrderAndCountsTheSkipped) {
 // The name loses "(株)" at one end, line ends and control bytes, and is cut
 // to 30 bytes without splitting a character.
 TEST_F(ListPageTest, CompanyNameRules) {
-    const struct {
-        const char* name;
-        std::string euc, sjis;
-    } rows[] = {
-        {"kabu first", kEucKabu + kEucToyota, kSjisToyota},
-        {"kabu last", kEucToyota + kEucKabu, kSjisToyota},
-        {"kabu alone", kEucKabu, ""},
-        {"kabu at both ends", kEucKabu + "A" + kEucKabu, "A(\x8A\x94)"},
-        {"kabu inside", "A" + kEucKabu + "B", "A(\x8A\x94)B"},
-        {"control bytes", "Nis\r\nsui\t\x7F", "Nissui"},
-        {"40 bytes", Kana(20, true), Kana(15, false)},
-        {"41 bytes", "A" + Kana(20, true), "A" + Kana(15, false)},
+    // clang-format off
+    const struct { const char* name; std::string euc, sjis; } rows[] = {
+        {"kabu first",        kEucKabu + kEucToyota,      kSjisToyota},
+        {"kabu last",         kEucToyota + kEucKabu,      kSjisToyota},
+        {"kabu alone",        kEucKabu,                   ""},
+        {"kabu at both ends", kEucKabu + "A" + kEucKabu,  "A(\x8A\x94)"},
+        {"kabu inside",       "A" + kEucKabu + "B",       "A(\x8A\x94)B"},
+        {"control bytes",     "Nis\r\nsui\t\x7F",         "Nissui"},
+        {"40 bytes",          std::string(40, '\xE4'),     std::string(30, '\xE2')}, // 粐 in EUC-JP, in Shift-JIS
+        {"41 bytes",          "A" + std::string(40, '\xE4'), "A" + std::string(30, '\xE2')},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         LDT ldt;

@@ -9,13 +9,13 @@ const std::string kTosho1 = kTosho + "1\x95\x94";                      // its fi
 const std::string kOsaka = "\x91\xE5\x8F\xD8";                         // Osaka exchange
 const std::string kOther = "\x82\xBB\x82\xCC\x91\xBC\x8E\x73\x8F\xEA"; // other markets
 
-// fetch code, market name and DS code of a local code
-std::string Identities(const CMarketConv& conv, int32_t local) {
+// The fetch code, name and DS code of a local market code: "T| name|1".
+inline std::string Identities(const CMarketConv& markets, int32_t local) {
     char fetchCode[4], name[32];
-    conv.LocalCodeToFetchCode(local, fetchCode);
-    conv.LocalCodeToMarketName(local, name);
+    markets.LocalCodeToFetchCode(local, fetchCode);
+    markets.LocalCodeToMarketName(local, name);
     return std::string(fetchCode) + "|" + name + "|" +
-           std::to_string(conv.LocalCodeToDSCode(local));
+           std::to_string(markets.LocalCodeToDSCode(local));
 }
 
 std::string DsFetchCode(const CMarketConv& conv, int32_t ds) {
@@ -26,29 +26,33 @@ std::string DsFetchCode(const CMarketConv& conv, int32_t ds) {
 
 } // namespace
 
-// Every line is one row, whatever it holds; a missing or empty file gives
-// the fall-backs.
+// Every line is one row, whatever it holds and however it ends, and no line
+// end gets into a name; a missing or empty file gives the fall-backs.
 TEST(MarketConv, ConvertsBetweenTheFourIdentities) {
+    // clang-format off
+    const struct { std::string line; std::string identities; } rows[] = {
+        // line of market.csv                        fetch code | name | DS code
+        {"1, T, " + kTosho1 + "\r\n",                "T| " + kTosho1 + "|1"},
+        {"7, O, " + kOsaka + "\r",                   "O| " + kOsaka + "|7"},
+        {"9, T, " + kTosho + "2\n",                  "T| " + kTosho + "2|9"},
+        {"garbage\n\r",                              "||0"},
+        {"3, LONGCODE, x\r\n",                       "LON| x|3"}, // the rest of the code is skipped
+        {"4, Q, " + std::string(60, 'n') + "\r",     "Q| " + std::string(30, 'n') + "|4"},
+        {"5, " + std::string(200, 'w') + "\n",       "www||5"}, // a line over the buffer
+        {"99999999999, N, " + kOsaka,                "N| " + kOsaka + "|2147483647"},
+    };
+    // clang-format on
     TempFolder folder;
-    const std::string longName(60, 'n');
-    WriteBytes(folder.file("market.csv"),
-               "1, T, " + kTosho1 + "\r\n7, O, " + kOsaka + "\r\n9, T, " + kTosho + "2\n" +
-                   "garbage\r\n" + "3, LONGCODE, x\r\n" + "4, Q, " + longName + "\r\n5, " +
-                   std::string(200, 'w') + "\r\n99999999999, N, " + kOsaka + "\r\n");
+    std::string text;
+    for (const auto& row : rows)
+        text += row.line;
+    WriteBytes(folder.file("market.csv"), text);
     CMarketConv m;
     ASSERT_EQ(m.LoadMarketCsv(folder.file("market.csv").c_str()), 1);
     ASSERT_EQ(m.nEntries(), 8);
-    const std::string rows[] = {"T| " + kTosho1 + "|1",
-                                "O| " + kOsaka + "|7",
-                                "T| " + kTosho + "2|9",
-                                "||0",
-                                "LON| x|3", // the rest of the code is skipped
-                                "Q| " + longName.substr(0, 30) + "|4",
-                                "www||5", // a line over the buffer
-                                "N| " + kOsaka + "|2147483647",
-                                "X|" + kOther + "|0"}; // outside the table
-    for (int32_t local = 0; local <= 8; ++local)
-        EXPECT_EQ(Identities(m, local), rows[local]) << local;
+    for (int32_t local = 0; local < 8; ++local)
+        EXPECT_EQ(Identities(m, local), rows[local].identities) << rows[local].line;
+    EXPECT_EQ(Identities(m, 8), "X|" + kOther + "|0"); // outside the table
     EXPECT_EQ(Identities(m, -1), "X|" + kOther + "|0");
     EXPECT_EQ(m.FetchCodeToLocalCode("O"), 1);
     EXPECT_EQ(m.FetchCodeToLocalCode("T"), 0);  // the first of two
@@ -75,17 +79,15 @@ TEST(MarketConv, ConvertsBetweenTheFourIdentities) {
 
 // The listing job takes a local code plus one as the DS code; the shipped table
 // must keep the two in step.
-TEST(MarketConv, ShippedTableNumbersItsRowsInOrder) {
-    CMarketConv m;
-    ASSERT_EQ(m.LoadMarketCsv(VEZIZO_SOURCE_DIR "/Resources/market.csv"), 1);
-    ASSERT_GT(m.nEntries(), 0);
-    for (int32_t i = 0; i < m.nEntries(); ++i) {
+TEST_F(ShippedMarkets, NumberTheirRowsInOrder) {
+    ASSERT_GT(markets.nEntries(), 0);
+    for (int32_t i = 0; i < markets.nEntries(); ++i) {
         char fetchCode[4], name[32];
-        m.LocalCodeToFetchCode(i, fetchCode);
-        m.LocalCodeToMarketName(i, name);
-        EXPECT_EQ(m.LocalCodeToDSCode(i), i + 1);
-        EXPECT_EQ(m.FetchCodeToLocalCode(fetchCode), i);
+        markets.LocalCodeToFetchCode(i, fetchCode);
+        markets.LocalCodeToMarketName(i, name);
+        EXPECT_EQ(markets.LocalCodeToDSCode(i), i + 1);
+        EXPECT_EQ(markets.FetchCodeToLocalCode(fetchCode), i);
         EXPECT_EQ(name[0], ' ');
-        EXPECT_EQ(m.MarketNameToLocalCode(name + 1), i);
+        EXPECT_EQ(markets.MarketNameToLocalCode(name + 1), i);
     }
 }

@@ -7,11 +7,12 @@
 
 namespace {
 
-// Each test, a process of its own, has its own preferences folder.
+// Each test, a process of its own, has its own preferences folder, made by the
+// first save.
 class PreferencesTest : public ::testing::Test {
 protected:
-    PreferencesTest() { setenv("XDG_CONFIG_HOME", m_folder.path().c_str(), 1); }
-    std::string FilePath() const { return m_folder.file(CPreferences::kFileName); }
+    PreferencesTest() { setenv("XDG_CONFIG_HOME", m_folder.file("config").c_str(), 1); }
+    std::string FilePath() const { return m_folder.file("config/TorlindX.Preference"); }
     std::string Bytes(const CPreferences& p) const {
         unsigned char bytes[CPreferences::kFileSize];
         p.ToBytes(bytes);
@@ -28,10 +29,6 @@ protected:
     TempFolder m_folder;
 };
 
-std::string Le32(uint32_t v) {
-    return {char(v & 0xFF), char(v >> 8 & 0xFF), char(v >> 16 & 0xFF), char(v >> 24)};
-}
-
 } // namespace
 
 TEST_F(PreferencesTest, SaveWritesTheFieldsAtTheirOffsets) {
@@ -40,42 +37,36 @@ TEST_F(PreferencesTest, SaveWritesTheFieldsAtTheirOffsets) {
     p.Load(); // no file: the defaults stand
     EXPECT_EQ(Bytes(p), defaults);
     std::strcpy(p.proxyHost, "proxy.example");
-    p.proxyPort = 3128;
-    p.fileFormat = 2;
-    p.creatorIndex = 3;
-    p.useProxy = 1;
     std::strcpy(p.defaultFolder, "/home/me/stock");
-    p.quitAfterFetch = 1;
-    p.decimalPrices = 1;
+    p.proxyPort = 3128, p.fileFormat = 2, p.creatorIndex = 3;
+    p.useProxy = p.quitAfterFetch = p.decimalPrices = 1;
     p.Save();
     const std::string bytes = ReadBytes(FilePath());
     ASSERT_EQ(bytes.size(), 404u);
     EXPECT_EQ(bytes.substr(0, 18), std::string("\x03\x02\x01\x00proxy.example\0", 18));
-    EXPECT_EQ(bytes.substr(132, 13), Le32(3128) + Le32(2) + Le32(3) + "\x01");
+    // port 3128, layout 2 and creator row 3 in 32-bit little-endian words, and the proxy switch
+    EXPECT_EQ(bytes.substr(132, 13), std::string("\x38\x0c\0\0\2\0\0\0\3\0\0\0\1", 13));
     EXPECT_EQ(bytes.substr(145, 15), std::string("/home/me/stock\0", 15));
     EXPECT_EQ(bytes.substr(401, 3), std::string("\0\1\1", 3));
-    CPreferences loaded;
-    loaded.Load();
-    EXPECT_EQ(Bytes(loaded), Bytes(p));
-    EXPECT_EQ(loaded.GetCreator(), FourCharCode("iTxt"));
     if (!ReadAttribute(FilePath(), "user.creator").empty()) {
         EXPECT_EQ(ReadAttribute(FilePath(), "user.creator"), "QZnw");
         EXPECT_EQ(ReadAttribute(FilePath(), "user.filetype"), "Wprf");
     }
+    const CPreferences loaded = Loaded(bytes);
+    EXPECT_EQ(Bytes(loaded), Bytes(p));
+    EXPECT_EQ(loaded.GetCreator(), FourCharCode("iTxt"));
 
     // Another version, or a cut version word, leaves the defaults; a short file
     // replaces only the leading bytes; unterminated texts and a creator row
     // outside the table are contained.
     EXPECT_EQ(Bytes(Loaded("\x04" + bytes.substr(1))), defaults);
     EXPECT_EQ(Bytes(Loaded(std::string("\x03\x02", 2))), defaults);
-    const CPreferences shortFile = Loaded(std::string("\x03\x02\x01\x00"
-                                                      "abc",
-                                                      7));
+    const CPreferences shortFile = Loaded(std::string("\x03\x02\x01\0abc", 7));
     EXPECT_STREQ(shortFile.proxyHost, "abcalhost");
     EXPECT_EQ(shortFile.proxyPort, 8080);
     std::string damaged(404, 'A');
     damaged.replace(0, 4, "\x03\x02\x01\x00", 4);
-    damaged.replace(140, 4, Le32(7));
+    damaged.replace(140, 4, std::string("\7\0\0\0", 4)); // creator row 7
     CPreferences bad = Loaded(damaged);
     EXPECT_EQ(std::strlen(bad.proxyHost), 127u);
     EXPECT_EQ(std::strlen(bad.defaultFolder), 255u);
@@ -85,9 +76,6 @@ TEST_F(PreferencesTest, SaveWritesTheFieldsAtTheirOffsets) {
 }
 
 TEST_F(PreferencesTest, FolderComesFromTheEnvironment) {
-    setenv("XDG_CONFIG_HOME", m_folder.file("config").c_str(), 1);
-    CPreferences().Save(); // the missing folder is made
-    EXPECT_EQ(ReadBytes(m_folder.file("config/TorlindX.Preference")).size(), 404u);
     unsetenv("XDG_CONFIG_HOME");
     setenv("HOME", m_folder.path().c_str(), 1);
     EXPECT_EQ(CPreferences::PreferencesFolder(), m_folder.file(".config"));

@@ -12,28 +12,20 @@ using Texts = std::vector<std::string>;
 // The rows of a page (length: how much of it the walker may see), and the
 // text of each cell of each row.
 TEST(TableScan, RowsAndCellsRunToTheNextEnd) {
-    const struct {
-        const char* name;
-        std::string page;
-        int32_t cut; // bytes hidden from the walker at the end
-        Texts cells; // per row, its cells' texts joined by "|"
-    } cases[] = {
-        {"two rows",
-         "<table><tr><td>1</td><td a>2</td></tr>\n<tr x><td><b>3</b></td></tr>",
-         0,
-         {"1|2", "3"}},
-        {"stray row ends before a row", "</tr></tr>x</tr><tr><td>a</td></tr>", 0, {"a"}},
-        {"a row start inside a row", "<tr><td>a<tr>b</tr>c</tr>", 0, {"ab"}},
-        {"a last row without its end", "<tr><td>a</td></tr><tr>b</t", 0, {"a"}},
-        {"a row end beyond the length", "<tr><td>a</td></tr>", 1, {}},
-        {"no row start", "</tr><td>a</td></tr>", 0, {}},
-        {"stray cell ends are cells without text",
-         "<tr><td>1</td></td></td><td>2</td></tr>",
-         0,
-         {"1|||2"}},
-        {"a cell without its end runs to the row's end", "<tr><td>1<td>2</tr>x", 0, {"12"}},
-        {"no cell", "<tr>x</td></tr>", 0, {""}},
+    // clang-format off
+    const struct { const char* name; std::string page; int32_t cut; Texts cells; } cases[] = {
+        // name                                          page                                                          cut  cells per row, joined by "|"
+        {"two rows",                                     "<table><tr><td>1</td><td a>2</td></tr>\n<tr x><td><b>3</b></td></tr>", 0, {"1|2", "3"}},
+        {"stray row ends before a row",                  "</tr></tr>x</tr><tr><td>a</td></tr>",                         0,  {"a"}},
+        {"a row start inside a row",                     "<tr><td>a<tr>b</tr>c</tr>",                                   0,  {"ab"}},
+        {"a last row without its end",                   "<tr><td>a</td></tr><tr>b</t",                                 0,  {"a"}},
+        {"a row end beyond the length",                  "<tr><td>a</td></tr>",                                         1,  {}},
+        {"no row start",                                 "</tr><td>a</td></tr>",                                        0,  {}},
+        {"stray cell ends are cells without text",       "<tr><td>1</td></td></td><td>2</td></tr>",                     0,  {"1|||2"}},
+        {"a cell without its end runs to the row's end", "<tr><td>1<td>2</tr>x",                                        0,  {"12"}},
+        {"no cell",                                      "<tr>x</td></tr>",                                             0,  {""}},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Texts rows;

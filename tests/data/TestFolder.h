@@ -53,6 +53,18 @@ inline std::string ReadAttribute(const std::string& path, const char* name) {
     return size > 0 ? std::string(value, size_t(size)) : std::string();
 }
 
+// The market table the program ships, as the program's own.
+class ShippedMarkets : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(markets.LoadMarketCsv(VEZIZO_SOURCE_DIR "/Resources/market.csv"), 1);
+        g_marketConv = &markets;
+    }
+    void TearDown() override { g_marketConv = nullptr; }
+
+    CMarketConv markets;
+};
+
 // The application folder of a daily run: local market codes 0, 1, 2 with fetch
 // codes T, O, N and DS codes 1, 2, 3 (names 東証1部, 大証1部, 名証1部 in
 // Shift-JIS), default preferences and the default quote servers.

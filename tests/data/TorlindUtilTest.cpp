@@ -1,6 +1,7 @@
-// The company profile page, the market and industry lookups and the profile
-// folders.
+// The company profile page, the finance view of a quote page, the market and
+// industry lookups and the profile folders.
 #include "TorlindUtil.h"
+#include "PageData.h"
 #include "TestFolder.h"
 
 namespace {
@@ -12,27 +13,40 @@ const std::string kMarketMark = "\xA1\xDA\xBB\xD4\xBE\xEC\xCC\xBE\xA1\xDB"; // �
 const std::string kFeatureMark = "\xA1\xDA\xC6\xC3\xBF\xA7\xA1\xDB";        // 【特色】
 const std::string kBusinessMark = "\xBB\xF6\xB6\xC8\xA1\xDB";               // 事業】
 const std::string kFundsMark = "\xBB\xF1\xB6\xE2\xA1\xDB";                  // 資金】
+const std::string kTosho1 = "\x93\x8C\x8F\xD8\x31\x95\x94"; // 東証1部 in Shift-JIS
 
 std::string Item(const std::string& mark, const std::string& text) {
     return "<tr><td class=k>" + mark + text + "</TD></tr>\n";
 }
 
-// category, market, feature, business
-std::vector<std::string> Texts(const FUNDAMENTAL& r) {
-    return {r.category, r.market, r.feature, r.business};
+std::string TenCells(const std::string& code, const std::string& first,
+                     const std::string& second = "0", const std::string& fourth = "0",
+                     const std::string& name = "n") {
+    std::string row = "<tr>";
+    for (const std::string& c :
+         {code, std::string("T"), name, std::string("5,000"), std::string("+10"), first, second,
+          std::string("1.5"), fourth, std::string("2")})
+        row += "<td nowrap>" + c + "</td>";
+    return row + "</tr>\n";
 }
 
 class Profile : public ::testing::Test {
 protected:
-    FUNDAMENTAL Extract(const std::string& page) {
-        FUNDAMENTAL record;
-        memset(&record, 'x', sizeof record);
-        WriteBytes(folder.file("p.html"), page);
-        EXPECT_EQ(CTorlindUtil::ExtractFundamental(folder.file("p.html").c_str(), &record), 0);
-        return record;
+    // category, market, feature, business
+    std::vector<std::string> Extract(const std::string& page) {
+        FUNDAMENTAL r;
+        memset(&r, 'x', sizeof r);
+        if (!page.empty())
+            WriteBytes(folder.file("p.html"), page);
+        EXPECT_EQ(CTorlindUtil::ExtractFundamental(folder.file("p.html").c_str(), &r),
+                  page.empty() ? -1 : 0);
+        EXPECT_EQ(r.feature[255], '\0');
+        return {r.category, r.market, r.feature, r.business};
     }
     TempFolder folder;
 };
+
+using V = std::vector<std::string>;
 
 } // namespace
 
@@ -42,80 +56,56 @@ protected:
 TEST_F(Profile, TakesTheFourTextsInOrder) {
     const std::string head = Item(kCategoryMark, "c") + Item(kMarketMark, "m");
     const std::string tail = Item(kFeatureMark, "<b>F</b>") + Item(kFundsMark, "funds");
-    const struct {
-        const char* name;
-        std::string page;
-        std::vector<std::string> texts;
-    } rows[] = {
-        {"all four", head + tail + Item(kBusinessMark, "b"), {"c", "m", "<b>F</b>", "b"}},
-        {"no business", head + tail, {"c", "m", "<b>F</b>", "funds"}},
-        {"empty business", head + tail + Item(kBusinessMark, ""), {"c", "m", "<b>F</b>", "funds"}},
-        {"empty market",
-         Item(kCategoryMark, "c") + Item(kMarketMark, "") + tail,
-         {"c", "", "", ""}},
-        {"no category", Item(kMarketMark, "m") + tail, {"", "", "", ""}},
-        {"long texts",
-         Item(kCategoryMark, std::string(100, 'c')) + Item(kMarketMark, "m") +
-             Item(kFeatureMark, std::string(300, 'f')) + Item(kBusinessMark, "b"),
-         {std::string(62, 'c'), "m", std::string(254, 'f'), "b"}},
+    const std::string padding(size_t(CTorlindUtil::kMaxProfilePage) - head.size(), ' ');
+    // clang-format off
+    const struct { const char* name; std::string page; V texts; } rows[] = {
+        {"no file",        "",                                                     {"", "", "", ""}}, // first
+        {"all four",       head + tail + Item(kBusinessMark, "b"),                 {"c", "m", "<b>F</b>", "b"}},
+        {"no business",    head + tail,                                            {"c", "m", "<b>F</b>", "funds"}},
+        {"empty business", head + tail + Item(kBusinessMark, ""),                  {"c", "m", "<b>F</b>", "funds"}},
+        {"empty market",   Item(kCategoryMark, "c") + Item(kMarketMark, "") + tail, {"c", "", "", ""}},
+        {"no category",    Item(kMarketMark, "m") + tail,                          {"", "", "", ""}},
+        {"long texts",     Item(kCategoryMark, std::string(100, 'c')) + Item(kMarketMark, "m") +
+                               Item(kFeatureMark, std::string(300, 'f')) + Item(kBusinessMark, "b"),
+                                                                                   {std::string(62, 'c'), "m", std::string(254, 'f'), "b"}},
+        {"EUC-JP texts",   Item(kCategoryMark, "\xC5\xC5\xB5\xA4\xB5\xA1\xB4\xEF") + Item(kMarketMark, "\xC5\xEC\xBE\xDA\x31\xC9\xF4"),
+                                                                                   {"\x93\x64\x8B\x43\x8B\x40\x8A\xED", kTosho1, "", ""}}, // 電気機器
+        // Only the first mebibyte is read: seven bytes more push the ">" of "</TD>" beyond it.
+        {"a mebibyte",     padding + head,                                         {"c", "m", "", ""}},
+        {"beyond it",      padding + std::string(7, ' ') + head,                   {"c", "", "", ""}},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        EXPECT_EQ(Texts(Extract(row.page)), row.texts);
+        EXPECT_EQ(Extract(row.page), row.texts);
     }
-    const FUNDAMENTAL r = Extract(Item(kCategoryMark, "\xC5\xC5\xB5\xA4\xB5\xA1\xB4\xEF") +
-                                  Item(kMarketMark, "\xC5\xEC\xBE\xDA\x31\xC9\xF4"));
-    EXPECT_STREQ(r.category, "\x93\x64\x8B\x43\x8B\x40\x8A\xED"); // 電気機器 in Shift-JIS
-    EXPECT_STREQ(r.market, "\x93\x8C\x8F\xD8\x31\x95\x94");       // 東証1部
-    EXPECT_EQ(r.feature[255], '\0');
-
-    // Only the first mebibyte is read: seven bytes more push the ">" of "</TD>" beyond it.
-    const std::string item = Item(kCategoryMark, "c");
-    const std::string padding(size_t(CTorlindUtil::kMaxProfilePage) - item.size(), ' ');
-    EXPECT_STREQ(Extract(padding + item).category, "c");
-    EXPECT_STREQ(Extract(padding + std::string(7, ' ') + item).category, "");
-
-    FUNDAMENTAL missing;
-    memset(&missing, 'x', sizeof missing);
-    EXPECT_EQ(CTorlindUtil::ExtractFundamental(folder.file("absent").c_str(), &missing), -1);
-    EXPECT_EQ(Texts(missing), (std::vector<std::string>{"", "", "", ""}));
 }
 
-TEST(ProfileLookups, TextsCategoriesMarketsAndFolders) {
-    char out[8];
-    for (const char* none : {"a[xyz", "]xyz", "[]"})
-        EXPECT_EQ(CTorlindUtil::ExtractText(none, "[", "]", out, sizeof out), 0) << none;
-    EXPECT_EQ(CTorlindUtil::ExtractText("a[0123456789]", "[", "]", out, 5), 4);
-    EXPECT_STREQ(out, "0123");
-
+TEST_F(ShippedMarkets, CategoriesAndMarketsOfAProfile) {
     // The table names are compared as prefixes of the page's text.
-    const struct {
-        const char* sjis;
-        int32_t code;
-    } categories[] = {
-        {"\x93\x64\x8B\x43\x8B\x40\x8A\xED", 16},                 // 電気機器
-        {"\x8F\xEE\x95\xF1\x81\x45\x92\xCA\x90\x4D\x8B\xC6", 25}, // 情報・通信業
-        {"\x8F\xD8\x8C\x94\x81\x41\x8F\xA4\x95\x69\x90\xE6\x95\xA8\x8E\xE6\x88\xF8\x8B\xC6",
-         0},                                                      // 証券、商品先物取引業
-        {"\x8F\xD8\x8C\x94\x8B\xC6", 29},                         // 証券業
-        {"\x82\xBB\x82\xCC\x91\xBC\x8B\xE0\x97\x5A\x8B\xC6", 31}, // その他金融業
+    // clang-format off
+    const struct { const char* sjis; int32_t code; } categories[] = {
+        {"\x93\x64\x8B\x43\x8B\x40\x8A\xED", 16},                                                  // 電気機器
+        {"\x8F\xEE\x95\xF1\x81\x45\x92\xCA\x90\x4D\x8B\xC6", 25},                                  // 情報・通信業
+        {"\x8F\xD8\x8C\x94\x81\x41\x8F\xA4\x95\x69\x90\xE6\x95\xA8\x8E\xE6\x88\xF8\x8B\xC6", 0},   // 証券、商品先物取引業
+        {"\x8F\xD8\x8C\x94\x8B\xC6", 29},                                                          // 証券業
+        {"\x82\xBB\x82\xCC\x91\xBC\x8B\xE0\x97\x5A\x8B\xC6", 31},                                  // その他金融業
         {" \x8F\xD8\x8C\x94\x8B\xC6", 0},
-        {"\x8F\xD8\x8C\x94", 0}, // a shorter text
+        {"\x8F\xD8\x8C\x94", 0},                                                                   // a shorter text
     };
+    // clang-format on
     for (const auto& c : categories)
         EXPECT_EQ(CTorlindUtil::CategoryCode(c.sjis), c.code) << c.code;
 
-    CMarketConv table;
-    ASSERT_EQ(table.LoadMarketCsv(VEZIZO_SOURCE_DIR "/Resources/market.csv"), 1);
-    g_marketConv = &table;
-    EXPECT_EQ(CTorlindUtil::MarketCode("\x93\x8C\x8F\xD8\x31\x95\x94"), 1);
+    EXPECT_EQ(CTorlindUtil::MarketCode(kTosho1.c_str()), 1);
     EXPECT_EQ(CTorlindUtil::MarketCode(""), 1) << "an empty name matches the first entry";
     EXPECT_EQ(CTorlindUtil::MarketCode("nowhere"), 0);
     g_marketConv = nullptr;
-    EXPECT_EQ(CTorlindUtil::MarketCode("\x93\x8C\x8F\xD8\x31\x95\x94"), 0);
+    EXPECT_EQ(CTorlindUtil::MarketCode(kTosho1.c_str()), 0);
+}
 
-    // The thousand folders of the profile pages; what they hold stays.
-    TempFolder folder;
+// The thousand folders of the profile pages; what they hold stays.
+TEST_F(Profile, WorkFoldersAreMadeAndKept) {
     std::filesystem::create_directories(folder.file("fundamental/7000"));
     WriteBytes(folder.file("fundamental/7000/7203.html"), "kept");
     g_webtempPath = folder.path();
@@ -125,4 +115,57 @@ TEST(ProfileLookups, TextsCategoriesMarketsAndFolders) {
             std::filesystem::is_directory(folder.file("fundamental/" + std::to_string(i * 1000))));
     EXPECT_FALSE(std::filesystem::exists(folder.file("fundamental/0000")));
     EXPECT_EQ(ReadBytes(folder.file("fundamental/7000/7203.html")), "kept");
+}
+
+// Ten cells: the code, three the record does not keep, the name (cut at 31
+// bytes), then five values with their units; a short row or a code outside
+// 1000..9999 is refused.
+TEST(FinanceRow, ReadsTenCellsWithUnits) {
+    // clang-format off
+    const std::string longName = std::string(40, 'n') + "\xA5\xC8";
+    const struct { const char* name; std::string row; std::vector<double> values; std::string name31; } rows[] = {
+        // name                    row                                                              values, none: refused        name kept
+        {"units",                  TenCells("1000", "1,230\xC9\xB4\xCB\xFC\xB1\xDF", "15.3\xC7\xDC"), {1230, 15.3, 1.5, 0, 2},      "n"}, // 百万円, 倍
+        {"dashes",                 TenCells("9999", "-", "n/a"),                                   {0, 0, 1.5, 0, 2},           "n"},
+        {"clamped, not undefined", TenCells("7203", "99,999,999,999", "0", "0", longName),         {2147483647, 0, 1.5, 0, 2},  std::string(31, 'n')},
+        {"nine cells",             "<tr><td>7203</td><td>T</td><td>n</td><td>1</td><td>2</td><td>3</td><td>4</td><td>5</td><td>6</td></tr>", {}, ""},
+        {"code 999",               TenCells("999", "1"),                                           {},                          ""},
+        {"code 10000",             TenCells("10000", "1"),                                         {},                          ""},
+        {"text code",              TenCells("code", "1"),                                          {},                          ""},
+    };
+    // clang-format on
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        FINANCE f;
+        EXPECT_EQ(CTorlindUtil::ExtractTR(r.row.c_str(), int32_t(r.row.size()), &f),
+                  r.values.empty() ? -1 : 0);
+        if (!r.values.empty()) {
+            EXPECT_EQ(std::vector<double>(f.value, f.value + 5), r.values);
+            EXPECT_EQ(f.name, r.name31);
+        }
+    }
+}
+
+// Values go to the stocks of the page; a stock counts when it has the first,
+// second or fourth value; the market stays the fetch list's.
+TEST_F(ShippedMarkets, FinanceGoesToThePagesStocks) {
+    CPageData page(0);
+    page.setCode(0, "1301", 1301, "T", "A");
+    page.setCode(1, "6758", 6758, "O", "B");
+    page.setCode(2, "8001", 8001, "T", "C");
+    const int32_t market = page.getTesselRec(1)->market;
+    TempFolder folder;
+    const std::string path = folder.file("f.html");
+    EXPECT_EQ(CTorlindUtil::ExtractFinance(path.c_str(), &page), -1);
+    WriteBytes(path, "<table><tr><td>code</td></tr>" + TenCells("6758", "12") +
+                         TenCells("7203", "99") + TenCells("8001", "0", "0", "3") +
+                         TenCells("1301", "0", "0") + "</table>");
+    EXPECT_EQ(CTorlindUtil::ExtractFinance(path.c_str(), &page), 2);
+    const double* sony = page.getTesselRec(1)->finance;
+    EXPECT_EQ(std::vector<double>(sony, sony + 5), (std::vector<double>{12, 0, 1.5, 0, 2}));
+    EXPECT_EQ(page.getTesselRec(1)->market, market);
+    EXPECT_EQ(page.getTesselRec(2)->finance[3], 3.0);
+    EXPECT_EQ(page.getTesselRec(0)->finance[2], 1.5) << "copied, though not counted";
+    for (int slot = 3; slot < 50; ++slot)
+        EXPECT_EQ(page.getTesselRec(slot)->finance[0], 0.0) << "7203 is not on the page";
 }
