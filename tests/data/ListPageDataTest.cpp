@@ -71,7 +71,6 @@ TEST_F(ListPageTest, FirstCellDecidesWhatTheRowIs) {
 }
 
 TEST_F(ListPageTest, PageTakesItsRowsInOrderAndCountsTheSkipped) {
-    EXPECT_STREQ(page.getWebTemp(), "listtemp-000.html");
     EXPECT_EQ(page.getLDT(50), nullptr);
     EXPECT_EQ(Extract(Page(Row(kEucCode, "name") + "<tr></tr>\n" + Row("1301", "Nissui") +
                            Row("130A", "B") + Row("1302&d=v3", "D") + Row("998407", "Index") +
@@ -103,7 +102,7 @@ TEST_F(ListPageTest, PageTakesItsRowsInOrderAndCountsTheSkipped) {
     EXPECT_EQ(page.nRows(), 0);
     EXPECT_EQ(page.getLDT(0)->code, 0);
 
-    EXPECT_EQ(Extract(Page(Row("1301", "A"))), 0);
+    EXPECT_EQ(Extract(Page(Row("1301", "A"))), 0); // a missing page leaves no row behind
     unlink(path.c_str());
     EXPECT_EQ(CListPageData::ExtractListData(path.c_str(), &page), -1);
     EXPECT_EQ(page.nRows(), 0);

@@ -104,19 +104,6 @@ TEST_F(ShippedMarkets, CategoriesAndMarketsOfAProfile) {
     EXPECT_EQ(CTorlindUtil::MarketCode(kTosho1.c_str()), 0);
 }
 
-// The thousand folders of the profile pages; what they hold stays.
-TEST_F(Profile, WorkFoldersAreMadeAndKept) {
-    std::filesystem::create_directories(folder.file("fundamental/7000"));
-    WriteBytes(folder.file("fundamental/7000/7203.html"), "kept");
-    g_webtempPath = folder.path();
-    CTorlindUtil::CreateWorkDir();
-    for (int i = 1; i <= 9; ++i)
-        EXPECT_TRUE(
-            std::filesystem::is_directory(folder.file("fundamental/" + std::to_string(i * 1000))));
-    EXPECT_FALSE(std::filesystem::exists(folder.file("fundamental/0000")));
-    EXPECT_EQ(ReadBytes(folder.file("fundamental/7000/7203.html")), "kept");
-}
-
 // Ten cells: the code, three the record does not keep, the name (cut at 31
 // bytes), then five values with their units; a short row or a code outside
 // 1000..9999 is refused.
