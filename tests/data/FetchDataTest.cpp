@@ -36,32 +36,31 @@ TEST_F(FetchDataTest, EachLineIsASlot) {
     EXPECT_EQ(list.LoadFetchData(folder), -1); // no list
     EXPECT_EQ(Load(""), -1);
     EXPECT_EQ(list.nPages(), 0);
-    const int32_t none = g_marketConv->nEntries(); // no market of the table
     // clang-format off
-    struct Row { std::string line, quoteCode; int32_t code, market; std::string name; const char* refused; };
+    struct Row { std::string line, slot; const char* refused; };
     std::vector<Row> rows = {
-        // line of fetchlist.csv                       slot's quote code, code, market, name          reported code
-        {"1,1,T,ABCDEFGHIJ" + kKana20 + kKana20,       "1", 1, 0, "ABCDEFGHIJ" + kKana20,             nullptr},
-        {"2, 2,O,ABCDEFGHIJK" + kKana20 + "\x82\xb3", "2", 2, 1, "ABCDEFGHIJK" + kKana20,            nullptr},
-        {"3,3,T,ABCDEFGHIJ" + kKana20,                 "3", 3, 0, "ABCDEFGHIJ" + kKana20,             nullptr},
-        {"",                                           "", 0, none, "",                               nullptr},
-        {"no commas here",                             "", 0, none, "",                               nullptr},
-        {"LONG," + std::string(300, '7') + ",T,name",  "LONG", INT32_MAX, none, "",                   nullptr}, // cut by the buffer
-        {"ABCDEFGHIJKLMNOP,42,TTTTTTTTTT,X",           "", 42, none, "X",                             "ABCDEFGHIJKLMNOP"},
-        {"1301,1301",                                  "1301", 1301, none, "",                        nullptr},
-        {"1301&d=v3,1301,T,Hostile",                   "", 1301, 0, "Hostile",                        "1301&d=v3"},
-        {",1391,T,NoCode",                             "", 1391, 0, "NoCode",                         ""},
-        {"13 03,1303,T,Blank",                         "", 1303, 0, "Blank",                          "13 03"},
-        {"1304%0D,1304,T,Escape",                      "", 1304, 0, "Escape",                         "1304%0D"},
-        {"7203^x_y-z,7203,T,Marks",                    "7203^x_y-z", 7203, 0, "Marks",                nullptr},
-        {"6758,6758,O",                                "6758", 6758, 1, "",                           nullptr},
-        {"9," + std::string(120, '0') + "9,T,AB",      "9", 9, 0, "A",                                nullptr}, // cut by the buffer
+        // line of fetchlist.csv                       slot: quote code|code|market|name (3: none)   reported code
+        {"1,1,T,ABCDEFGHIJ" + kKana20 + kKana20,       "1|1|0|ABCDEFGHIJ" + kKana20,                  nullptr},
+        {"2, 2,O,ABCDEFGHIJK" + kKana20 + "\x82\xb3", "2|2|1|ABCDEFGHIJK" + kKana20,                 nullptr},
+        {"3,3,T,ABCDEFGHIJ" + kKana20,                 "3|3|0|ABCDEFGHIJ" + kKana20,                  nullptr},
+        {"",                                           "|0|3|",                                       nullptr},
+        {"no commas here",                             "|0|3|",                                       nullptr},
+        {"LONG," + std::string(300, '7') + ",T,name",  "LONG|2147483647|3|",                          nullptr}, // cut by the buffer
+        {"ABCDEFGHIJKLMNOP,42,TTTTTTTTTT,X",           "|42|3|X",                                     "ABCDEFGHIJKLMNOP"},
+        {"1301,1301",                                  "1301|1301|3|",                                nullptr},
+        {"1301&d=v3,1301,T,Hostile",                   "|1301|0|Hostile",                             "1301&d=v3"},
+        {",1391,T,NoCode",                             "|1391|0|NoCode",                              ""},
+        {"13 03,1303,T,Blank",                         "|1303|0|Blank",                               "13 03"},
+        {"1304%0D,1304,T,Escape",                      "|1304|0|Escape",                              "1304%0D"},
+        {"7203^x_y-z,7203,T,Marks",                    "7203^x_y-z|7203|0|Marks",                     nullptr},
+        {"6758,6758,O",                                "6758|6758|1|",                                nullptr},
+        {"9," + std::string(120, '0') + "9,T,AB",      "9|9|0|A",                                     nullptr}, // cut by the buffer
     };
     // clang-format on
     for (int i = 0; i < 105; ++i) { // slots 15 to 119: the stock 1300 + i
         const std::string code = std::to_string(1300 + i), name = "Name" + std::to_string(i);
-        rows.push_back({code + "," + code + "," + "TON"[i % 3] + "," + name, code, 1300 + i, i % 3,
-                        name, nullptr});
+        rows.push_back({code + "," + code + "," + "TON"[i % 3] + "," + name,
+                        code + "|" + code + "|" + std::to_string(i % 3) + "|" + name, nullptr});
     }
     const char* const ends[] = {"\r\n", "\r", "\n", "\n\r"};
     for (const bool lastEnded : {true, false}) {
@@ -73,25 +72,21 @@ TEST_F(FetchDataTest, EachLineIsASlot) {
         ASSERT_EQ(list.nPages(), 3);
         EXPECT_EQ(list.getPage(2)->nCodes(), 20);
         EXPECT_EQ(list.getPage(3), nullptr);
-        size_t nRefused = 0;
+        std::vector<std::string> refused, reported;
         for (int32_t slot = 0; slot < 120; ++slot) {
-            const Row& row = rows[size_t(slot)];
-            SCOPED_TRACE(row.line.substr(0, 40));
             const CTesselRec* r = list.getPage(slot / 50)->getTesselRec(slot % 50);
-            EXPECT_EQ(r->quoteCode, row.quoteCode);
-            EXPECT_EQ(r->code, row.code);
-            EXPECT_EQ(r->market, row.market);
-            EXPECT_EQ(r->name, row.name);
-            if (row.refused == nullptr)
-                continue;
-            ASSERT_LT(nRefused, list.refusedLines().size());
-            const CFetchData::RefusedLine& refused = list.refusedLines()[nRefused++];
-            EXPECT_EQ(refused.lineNumber, slot + 1);
-            EXPECT_EQ(refused.page * 50 + refused.slot, slot);
-            EXPECT_EQ(refused.quoteCode, row.refused);
-            EXPECT_NE(refused.reason, nullptr);
+            EXPECT_EQ(r->quoteCode + ("|" + std::to_string(r->code)) + "|" +
+                          std::to_string(r->market) + "|" + r->name,
+                      rows[size_t(slot)].slot)
+                << rows[size_t(slot)].line.substr(0, 40);
+            if (rows[size_t(slot)].refused != nullptr)
+                refused.push_back(std::to_string(slot + 1) + " " + rows[size_t(slot)].refused);
         }
-        EXPECT_EQ(nRefused, list.refusedLines().size());
+        for (const CFetchData::RefusedLine& line : list.refusedLines())
+            reported.push_back(
+                std::to_string(line.page * 50 + line.slot + 1) + " " + line.quoteCode +
+                (line.lineNumber == line.page * 50 + line.slot + 1 && line.reason ? "" : "?"));
+        EXPECT_EQ(reported, refused);
         std::string url = list.getURL(0);
         EXPECT_EQ(url.find("http://127.0.0.1:8731/q?s=1+2.O+3+LONG+1301+7203^x_y-z+6758.O+9+1300+"),
                   0u);

@@ -150,12 +150,10 @@ TEST(TableScan, RowsAndCellsRunToTheNextEnd) {
         }
         EXPECT_EQ(rows, c.cells);
     }
-    const std::string text = "ab<tr><td>";
-    EXPECT_EQ(FindInRange(text.data(), 5, 0, "<tr"), 2);
-    EXPECT_EQ(FindInRange(text.data(), 4, 0, "<tr"), -1);
-    EXPECT_EQ(FindInRange(text.data(), 10, 3, "<tr"), -1);
-    EXPECT_EQ(FindInRange(text.data(), 10, 3, "<td"), 6);
-    EXPECT_EQ(FindInRange(text.data(), 10, -5, "ab"), 0);
+    // clang-format off
+    for (const auto& [length, from, pattern, at] : {std::tuple{5, 0, "<tr", 2}, {4, 0, "<tr", -1}, {10, 3, "<tr", -1}, {10, 3, "<td", 6}, {10, -5, "ab", 0}})
+        EXPECT_EQ(FindInRange("ab<tr><td>", length, from, pattern), at) << pattern << " from " << from << " in " << length;
+    // clang-format on
 }
 
 // Every CR LF, LF CR, CR and LF ends a line, pairs taken from the left, in
@@ -163,8 +161,8 @@ TEST(TableScan, RowsAndCellsRunToTheNextEnd) {
 // in terminated pieces, or cut.
 TEST(TextFile, EveryLineEndEndsALine) {
     // clang-format off
-    const struct { const char* name; std::string bytes; int32_t size; V lines; } cases[] = {
-        // name                 bytes                                       buffer  lines
+    const struct { const char* name; std::string bytes; int32_t size; V lines; bool whole = false; } cases[] = {
+        // name                 bytes                                       buffer  lines (ReadLine twice over when whole)
         {"each end",            "a,1\n\rbb,2\r\nc\rd\n",                      128,    {"a,1\n", "bb,2\n", "c\n", "d\n"}},
         {"empty lines",         "a\r\n\r\nb\n\nc\r\rd\n\r\n\r",                  128,    {"a\n", "\n", "b\n", "\n", "c\n", "\n", "d\n", "\n"}},
         {"pairs from the left", "a\r\n\rb\n\r\nc",                           128,    {"a\n", "\n", "b\n", "\n", "c\n"}},
@@ -173,15 +171,13 @@ TEST(TextFile, EveryLineEndEndsALine) {
         {"a buffer of two",     "ab\n",                                     2,      {"a", "b", "\n"}},
         {"a buffer of one",     "ab\n",                                     1,      {}},
         {"pieces",              "0123456789\r\nab\r" + std::string(20, 'z'), 8,      {"0123456", "789\n", "ab\n", "zzzzzzz", "zzzzzzz", "zzzzzz\n"}},
+        {"cut lines",           "0123456789\nab\n1234567\r\nend" + std::string(20, 'z'), 8, {"0123456", "ab\n", "1234567", "endzzzz", "0123456", "ab\n", "1234567", "endzzzz"}, true},
     };
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(ReadAll(c.bytes, c.size), c.lines);
+        EXPECT_EQ(ReadAll(c.bytes, c.size, c.whole), c.lines);
     }
-    EXPECT_EQ(
-        ReadAll("0123456789\nab\n1234567\r\nend" + std::string(20, 'z'), 8, true),
-        (V{"0123456", "ab\n", "1234567", "endzzzz", "0123456", "ab\n", "1234567", "endzzzz"}));
 }
 
 TEST(File, OpenModesReadAndSeek) {
