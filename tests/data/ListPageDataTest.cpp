@@ -39,11 +39,13 @@ protected:
 
 // The first cell: a stock code, a number standing for a code of its own, a
 // code the files or a request cannot take (skipped), text (a heading), or a
-// plain number that is no code and ends the page.
-TEST_F(ListPageTest, FirstCellDecidesWhatTheRowIs) {
+// plain number that is no code and ends the page. The name loses "(株)" at one
+// end, line ends and control bytes, and is cut to 30 bytes without splitting a
+// character.
+TEST_F(ListPageTest, FirstCellDecidesWhatTheRowIsAndTheNameIsCleaned) {
     using L = CListPageData;
     // clang-format off
-    struct Case { std::string cell; int32_t result, code; std::string text; };
+    struct Case { std::string cell; int32_t result, code; std::string text, name = "A", sjis = "A"; };
     std::vector<Case> rows = {
         // first cell, what the row is, code, code text
         {"1301", L::kRowTaken, 1301, "1301"},     {" 1305\r\n", L::kRowTaken, 1305, "1305"},
@@ -57,17 +59,34 @@ TEST_F(ListPageTest, FirstCellDecidesWhatTheRowIs) {
         {L::kRowWithoutCode, {"A301", kEucCode}},
         {L::kRowEndsPage,    {"999", "-1301", "+99999999999999999999999"}},
     };
+    const struct { std::string euc, sjis; } names[] = { // EUC-JP in, Shift-JIS out
+        {kEucKabu + kEucToyota, kSjisToyota},       {kEucToyota + kEucKabu, kSjisToyota},      {kEucKabu, ""},
+        {kEucKabu + "A" + kEucKabu, "A(\x8A\x94)"}, {"A" + kEucKabu + "B", "A(\x8A\x94)B"},     {"Nis\r\nsui\t\x7F", "Nissui"},
+        {std::string(40, '\xE4'), std::string(30, '\xE2')} /* 粐 */, {"A" + std::string(40, '\xE4'), "A" + std::string(30, '\xE2')},
+    };
     // clang-format on
     for (const auto& [result, cells] : skipped)
         for (const std::string& cell : cells)
             rows.push_back({cell, result, 0, ""});
+    for (const auto& [euc, sjis] : names)
+        rows.push_back({"1301", L::kRowTaken, 1301, "1301", euc, sjis});
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.cell);
+        SCOPED_TRACE(row.cell + " " + row.name);
         LDT ldt;
-        EXPECT_EQ(ParseRow(Row(row.cell, "A"), &ldt), row.result);
+        EXPECT_EQ(ParseRow(Row(row.cell, row.name), &ldt), row.result);
         EXPECT_EQ(ldt.code, row.code);
         EXPECT_EQ(ldt.codeText, row.text);
+        if (row.result == L::kRowTaken) {
+            EXPECT_EQ(ldt.name, row.sjis);
+        }
     }
+    // A cell's text: outside the tags, at most 255 bytes of the first 1024.
+    char text[256];
+    const std::string cell = "<td><b>" + std::string(300, 'x') + "</b></td>";
+    CListPageData::ExtractTD(cell.c_str(), int32_t(cell.size()), text);
+    EXPECT_EQ(std::string(text), std::string(255, 'x'));
+    CListPageData::ExtractTD("<td>abcdef</td>", 7, text);
+    EXPECT_STREQ(text, "abc");
 }
 
 TEST_F(ListPageTest, PageTakesItsRowsInOrderAndCountsTheSkipped) {
@@ -107,36 +126,6 @@ TEST_F(ListPageTest, PageTakesItsRowsInOrderAndCountsTheSkipped) {
     EXPECT_EQ(CListPageData::ExtractListData(path.c_str(), &page), -1);
     EXPECT_EQ(page.nRows(), 0);
     EXPECT_EQ(page.getLDT(0)->code, 0);
-}
-
-// The name loses "(株)" at one end, line ends and control bytes, and is cut
-// to 30 bytes without splitting a character.
-TEST_F(ListPageTest, CompanyNameRules) {
-    // clang-format off
-    const struct { const char* name; std::string euc, sjis; } rows[] = {
-        {"kabu first",        kEucKabu + kEucToyota,      kSjisToyota},
-        {"kabu last",         kEucToyota + kEucKabu,      kSjisToyota},
-        {"kabu alone",        kEucKabu,                   ""},
-        {"kabu at both ends", kEucKabu + "A" + kEucKabu,  "A(\x8A\x94)"},
-        {"kabu inside",       "A" + kEucKabu + "B",       "A(\x8A\x94)B"},
-        {"control bytes",     "Nis\r\nsui\t\x7F",         "Nissui"},
-        {"40 bytes",          std::string(40, '\xE4'),     std::string(30, '\xE2')}, // 粐 in EUC-JP, in Shift-JIS
-        {"41 bytes",          "A" + std::string(40, '\xE4'), "A" + std::string(30, '\xE2')},
-    };
-    // clang-format on
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        LDT ldt;
-        EXPECT_EQ(ParseRow(Row("1301", row.euc), &ldt), 0);
-        EXPECT_EQ(ldt.name, row.sjis);
-    }
-    // A cell's text: outside the tags, at most 255 bytes of the first 1024.
-    char text[256];
-    const std::string cell = "<td><b>" + std::string(300, 'x') + "</b></td>";
-    CListPageData::ExtractTD(cell.c_str(), int32_t(cell.size()), text);
-    EXPECT_EQ(std::string(text), std::string(255, 'x'));
-    CListPageData::ExtractTD("<td>abcdef</td>", 7, text);
-    EXPECT_STREQ(text, "abc");
 }
 
 } // namespace

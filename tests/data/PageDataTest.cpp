@@ -47,7 +47,7 @@ protected:
 
 } // namespace
 
-TEST_F(PageDataTest, UrlsAndTheStocksInSlotOrder) {
+TEST_F(PageDataTest, StocksTakeTheirRowsInSlotOrder) {
     Extract(Row("1301", "\xa2\xa5\x31,234", "12/25", "\xc6\xfc\xcb\xdc") + // ▲1,234
             Row("6758.O", "6,420", "12/25", "Sony",
                 "1,234,500</td><td>6,400</td><td>6,450</td><td>6,380") +

@@ -85,13 +85,11 @@ TEST_F(ShippedMarkets, CategoriesAndMarketsOfAProfile) {
     // The table names are compared as prefixes of the page's text.
     // clang-format off
     const struct { const char* sjis; int32_t code; } categories[] = {
-        {"\x93\x64\x8B\x43\x8B\x40\x8A\xED", 16},                                                  // 電気機器
-        {"\x8F\xEE\x95\xF1\x81\x45\x92\xCA\x90\x4D\x8B\xC6", 25},                                  // 情報・通信業
-        {"\x8F\xD8\x8C\x94\x81\x41\x8F\xA4\x95\x69\x90\xE6\x95\xA8\x8E\xE6\x88\xF8\x8B\xC6", 0},   // 証券、商品先物取引業
-        {"\x8F\xD8\x8C\x94\x8B\xC6", 29},                                                          // 証券業
-        {"\x82\xBB\x82\xCC\x91\xBC\x8B\xE0\x97\x5A\x8B\xC6", 31},                                  // その他金融業
-        {" \x8F\xD8\x8C\x94\x8B\xC6", 0},
-        {"\x8F\xD8\x8C\x94", 0},                                                                   // a shorter text
+        // 電気機器, 情報・通信業, 証券、商品先物取引業, 証券業, その他金融業, 証券業 after a blank, 証券
+        {"\x93\x64\x8B\x43\x8B\x40\x8A\xED", 16}, {"\x8F\xEE\x95\xF1\x81\x45\x92\xCA\x90\x4D\x8B\xC6", 25},
+        {"\x8F\xD8\x8C\x94\x81\x41\x8F\xA4\x95\x69\x90\xE6\x95\xA8\x8E\xE6\x88\xF8\x8B\xC6", 0},
+        {"\x8F\xD8\x8C\x94\x8B\xC6", 29}, {"\x82\xBB\x82\xCC\x91\xBC\x8B\xE0\x97\x5A\x8B\xC6", 31},
+        {" \x8F\xD8\x8C\x94\x8B\xC6", 0}, {"\x8F\xD8\x8C\x94", 0},
     };
     // clang-format on
     for (const auto& c : categories)
