@@ -28,7 +28,7 @@ using QuoteServersTest = FetchDataTest;
 } // namespace
 
 // Each line is a slot, whatever its line end (CR LF, CR, LF and LF CR in turn,
-// the last one perhaps missing), and bad lines keep their slots without harm:
+// the last one missing), and bad lines keep their slots without harm:
 // names are cut at 30 bytes without splitting a character; a quote code that
 // could change the request asks for nothing and is reported with its line.
 // Slots fill pages of 50.
@@ -63,44 +63,41 @@ TEST_F(FetchDataTest, EachLineIsASlot) {
                         code + "|" + code + "|" + std::to_string(i % 3) + "|" + name, nullptr});
     }
     const char* const ends[] = {"\r\n", "\r", "\n", "\n\r"};
-    for (const bool lastEnded : {true, false}) {
-        SCOPED_TRACE(lastEnded ? "last line ended" : "last line unended");
-        std::string text;
-        for (size_t i = 0; i < rows.size(); ++i)
-            text += rows[i].line + (lastEnded || i + 1 < rows.size() ? ends[i % 4] : "");
-        ASSERT_EQ(Load(text), 0);
-        ASSERT_EQ(list.nPages(), 3);
-        EXPECT_EQ(list.getPage(2)->nCodes(), 20);
-        EXPECT_EQ(list.getPage(3), nullptr);
-        std::vector<std::string> refused, reported;
-        for (int32_t slot = 0; slot < 120; ++slot) {
-            const CTesselRec* r = list.getPage(slot / 50)->getTesselRec(slot % 50);
-            EXPECT_EQ(r->quoteCode + ("|" + std::to_string(r->code)) + "|" +
-                          std::to_string(r->market) + "|" + r->name,
-                      rows[size_t(slot)].slot)
-                << rows[size_t(slot)].line.substr(0, 40);
-            if (rows[size_t(slot)].refused != nullptr)
-                refused.push_back(std::to_string(slot + 1) + " " + rows[size_t(slot)].refused);
-        }
-        for (const CFetchData::RefusedLine& line : list.refusedLines())
-            reported.push_back(
-                std::to_string(line.page * 50 + line.slot + 1) + " " + line.quoteCode +
-                (line.lineNumber == line.page * 50 + line.slot + 1 && line.reason ? "" : "?"));
-        EXPECT_EQ(reported, refused);
-        std::string url = list.getURL(0);
-        EXPECT_EQ(url.find("http://127.0.0.1:8731/q?s=1+2.O+3+LONG+1301+7203^x_y-z+6758.O+9+1300+"),
-                  0u);
-        EXPECT_EQ(list.getFinanceURL(0), url.replace(url.size() - 1, 1, "3")); // &d=v3
-        EXPECT_STREQ(list.getWebTemp(2), "webtemp-002.html");
-        url = list.getURL(2);
-        EXPECT_EQ(url.find("http://127.0.0.1:8731/q?s=1385.O+1386.N+1387+"), 0u);
-        EXPECT_EQ(url.substr(url.size() - 24), "+1402+1403.O+1404.N&d=v2");
-        EXPECT_STREQ(list.getURL(3), "");
-        // The local market code plus one; the later page wins.
-        EXPECT_EQ(list.FindMarket(7203), 1);
-        EXPECT_EQ(list.FindMarket(1391), 2);
-        EXPECT_EQ(list.FindMarket(4444), CFetchData::kNoMarket);
+    std::string text;
+    for (size_t i = 0; i < rows.size(); ++i)
+        text += rows[i].line + (i + 1 < rows.size() ? ends[i % 4] : "") /* the last line unended */;
+    ASSERT_EQ(Load(text), 0);
+    ASSERT_EQ(list.nPages(), 3);
+    EXPECT_EQ(list.getPage(2)->nCodes(), 20);
+    EXPECT_EQ(list.getPage(3), nullptr);
+    std::vector<std::string> refused, reported;
+    for (int32_t slot = 0; slot < 120; ++slot) {
+        const CTesselRec* r = list.getPage(slot / 50)->getTesselRec(slot % 50);
+        EXPECT_EQ(r->quoteCode + ("|" + std::to_string(r->code)) + "|" + std::to_string(r->market) +
+                      "|" + r->name,
+                  rows[size_t(slot)].slot)
+            << rows[size_t(slot)].line.substr(0, 40);
+        if (rows[size_t(slot)].refused != nullptr)
+            refused.push_back(std::to_string(slot + 1) + " " + rows[size_t(slot)].refused);
     }
+    for (const CFetchData::RefusedLine& line : list.refusedLines())
+        reported.push_back(
+            std::to_string(line.page * 50 + line.slot + 1) + " " + line.quoteCode +
+            (line.lineNumber == line.page * 50 + line.slot + 1 && line.reason ? "" : "?"));
+    EXPECT_EQ(reported, refused);
+    std::string url = list.getURL(0);
+    EXPECT_EQ(url.find("http://127.0.0.1:8731/q?s=1+2.O+3+LONG+1301+7203^x_y-z+6758.O+9+1300+"),
+              0u);
+    EXPECT_EQ(list.getFinanceURL(0), url.replace(url.size() - 1, 1, "3")); // &d=v3
+    EXPECT_STREQ(list.getWebTemp(2), "webtemp-002.html");
+    url = list.getURL(2);
+    EXPECT_EQ(url.find("http://127.0.0.1:8731/q?s=1385.O+1386.N+1387+"), 0u);
+    EXPECT_EQ(url.substr(url.size() - 24), "+1402+1403.O+1404.N&d=v2");
+    EXPECT_STREQ(list.getURL(3), "");
+    // The local market code plus one; the later page wins.
+    EXPECT_EQ(list.FindMarket(7203), 1);
+    EXPECT_EQ(list.FindMarket(1391), 2);
+    EXPECT_EQ(list.FindMarket(4444), CFetchData::kNoMarket);
 }
 
 // Lines end as in the other text files; comments, blank lines and blanks

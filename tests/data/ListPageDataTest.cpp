@@ -28,9 +28,6 @@ protected:
         WriteBytes(path, bytes);
         return CListPageData::ExtractListData(path.c_str(), &page);
     }
-    int32_t ParseRow(const std::string& row, LDT* ldt) {
-        return CListPageData::ExtractTR(row.c_str(), int32_t(row.size()), ldt);
-    }
 
     TempFolder folder;
     std::string path = folder.file("listtemp-000.html");
@@ -73,7 +70,8 @@ TEST_F(ListPageTest, FirstCellDecidesWhatTheRowIsAndTheNameIsCleaned) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.cell + " " + row.name);
         LDT ldt;
-        EXPECT_EQ(ParseRow(Row(row.cell, row.name), &ldt), row.result);
+        const std::string tr = Row(row.cell, row.name);
+        EXPECT_EQ(CListPageData::ExtractTR(tr.c_str(), int32_t(tr.size()), &ldt), row.result);
         EXPECT_EQ(ldt.code, row.code);
         EXPECT_EQ(ldt.codeText, row.text);
         if (row.result == L::kRowTaken) {

@@ -19,9 +19,8 @@ V ReadAll(const std::string& bytes, int32_t bufferSize, bool whole = false) {
     TempFolder folder;
     WriteBytes(folder.file("t.csv"), bytes);
     CTextFile file;
+    EXPECT_TRUE(file.Open(folder.file("t.csv").c_str(), CTextFile::kReadText, nullptr));
     V lines;
-    if (!file.Open(folder.file("t.csv").c_str(), CTextFile::kReadText, nullptr))
-        return lines;
     std::vector<char> buffer(bufferSize);
     for (int pass = 0; pass < (whole ? 2 : 1); ++pass) {
         file.SeekToBegin(); // the readers count the lines, then read them again
@@ -48,14 +47,10 @@ TEST(EucToSjis, ConvertsCharactersAndReplacesWhatIsNone) {
         // both ends of each row and cell range of JIS X 0208 (as the C library's iconv converts them)
         {"JIS X 0208", "\xA1\xA1\xA1\xDF\xA1\xE0\xA1\xFE\xA2\xA1\xA2\xFE\xDE\xA1\xDF\xA1\xE0\xE0\xF4\xA6",
                        "\x81\x40\x81\x7E\x81\x80\x81\x9E\x81\x9F\x81\xFC\x9F\x9F\xE0\x40\xE0\xDE\xEA\xA4"},
-        {"ASCII and kanji",                                     "<td>1,2\xC7\xAF</td>", "<td>1,2\x94\x4E</td>"},
-        {"a lone last lead byte is dropped",                    "ab\xC7",                "ab"},
-        {"a name spoiled as the service's bad-euc fault does",  "\xC7\xAF\x8E\xFFx",     "\x94\x4E??x"},
-        {"half-width katakana",                                 "\x8E\xB1\x8E\xDF",      "\xB1\xDF"},
-        {"JIS X 0212",                                          "a\x8F\xB0\xA1z",        "a?z"},
-        {"a lead byte before ASCII keeps the ASCII",            "\xB0<td>",              "?<td>"},
-        {"bytes below the JIS range",                           "\x80\x81\xA0z",         "???z"},
-        {"a lone last lead byte after a bad one",               "\xFF\xA1",              "?"},
+        {"ASCII and kanji", "<td>1,2\xC7\xAF</td>", "<td>1,2\x94\x4E</td>"}, {"a lone last lead byte", "ab\xC7", "ab"},
+        {"the service's bad-euc fault", "\xC7\xAF\x8E\xFFx", "\x94\x4E??x"}, {"half-width katakana", "\x8E\xB1\x8E\xDF", "\xB1\xDF"},
+        {"JIS X 0212", "a\x8F\xB0\xA1z", "a?z"},  {"a lead byte before ASCII keeps the ASCII", "\xB0<td>", "?<td>"},
+        {"below the JIS range", "\x80\x81\xA0z", "???z"}, {"a lone last lead byte after a bad one", "\xFF\xA1", "?"},
     };
     // clang-format on
     for (const auto& c : cases) {
@@ -72,13 +67,13 @@ TEST(TextHelpers, CleanFiguresAndCutNames) {
         {std::string(300, ','), std::string(300, ','), std::string(300, ',')}, // 256 bytes or more: kept
     };
     // clang-format on
+    auto cleaned = [](void (*clean)(char*), std::string text) {
+        clean(text.data());
+        return std::string(text.c_str());
+    };
     for (const auto& f : figures) {
-        std::string text = f.text;
-        RemoveKanji(text.data());
-        EXPECT_EQ(text.c_str(), f.withoutKanji) << f.text;
-        text = f.text;
-        RemoveComma(text.data());
-        EXPECT_EQ(text.c_str(), f.withoutComma) << f.text;
+        EXPECT_EQ(cleaned(RemoveKanji, f.text), f.withoutKanji) << f.text;
+        EXPECT_EQ(cleaned(RemoveComma, f.text), f.withoutComma) << f.text;
     }
 
     // The cut keeps the character that reaches the width whole and never
@@ -120,16 +115,16 @@ TEST(NumberConversion, IsDefinedForAnyInput) {
 TEST(TableScan, RowsAndCellsRunToTheNextEnd) {
     // clang-format off
     const struct { const char* name; std::string page; int32_t cut; V cells; } cases[] = {
-        // name                                          page                                                          cut  cells per row, joined by "|"
-        {"two rows",                                     "<table><tr><td>1</td><td a>2</td></tr>\n<tr x><td><b>3</b></td></tr>", 0, {"1|2", "3"}},
-        {"stray row ends before a row",                  "</tr></tr>x</tr><tr><td>a</td></tr>",                         0,  {"a"}},
-        {"a row start inside a row",                     "<tr><td>a<tr>b</tr>c</tr>",                                   0,  {"ab"}},
-        {"a last row without its end",                   "<tr><td>a</td></tr><tr>b</t",                                 0,  {"a"}},
-        {"a row end beyond the length",                  "<tr><td>a</td></tr>",                                         1,  {}},
-        {"no row start",                                 "</tr><td>a</td></tr>",                                        0,  {}},
-        {"stray cell ends are cells without text",       "<tr><td>1</td></td></td><td>2</td></tr>",                     0,  {"1|||2"}},
-        {"a cell without its end runs to the row's end", "<tr><td>1<td>2</tr>x",                                        0,  {"12"}},
-        {"no cell",                                      "<tr>x</td></tr>",                                             0,  {""}},
+        // name                   page                                             bytes cut  cells per row, joined by "|"
+        {"two rows",              "<table><tr><td>1</td><td a>2</td></tr>\n<tr x><td><b>3</b></td></tr>", 0, {"1|2", "3"}},
+        {"stray row ends",        "</tr></tr>x</tr><tr><td>a</td></tr>",          0, {"a"}},
+        {"a row in a row",        "<tr><td>a<tr>b</tr>c</tr>",                    0, {"ab"}},
+        {"a last row unended",    "<tr><td>a</td></tr><tr>b</t",                  0, {"a"}},
+        {"a row end beyond",      "<tr><td>a</td></tr>",                          1, {}},
+        {"no row start",          "</tr><td>a</td></tr>",                         0, {}},
+        {"stray cell ends",       "<tr><td>1</td></td></td><td>2</td></tr>",      0, {"1|||2"}}, // cells without text
+        {"a cell unended",        "<tr><td>1<td>2</tr>x",                         0, {"12"}}, // runs to the row's end
+        {"no cell",               "<tr>x</td></tr>",                              0, {""}},
     };
     // clang-format on
     for (const auto& c : cases) {
@@ -166,10 +161,8 @@ TEST(TextFile, EveryLineEndEndsALine) {
         {"each end",            "a,1\n\rbb,2\r\nc\rd\n",                      128,    {"a,1\n", "bb,2\n", "c\n", "d\n"}},
         {"empty lines",         "a\r\n\r\nb\n\nc\r\rd\n\r\n\r",                  128,    {"a\n", "\n", "b\n", "\n", "c\n", "\n", "d\n", "\n"}},
         {"pairs from the left", "a\r\n\rb\n\r\nc",                           128,    {"a\n", "\n", "b\n", "\n", "c\n"}},
-        {"unended single line", "one",                                      128,    {"one\n"}},
-        {"empty file",          "",                                         128,    {}},
-        {"a buffer of two",     "ab\n",                                     2,      {"a", "b", "\n"}},
-        {"a buffer of one",     "ab\n",                                     1,      {}},
+        {"unended single line", "one", 128, {"one\n"}}, {"empty file", "", 128, {}},
+        {"a buffer of two", "ab\n", 2, {"a", "b", "\n"}},   {"a buffer of one", "ab\n", 1, {}},
         {"pieces",              "0123456789\r\nab\r" + std::string(20, 'z'), 8,      {"0123456", "789\n", "ab\n", "zzzzzzz", "zzzzzzz", "zzzzzz\n"}},
         {"cut lines",           "0123456789\nab\n1234567\r\nend" + std::string(20, 'z'), 8, {"0123456", "ab\n", "1234567", "endzzzz", "0123456", "ab\n", "1234567", "endzzzz"}, true},
     };

@@ -30,22 +30,6 @@ std::string TenCells(const std::string& code, const std::string& first,
     return row + "</tr>\n";
 }
 
-class Profile : public ::testing::Test {
-protected:
-    // category, market, feature, business
-    std::vector<std::string> Extract(const std::string& page) {
-        FUNDAMENTAL r;
-        memset(&r, 'x', sizeof r);
-        if (!page.empty())
-            WriteBytes(folder.file("p.html"), page);
-        EXPECT_EQ(CTorlindUtil::ExtractFundamental(folder.file("p.html").c_str(), &r),
-                  page.empty() ? -1 : 0);
-        EXPECT_EQ(r.feature[255], '\0');
-        return {r.category, r.market, r.feature, r.business};
-    }
-    TempFolder folder;
-};
-
 using V = std::vector<std::string>;
 
 } // namespace
@@ -53,7 +37,8 @@ using V = std::vector<std::string>;
 // The four texts in order, tags inside kept; 事業】 before 資金】, which
 // stands in when the business text is missing or empty; an empty text stops
 // the later ones; long texts are cut to their fields.
-TEST_F(Profile, TakesTheFourTextsInOrder) {
+TEST(Profile, TakesTheFourTextsInOrder) {
+    TempFolder folder;
     const std::string head = Item(kCategoryMark, "c") + Item(kMarketMark, "m");
     const std::string tail = Item(kFeatureMark, "<b>F</b>") + Item(kFundsMark, "funds");
     const std::string padding(size_t(CTorlindUtil::kMaxProfilePage) - head.size(), ' ');
@@ -77,7 +62,14 @@ TEST_F(Profile, TakesTheFourTextsInOrder) {
     // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        EXPECT_EQ(Extract(row.page), row.texts);
+        FUNDAMENTAL r;
+        memset(&r, 'x', sizeof r);
+        if (!row.page.empty())
+            WriteBytes(folder.file("p.html"), row.page);
+        EXPECT_EQ(CTorlindUtil::ExtractFundamental(folder.file("p.html").c_str(), &r),
+                  row.page.empty() ? -1 : 0);
+        EXPECT_EQ(r.feature[255], '\0');
+        EXPECT_EQ((V{r.category, r.market, r.feature, r.business}), row.texts);
     }
 }
 
@@ -114,9 +106,8 @@ TEST(FinanceRow, ReadsTenCellsWithUnits) {
         {"dashes",                 TenCells("9999", "-", "n/a"),                                   {0, 0, 1.5, 0, 2},           "n"},
         {"clamped, not undefined", TenCells("7203", "99,999,999,999", "0", "0", longName),         {2147483647, 0, 1.5, 0, 2},  std::string(31, 'n')},
         {"nine cells",             "<tr><td>7203</td><td>T</td><td>n</td><td>1</td><td>2</td><td>3</td><td>4</td><td>5</td><td>6</td></tr>", {}, ""},
-        {"code 999",               TenCells("999", "1"),                                           {},                          ""},
-        {"code 10000",             TenCells("10000", "1"),                                         {},                          ""},
-        {"text code",              TenCells("code", "1"),                                          {},                          ""},
+        {"code 999", TenCells("999", "1"), {}, ""}, {"code 10000", TenCells("10000", "1"), {}, ""},
+        {"text code", TenCells("code", "1"), {}, ""},
     };
     // clang-format on
     for (const auto& r : rows) {
