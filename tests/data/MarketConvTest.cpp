@@ -75,18 +75,3 @@ TEST(MarketConv, ConvertsBetweenTheFourIdentities) {
         EXPECT_EQ(DsFetchCode(*empty, 1), "X");
     }
 }
-
-// The listing job takes a local code plus one as the DS code; the shipped table
-// must keep the two in step.
-TEST_F(ShippedMarkets, NumberTheirRowsInOrder) {
-    ASSERT_GT(markets.nEntries(), 0);
-    for (int32_t i = 0; i < markets.nEntries(); ++i) {
-        char fetchCode[4], name[32];
-        markets.LocalCodeToFetchCode(i, fetchCode);
-        markets.LocalCodeToMarketName(i, name);
-        EXPECT_EQ(markets.LocalCodeToDSCode(i), i + 1);
-        EXPECT_EQ(markets.FetchCodeToLocalCode(fetchCode), i);
-        EXPECT_EQ(name[0], ' ');
-        EXPECT_EQ(markets.MarketNameToLocalCode(name + 1), i);
-    }
-}

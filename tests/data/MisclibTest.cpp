@@ -9,36 +9,7 @@
 #include <cstring>
 #include <limits>
 
-namespace {
-
 using V = std::vector<std::string>;
-
-// Every line of a file holding bytes, read in buffers of bufferSize bytes by
-// ReadString (pieces), or by ReadLine (one cut line) twice over.
-V ReadAll(const std::string& bytes, int32_t bufferSize, bool whole = false) {
-    TempFolder folder;
-    WriteBytes(folder.file("t.csv"), bytes);
-    CTextFile file;
-    EXPECT_TRUE(file.Open(folder.file("t.csv").c_str(), CTextFile::kReadText, nullptr));
-    V lines;
-    std::vector<char> buffer(bufferSize);
-    for (int pass = 0; pass < (whole ? 2 : 1); ++pass) {
-        file.SeekToBegin(); // the readers count the lines, then read them again
-        while ((whole ? file.ReadLine(buffer.data(), bufferSize)
-                      : file.ReadString(buffer.data(), bufferSize)) != nullptr)
-            lines.emplace_back(buffer.data());
-    }
-    file.Close();
-    return lines;
-}
-
-std::string Euc2Sjis(const std::string& euc) {
-    std::string out(euc.size() + 1, '\0');
-    euc2sjis(euc.c_str(), out.data());
-    return out.c_str();
-}
-
-} // namespace
 
 // What is no EUC-JP character never reaches a Shift-JIS text as raw bytes.
 TEST(EucToSjis, ConvertsCharactersAndReplacesWhatIsNone) {
@@ -55,7 +26,9 @@ TEST(EucToSjis, ConvertsCharactersAndReplacesWhatIsNone) {
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(Euc2Sjis(c.euc), c.sjis);
+        std::string sjis(std::strlen(c.euc) + 1, '\0');
+        euc2sjis(c.euc, sjis.data());
+        EXPECT_STREQ(sjis.c_str(), c.sjis);
     }
 }
 
@@ -167,9 +140,24 @@ TEST(TextFile, EveryLineEndEndsALine) {
         {"cut lines",           "0123456789\nab\n1234567\r\nend" + std::string(20, 'z'), 8, {"0123456", "ab\n", "1234567", "endzzzz", "0123456", "ab\n", "1234567", "endzzzz"}, true},
     };
     // clang-format on
+    TempFolder folder;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(ReadAll(c.bytes, c.size, c.whole), c.lines);
+        WriteBytes(folder.file("t.csv"), c.bytes);
+        CTextFile file;
+        ASSERT_TRUE(file.Open(folder.file("t.csv").c_str(), CTextFile::kReadText, nullptr));
+        V lines;
+        std::vector<char> buffer(size_t(c.size));
+        // ReadString gives pieces; ReadLine one cut line, here twice over as the readers
+        // count the lines first.
+        for (int pass = 0; pass < (c.whole ? 2 : 1); ++pass) {
+            file.SeekToBegin();
+            while ((c.whole ? file.ReadLine(buffer.data(), c.size)
+                            : file.ReadString(buffer.data(), c.size)) != nullptr)
+                lines.emplace_back(buffer.data());
+        }
+        file.Close();
+        EXPECT_EQ(lines, c.lines);
     }
 }
 

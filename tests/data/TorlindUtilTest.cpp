@@ -87,7 +87,17 @@ TEST_F(ShippedMarkets, CategoriesAndMarketsOfAProfile) {
     for (const auto& c : categories)
         EXPECT_EQ(CTorlindUtil::CategoryCode(c.sjis), c.code) << c.code;
 
-    EXPECT_EQ(CTorlindUtil::MarketCode(kTosho1.c_str()), 1);
+    // The listing job takes a market's local code plus one as its DS code: the
+    // shipped table must keep the two in step, and its names and fetch codes
+    // must each lead to their own row.
+    ASSERT_GT(markets.nEntries(), 0);
+    for (int32_t i = 0; i < markets.nEntries(); ++i) {
+        char fetchCode[4], name[32];
+        markets.LocalCodeToFetchCode(i, fetchCode);
+        markets.LocalCodeToMarketName(i, name);
+        EXPECT_EQ(CTorlindUtil::MarketCode(name + 1), i + 1) << name;
+        EXPECT_EQ(markets.FetchCodeToLocalCode(fetchCode), i);
+    }
     EXPECT_EQ(CTorlindUtil::MarketCode(""), 1) << "an empty name matches the first entry";
     EXPECT_EQ(CTorlindUtil::MarketCode("nowhere"), 0);
     g_marketConv = nullptr;
