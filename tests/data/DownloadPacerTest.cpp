@@ -4,11 +4,7 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 constexpr int64_t kSecond = 1000000; // in microseconds
-// "Sun, 06 Nov 1994 08:49:37 GMT", in seconds since 1970
-constexpr time_t kExampleDate = 784111777;
 
 TEST(DownloadPacerTest, RequestsStartTheIntervalApartAndAWaitHoldsThemBack) {
     CDownloadPacer pacer;
@@ -35,7 +31,7 @@ TEST(DownloadPacerTest, RequestsStartTheIntervalApartAndAWaitHoldsThemBack) {
 }
 
 TEST(DownloadPacerTest, WaitIsWhatRetryAfterSaysWithinBounds) {
-    const time_t now = kExampleDate - 30;
+    const time_t now = 784111777 - 30; // 30 s before Sun, 06 Nov 1994 08:49:37 GMT
     // clang-format off
     const struct { const char* retryAfter; int32_t nWaits; int64_t ms; } rows[] = {
         // Retry-After (null: none), waits before, ms. Seconds, blanks around them, a minute at
@@ -56,5 +52,3 @@ TEST(DownloadPacerTest, WaitIsWhatRetryAfterSaysWithinBounds) {
         EXPECT_EQ(CDownloadPacer::WaitMs(row.retryAfter, row.nWaits, now), row.ms);
     }
 }
-
-} // namespace

@@ -54,13 +54,13 @@ TEST(MarketConv, ConvertsBetweenTheFourIdentities) {
         EXPECT_EQ(Identities(m, local), rows[local].identities) << rows[local].line;
     EXPECT_EQ(Identities(m, 8), "X|" + kOther + "|0"); // outside the table
     EXPECT_EQ(Identities(m, -1), "X|" + kOther + "|0");
-    EXPECT_EQ(m.FetchCodeToLocalCode("O"), 1);
-    EXPECT_EQ(m.FetchCodeToLocalCode("T"), 0);  // the first of two
-    EXPECT_EQ(m.FetchCodeToLocalCode("T2"), 8); // exact match only
-    EXPECT_EQ(m.MarketNameToLocalCode(kTosho1.c_str()), 0);
-    EXPECT_EQ(m.MarketNameToLocalCode("\x93\x8C"), 0); // a prefix
-    EXPECT_EQ(m.MarketNameToLocalCode((kOsaka + ",more").c_str()), 1);
-    EXPECT_EQ(m.MarketNameToLocalCode("JASDAQ"), 8);
+    // A fetch code matches exactly, the first of two wins; a name matches as a prefix, up to a
+    // comma.
+    // clang-format off
+    for (const auto& [byName, key, local] : {std::tuple{false, std::string("O"), 1}, {false, "T", 0}, {false, "T2", 8},
+             {true, kTosho1, 0}, {true, "\x93\x8C", 0}, {true, kOsaka + ",more", 1}, {true, "JASDAQ", 8}})
+        EXPECT_EQ(byName ? m.MarketNameToLocalCode(key.c_str()) : m.FetchCodeToLocalCode(key.c_str()), local) << key;
+    // clang-format on
     EXPECT_EQ(DsFetchCode(m, 9), "T");
     EXPECT_EQ(DsFetchCode(m, 6), "X");
 

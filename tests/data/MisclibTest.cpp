@@ -7,7 +7,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <limits>
 
 using V = std::vector<std::string>;
 
@@ -25,10 +24,9 @@ TEST(EucToSjis, ConvertsCharactersAndReplacesWhatIsNone) {
     };
     // clang-format on
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::string sjis(std::strlen(c.euc) + 1, '\0');
-        euc2sjis(c.euc, sjis.data());
-        EXPECT_STREQ(sjis.c_str(), c.sjis);
+        char sjis[64];
+        euc2sjis(c.euc, sjis);
+        EXPECT_STREQ(sjis, c.sjis) << c.name;
     }
 }
 
@@ -40,13 +38,12 @@ TEST(TextHelpers, CleanFiguresAndCutNames) {
         {std::string(300, ','), std::string(300, ','), std::string(300, ',')}, // 256 bytes or more: kept
     };
     // clang-format on
-    auto cleaned = [](void (*clean)(char*), std::string text) {
-        clean(text.data());
-        return std::string(text.c_str());
-    };
     for (const auto& f : figures) {
-        EXPECT_EQ(cleaned(RemoveKanji, f.text), f.withoutKanji) << f.text;
-        EXPECT_EQ(cleaned(RemoveComma, f.text), f.withoutComma) << f.text;
+        std::string withoutKanji = f.text, withoutComma = f.text;
+        RemoveKanji(withoutKanji.data());
+        RemoveComma(withoutComma.data());
+        EXPECT_EQ(withoutKanji.c_str(), f.withoutKanji) << f.text;
+        EXPECT_EQ(withoutComma.c_str(), f.withoutComma) << f.text;
     }
 
     // The cut keeps the character that reaches the width whole and never
@@ -68,15 +65,13 @@ TEST(TextHelpers, CleanFiguresAndCutNames) {
 }
 
 TEST(NumberConversion, IsDefinedForAnyInput) {
-    constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
-    constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
     for (const auto& [value, clamped] :
-         {std::pair{std::nan(""), 0}, {HUGE_VAL, kMax}, {-1e300, kMin}, {-12.9, -12}})
+         {std::pair{std::nan(""), 0}, {HUGE_VAL, INT32_MAX}, {-1e300, INT32_MIN}, {-12.9, -12}})
         EXPECT_EQ(ClampToInt32(value), clamped) << value;
     // clang-format off
     const struct { const char* text; int32_t value; } rows[] = {
-        {" 42x", 42}, {"-7", -7}, {"abc", 0}, {"99999999999999999999", kMax},
-        {"-2147483648", kMin}, {"-2147483647", kMin + 1}, {"-99999999999", kMin},
+        {" 42x", 42}, {"-7", -7}, {"abc", 0}, {"99999999999999999999", INT32_MAX},
+        {"-2147483648", INT32_MIN}, {"-2147483647", INT32_MIN + 1}, {"-99999999999", INT32_MIN},
     };
     // clang-format on
     for (const auto& row : rows)
@@ -88,31 +83,30 @@ TEST(NumberConversion, IsDefinedForAnyInput) {
 TEST(TableScan, RowsAndCellsRunToTheNextEnd) {
     // clang-format off
     const struct { const char* name; std::string page; int32_t cut; V cells; } cases[] = {
-        // name                   page                                             bytes cut  cells per row, joined by "|"
-        {"two rows",              "<table><tr><td>1</td><td a>2</td></tr>\n<tr x><td><b>3</b></td></tr>", 0, {"1|2", "3"}},
-        {"stray row ends",        "</tr></tr>x</tr><tr><td>a</td></tr>",          0, {"a"}},
-        {"a row in a row",        "<tr><td>a<tr>b</tr>c</tr>",                    0, {"ab"}},
-        {"a last row unended",    "<tr><td>a</td></tr><tr>b</t",                  0, {"a"}},
-        {"a row end beyond",      "<tr><td>a</td></tr>",                          1, {}},
-        {"no row start",          "</tr><td>a</td></tr>",                         0, {}},
-        {"stray cell ends",       "<tr><td>1</td></td></td><td>2</td></tr>",      0, {"1|||2"}}, // cells without text
-        {"a cell unended",        "<tr><td>1<td>2</tr>x",                         0, {"12"}}, // runs to the row's end
-        {"no cell",               "<tr>x</td></tr>",                              0, {""}},
+        // name               page                                                bytes cut, "|" and text of each cell
+        {"two rows",          "<tr><td>1</td><td a>2</td></tr>\n<tr x><td><b>3</b></td></tr>", 0, {"|1|2", "|3"}},
+        {"stray row ends",    "</tr></tr>x</tr><tr><td>a</td></tr>",             0, {"|a"}},
+        {"a row in a row",    "<tr><td>a<tr>b</tr>c</tr>",                       0, {"|ab"}},
+        {"a last row unended", "<tr><td>a</td></tr><tr>b</t",                    0, {"|a"}},
+        {"a row end beyond",  "<tr><td>a</td></tr>", 1, {}},                  {"no row start", "</tr><td>a</td></tr>", 0, {}},
+        {"stray cell ends",   "<tr><td>1</td></td></td><td>2</td></tr>",         0, {"|1|||2"}}, // cells without text
+        {"a cell unended",    "<tr><td>1<td>2</tr>x",                            0, {"|12"}}, // runs to the row's end
+        {"no cell",           "<tr>x</td></tr>",                                 0, {""}},
+        {"a long cell",       "<tr><td>" + std::string(300, 'x') + "</tr>",       0, {"|" + std::string(255, 'x')}}, // cut
     };
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         V rows;
-        int32_t pos = 0, start = 0, length = 0;
-        while (
-            (length = NextTableRow(c.page.data(), int32_t(c.page.size()) - c.cut, &pos, &start))) {
+        int32_t pos = 0, start = 0, length;
+        while ((length = NextTableRow(c.page.data(), int32_t(c.page.size()) - c.cut, &pos,
+                                      &start)) > 0) {
             CTableCells walk(c.page.data() + start, length);
-            std::string cells;
-            for (int32_t cellStart = 0, cellLength = 0, n = 0; walk.Next(&cellStart, &cellLength);
-                 ++n) {
+            std::string cells; // each cell's text after a "|"
+            for (int32_t at = 0, size = 0; walk.Next(&at, &size);) {
                 char text[256];
-                ExtractCellText(c.page.data() + start + cellStart, cellLength, text, sizeof text);
-                cells += (n > 0 ? "|" : "") + std::string(text);
+                ExtractCellText(c.page.data() + start + at, size, text, sizeof text);
+                cells += "|" + std::string(text);
             }
             rows.push_back(cells);
         }

@@ -34,7 +34,6 @@ protected:
         for (const auto& [slot, code, market] :
              {std::tuple{0, "1301", "T"}, {1, "6758", "O"}, {2, "8001", "T"}})
             page.setCode(slot, code, std::atoi(code), market, code);
-        page.MakeFetchURL();
     }
     // Reads the rows, in a page of the server's layout unless bare, into the page.
     void Extract(const std::string& rows, bool bare = false) {

@@ -73,19 +73,17 @@ TEST_F(PreferencesTest, SaveWritesTheFieldsAtTheirOffsets) {
     EXPECT_EQ(bad.GetCreator(), FourCharCode("TSLD"));
     bad.creatorIndex = -1;
     EXPECT_EQ(bad.GetCreator(), FourCharCode("TSLD"));
-}
 
-TEST_F(PreferencesTest, FolderComesFromTheEnvironment) {
+    // The folder comes from the environment; without one nothing is read or written.
     unsetenv("XDG_CONFIG_HOME");
     setenv("HOME", m_folder.path().c_str(), 1);
     EXPECT_EQ(CPreferences::PreferencesFolder(), m_folder.file(".config"));
     unsetenv("HOME");
     EXPECT_EQ(CPreferences::PreferencesFolder(), "");
-    CPreferences p;
-    p.proxyPort = 1;
-    p.Load(); // no folder: nothing read, nothing written
-    p.Save();
-    EXPECT_EQ(p.proxyPort, 1);
+    bad.proxyPort = 1;
+    bad.Load();
+    bad.Save();
+    EXPECT_EQ(bad.proxyPort, 1);
 }
 
 TEST_F(PreferencesTest, ProgramSettingsKeepOtherLinesAndRefuseBadValues) {
