@@ -56,7 +56,7 @@ TEST_F(ListPageTest, FirstCellDecidesWhatTheRowIsAndTheNameIsCleaned) {
     };
     const struct { std::string euc, sjis; } names[] = { // EUC-JP in, Shift-JIS out
         {kEucKabu + kEucToyota, kSjisToyota},       {kEucToyota + kEucKabu, kSjisToyota},      {kEucKabu, ""},
-        {kEucKabu + "A" + kEucKabu, "A(\x8A\x94)"}, {"A" + kEucKabu + "B", "A(\x8A\x94)B"},     {"Nis\r\nsui\t\x7F", "Nissui"},
+        {kEucKabu + "A" + kEucKabu, "A(\x8A\x94)"}, {"A" + kEucKabu + "B", "A(\x8A\x94)B"}, {"Nis\r\nsui\t\x7F", "Nissui"},
         {std::string(300, 'n'), std::string(30, 'n')}, {std::string(40, '\xE4'), std::string(30, '\xE2')} /* 粐 */,
         {"A" + std::string(40, '\xE4'), "A" + std::string(30, '\xE2')},
     };

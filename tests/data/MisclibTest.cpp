@@ -6,7 +6,6 @@
 #include "TextFile.h"
 
 #include <cmath>
-#include <cstring>
 
 using V = std::vector<std::string>;
 
@@ -18,9 +17,9 @@ TEST(EucToSjis, ConvertsCharactersAndReplacesWhatIsNone) {
         {"JIS X 0208", "\xA1\xA1\xA1\xDF\xA1\xE0\xA1\xFE\xA2\xA1\xA2\xFE\xDE\xA1\xDF\xA1\xE0\xE0\xF4\xA6",
                        "\x81\x40\x81\x7E\x81\x80\x81\x9E\x81\x9F\x81\xFC\x9F\x9F\xE0\x40\xE0\xDE\xEA\xA4"},
         {"ASCII and kanji", "<td>1,2\xC7\xAF</td>", "<td>1,2\x94\x4E</td>"}, {"a lone last lead byte", "ab\xC7", "ab"},
-        {"the service's bad-euc fault", "\xC7\xAF\x8E\xFFx", "\x94\x4E??x"}, {"half-width katakana", "\x8E\xB1\x8E\xDF", "\xB1\xDF"},
-        {"JIS X 0212", "a\x8F\xB0\xA1z", "a?z"},  {"a lead byte before ASCII keeps the ASCII", "\xB0<td>", "?<td>"},
-        {"below the JIS range", "\x80\x81\xA0z", "???z"}, {"a lone last lead byte after a bad one", "\xFF\xA1", "?"},
+        {"the bad-euc fault", "\xC7\xAF\x8E\xFFx", "\x94\x4E??x"}, {"half-width katakana", "\x8E\xB1\x8E\xDF", "\xB1\xDF"},
+        {"JIS X 0212", "a\x8F\xB0\xA1z", "a?z"},                {"a lead byte before ASCII", "\xB0<td>", "?<td>"},
+        {"below the JIS range", "\x80\x81\xA0z", "???z"},       {"a last lead byte after a bad one", "\xFF\xA1", "?"},
     };
     // clang-format on
     for (const auto& c : cases) {
@@ -88,11 +87,11 @@ TEST(TableScan, RowsAndCellsRunToTheNextEnd) {
         {"stray row ends",    "</tr></tr>x</tr><tr><td>a</td></tr>",             0, {"|a"}},
         {"a row in a row",    "<tr><td>a<tr>b</tr>c</tr>",                       0, {"|ab"}},
         {"a last row unended", "<tr><td>a</td></tr><tr>b</t",                    0, {"|a"}},
-        {"a row end beyond",  "<tr><td>a</td></tr>", 1, {}},                  {"no row start", "</tr><td>a</td></tr>", 0, {}},
+        {"a row end beyond", "<tr><td>a</td></tr>", 1, {}}, {"no row start", "</tr><td>a</td></tr>", 0, {}},
         {"stray cell ends",   "<tr><td>1</td></td></td><td>2</td></tr>",         0, {"|1|||2"}}, // cells without text
         {"a cell unended",    "<tr><td>1<td>2</tr>x",                            0, {"|12"}}, // runs to the row's end
         {"no cell",           "<tr>x</td></tr>",                                 0, {""}},
-        {"a long cell",       "<tr><td>" + std::string(300, 'x') + "</tr>",       0, {"|" + std::string(255, 'x')}}, // cut
+        {"a long cell", "<tr><td>" + std::string(300, 'x') + "</tr>", 0, {"|" + std::string(255, 'x')}}, // cut
     };
     // clang-format on
     for (const auto& c : cases) {
@@ -113,8 +112,9 @@ TEST(TableScan, RowsAndCellsRunToTheNextEnd) {
         EXPECT_EQ(rows, c.cells);
     }
     // clang-format off
-    for (const auto& [length, from, pattern, at] : {std::tuple{5, 0, "<tr", 2}, {4, 0, "<tr", -1}, {10, 3, "<tr", -1}, {10, 3, "<td", 6}, {10, -5, "ab", 0}})
-        EXPECT_EQ(FindInRange("ab<tr><td>", length, from, pattern), at) << pattern << " from " << from << " in " << length;
+    for (const auto& [length, from, pattern, at] :
+         {std::tuple{5, 0, "<tr", 2}, {4, 0, "<tr", -1}, {10, 3, "<tr", -1}, {10, 3, "<td", 6}, {10, -5, "ab", 0}})
+        EXPECT_EQ(FindInRange("ab<tr><td>", length, from, pattern), at) << pattern << " " << from << " " << length;
     // clang-format on
 }
 
@@ -124,14 +124,16 @@ TEST(TableScan, RowsAndCellsRunToTheNextEnd) {
 TEST(TextFile, EveryLineEndEndsALine) {
     // clang-format off
     const struct { const char* name; std::string bytes; int32_t size; V lines; bool whole = false; } cases[] = {
-        // name                 bytes                                       buffer  lines (ReadLine twice over when whole)
-        {"each end",            "a,1\n\rbb,2\r\nc\rd\n",                      128,    {"a,1\n", "bb,2\n", "c\n", "d\n"}},
-        {"empty lines",         "a\r\n\r\nb\n\nc\r\rd\n\r\n\r",                  128,    {"a\n", "\n", "b\n", "\n", "c\n", "\n", "d\n", "\n"}},
+        // name bytes buffer lines (ReadLine twice over when whole)
+        {"each end", "a,1\n\rbb,2\r\nc\rd\n", 128, {"a,1\n", "bb,2\n", "c\n", "d\n"}},
+        {"empty lines", "a\r\n\r\nb\n\nc\r\rd\n\r\n\r", 128, {"a\n", "\n", "b\n", "\n", "c\n", "\n", "d\n", "\n"}},
         {"pairs from the left", "a\r\n\rb\n\r\nc",                           128,    {"a\n", "\n", "b\n", "\n", "c\n"}},
         {"unended single line", "one", 128, {"one\n"}}, {"empty file", "", 128, {}},
         {"a buffer of two", "ab\n", 2, {"a", "b", "\n"}},   {"a buffer of one", "ab\n", 1, {}},
-        {"pieces",              "0123456789\r\nab\r" + std::string(20, 'z'), 8,      {"0123456", "789\n", "ab\n", "zzzzzzz", "zzzzzzz", "zzzzzz\n"}},
-        {"cut lines",           "0123456789\nab\n1234567\r\nend" + std::string(20, 'z'), 8, {"0123456", "ab\n", "1234567", "endzzzz", "0123456", "ab\n", "1234567", "endzzzz"}, true},
+        {"pieces", "0123456789\r\nab\r" + std::string(20, 'z'), 8,
+            {"0123456", "789\n", "ab\n", "zzzzzzz", "zzzzzzz", "zzzzzz\n"}},
+        {"cut lines", "0123456789\nab\n1234567\r\nend" + std::string(20, 'z'), 8,
+            {"0123456", "ab\n", "1234567", "endzzzz", "0123456", "ab\n", "1234567", "endzzzz"}, true},
     };
     // clang-format on
     TempFolder folder;

@@ -64,10 +64,8 @@ TEST_F(PreferencesTest, SaveWritesTheFieldsAtTheirOffsets) {
     const CPreferences shortFile = Loaded(std::string("\x03\x02\x01\0abc", 7));
     EXPECT_STREQ(shortFile.proxyHost, "abcalhost");
     EXPECT_EQ(shortFile.proxyPort, 8080);
-    std::string damaged(404, 'A');
-    damaged.replace(0, 4, "\x03\x02\x01\x00", 4);
-    damaged.replace(140, 4, std::string("\7\0\0\0", 4)); // creator row 7
-    CPreferences bad = Loaded(damaged);
+    CPreferences bad = Loaded(std::string("\3\2\1\0", 4) + std::string(136, 'A') +
+                              std::string("\7\0\0\0", 4) + std::string(260, 'A')); // creator row 7
     EXPECT_EQ(std::strlen(bad.proxyHost), 127u);
     EXPECT_EQ(std::strlen(bad.defaultFolder), 255u);
     EXPECT_EQ(bad.GetCreator(), FourCharCode("TSLD"));

@@ -51,10 +51,11 @@ TEST(Profile, TakesTheFourTextsInOrder) {
         {"empty market",   Item(kCategoryMark, "c") + Item(kMarketMark, "") + tail, {"c", "", "", ""}},
         {"no category",    Item(kMarketMark, "m") + tail,                          {"", "", "", ""}},
         {"long texts",     Item(kCategoryMark, std::string(100, 'c')) + Item(kMarketMark, "m") +
-                               Item(kFeatureMark, std::string(300, 'f')) + Item(kBusinessMark, "b"),
-                                                                                   {std::string(62, 'c'), "m", std::string(254, 'f'), "b"}},
-        {"EUC-JP texts",   Item(kCategoryMark, "\xC5\xC5\xB5\xA4\xB5\xA1\xB4\xEF") + Item(kMarketMark, "\xC5\xEC\xBE\xDA\x31\xC9\xF4"),
-                                                                                   {"\x93\x64\x8B\x43\x8B\x40\x8A\xED", kTosho1, "", ""}}, // 電気機器
+                           Item(kFeatureMark, std::string(300, 'f')) + Item(kBusinessMark, "b"),
+                           {std::string(62, 'c'), "m", std::string(254, 'f'), "b"}},
+        {"EUC-JP texts",   Item(kCategoryMark, "\xC5\xC5\xB5\xA4\xB5\xA1\xB4\xEF") +
+                               Item(kMarketMark, "\xC5\xEC\xBE\xDA\x31\xC9\xF4"),
+                           {"\x93\x64\x8B\x43\x8B\x40\x8A\xED", kTosho1, "", ""}}, // 電気機器
         // Only the first mebibyte is read: seven bytes more push the ">" of "</TD>" beyond it.
         {"a mebibyte",     padding + head,                                         {"c", "m", "", ""}},
         {"beyond it",      padding + std::string(7, ' ') + head,                   {"c", "", "", ""}},
@@ -110,11 +111,12 @@ TEST(FinanceRow, ReadsTenCellsWithUnits) {
     // clang-format off
     const std::string longName = std::string(40, 'n') + "\xA5\xC8";
     const struct { const char* name; std::string row; std::vector<double> values; std::string name31; } rows[] = {
-        // name                    row                                                              values, none: refused        name kept
-        {"units",                  TenCells("1000", "1,230\xC9\xB4\xCB\xFC\xB1\xDF", "15.3\xC7\xDC"), {1230, 15.3, 1.5, 0, 2},      "n"}, // 百万円, 倍
-        {"dashes",                 TenCells("9999", "-", "n/a"),                                   {0, 0, 1.5, 0, 2},           "n"},
-        {"clamped, not undefined", TenCells("7203", "99,999,999,999", "0", "0", longName),         {2147483647, 0, 1.5, 0, 2},  std::string(31, 'n')},
-        {"nine cells",             "<tr><td>7203</td><td>T</td><td>n</td><td>1</td><td>2</td><td>3</td><td>4</td><td>5</td><td>6</td></tr>", {}, ""},
+        // name     row (units 百万円 and 倍)                                            values, none: refused; name kept
+        {"units",   TenCells("1000", "1,230\xC9\xB4\xCB\xFC\xB1\xDF", "15.3\xC7\xDC"), {1230, 15.3, 1.5, 0, 2}, "n"},
+        {"dashes",  TenCells("9999", "-", "n/a"),                                   {0, 0, 1.5, 0, 2},       "n"},
+        {"clamped", TenCells("7203", "99,999,999,999", "0", "0", longName), {INT32_MAX, 0, 1.5, 0, 2}, std::string(31, 'n')},
+        {"nine cells",
+         "<tr><td>7203</td><td>T</td><td>n</td><td>1</td><td>2</td><td>3</td><td>4</td><td>5</td><td>6</td></tr>", {}, ""},
         {"code 999", TenCells("999", "1"), {}, ""}, {"code 10000", TenCells("10000", "1"), {}, ""},
         {"text code", TenCells("code", "1"), {}, ""},
     };
