@@ -1,5 +1,5 @@
-// The company profile page, the finance view of a quote page, the market and
-// industry lookups and the profile folders.
+// The company profile page, the finance view of a quote page, and the market
+// and industry lookups.
 #include "TorlindUtil.h"
 #include "PageData.h"
 #include "TestFolder.h"
@@ -19,6 +19,8 @@ std::string Item(const std::string& mark, const std::string& text) {
     return "<tr><td class=k>" + mark + text + "</TD></tr>\n";
 }
 
+// A row of the finance view: the code, three cells the record does not keep,
+// the name, then five values with their units.
 std::string TenCells(const std::string& code, const std::string& first,
                      const std::string& second = "0", const std::string& fourth = "0",
                      const std::string& name = "n") {
@@ -44,7 +46,7 @@ TEST(Profile, TakesTheFourTextsInOrder) {
     const std::string padding(size_t(CTorlindUtil::kMaxProfilePage) - head.size(), ' ');
     // clang-format off
     const struct { const char* name; std::string page; V texts; } rows[] = {
-        {"no file",        "",                                                     {"", "", "", ""}}, // first
+        {"no file",        "",                                                     {"", "", "", ""}}, // before any page is written
         {"all four",       head + tail + Item(kBusinessMark, "b"),                 {"c", "m", "<b>F</b>", "b"}},
         {"no business",    head + tail,                                            {"c", "m", "<b>F</b>", "funds"}},
         {"empty business", head + tail + Item(kBusinessMark, ""),                  {"c", "m", "<b>F</b>", "funds"}},
