@@ -29,7 +29,6 @@
 #include <iterator>
 #include <map>
 #include <string>
-#include <string_view>
 #include <unistd.h>
 #include <vector>
 
@@ -43,8 +42,6 @@ namespace {
     std::fprintf(stderr, "Harnesses.cpp:%d: broken: %s\n", line, condition);
     std::abort();
 }
-
-using Bytes = const uint8_t*;
 
 std::string s_folder;     // the scratch application folder
 FILE* s_sink;             // /dev/null, for the writers
@@ -77,19 +74,18 @@ void SetUpProgramState() {
     });
 }
 
-std::string WriteScratchFile(const char* name, Bytes data, size_t size) {
+std::string WriteScratchFile(const char* name, const std::string& bytes) {
     const std::string path = s_folder + "/" + name;
     std::ofstream file(path, std::ios::binary);
-    FUZZ_CHECK(file.write(reinterpret_cast<const char*>(data), std::streamsize(size)).good());
+    FUZZ_CHECK(file.write(bytes.data(), std::streamsize(bytes.size())).good());
     return path;
 }
 
 // What a page reader sees of a download: the bytes before the first zero
 // byte, at most limit of them, in a buffer of exactly that many bytes so that
 // a read past the text is caught.
-std::vector<char> PageText(Bytes data, size_t size, size_t limit) {
-    return std::vector<char>(
-        data, data + strnlen(reinterpret_cast<const char*>(data), std::min(size, limit)));
+std::vector<char> PageText(const std::string& input, size_t limit) {
+    return std::vector<char>(input.c_str(), input.c_str() + strnlen(input.c_str(), limit));
 }
 
 bool In(int64_t value, int64_t low, int64_t high) {
@@ -109,14 +105,14 @@ void CheckIdentityKept(const CTesselRec& record, const CTesselRec& before) {
 
 // The quote page reader; then the page's lines of the daily file, written one
 // of the six ways, picked by the input's size.
-void QuotePage(Bytes data, size_t size) {
+void QuotePage(const std::string& input) {
     static CPreferences s_preferences;
-    const std::vector<char> text = PageText(data, size, kPageBufferSize - 1);
+    const std::vector<char> text = PageText(input, kPageBufferSize - 1);
     CPageData page = *s_slots;
     CPageData::ExtractPage(text.data(), int32_t(text.size()), &page);
 
     FUZZ_CHECK(page.nExtracted() >= 0 && page.nExtracted() <= page.nCodes());
-    s_preferences.decimalPrices = uint8_t(size / 3 % 2);
+    s_preferences.decimalPrices = uint8_t(input.size() / 3 % 2);
     g_Preferences = &s_preferences;
     for (int32_t slot = 0; slot < page.nCodes(); ++slot) {
         const CTesselRec& record = *page.getTesselRec(slot);
@@ -125,14 +121,14 @@ void QuotePage(Bytes data, size_t size) {
         FUZZ_CHECK(record.day == 0 || In(record.day, 1, 31));
         for (double value : {record.open, record.high, record.low, record.close, record.volume})
             FUZZ_CHECK(std::isfinite(value));
-        page.getTesselRec(slot)->Write(s_sink, int32_t(size % 3));
+        page.getTesselRec(slot)->Write(s_sink, int32_t(input.size() % 3));
     }
     g_Preferences = nullptr;
 }
 
 // The finance page reader; only the five values come from the page.
-void FinancePage(Bytes data, size_t size) {
-    const std::vector<char> text = PageText(data, size, CTorlindUtil::kFinancePageSize - 1);
+void FinancePage(const std::string& input) {
+    const std::vector<char> text = PageText(input, CTorlindUtil::kFinancePageSize - 1);
     CPageData page = *s_slots;
     const int32_t count =
         CTorlindUtil::ExtractFinancePage(text.data(), int32_t(text.size()), &page);
@@ -148,8 +144,8 @@ void FinancePage(Bytes data, size_t size) {
 
 // The history page reader; then the page's rows merged into a history, which
 // keeps one record a date, oldest first, whatever order and repeats a page has.
-void HistoryPage(Bytes data, size_t size) {
-    const std::vector<char> text = PageText(data, size, kPageBufferSize - 1);
+void HistoryPage(const std::string& input) {
+    const std::vector<char> text = PageText(input, kPageBufferSize - 1);
     CKDTPageData page("7203", 7203, 0);
     const int32_t result = CKDTPageData::ExtractKDTPage(text.data(), int32_t(text.size()), &page);
 
@@ -174,8 +170,8 @@ bool IsFieldText(const char* text) {
 }
 
 // The listing page reader; then the page's lines of the fetch list.
-void ListingPage(Bytes data, size_t size) {
-    const std::vector<char> text = PageText(data, size, kPageBufferSize - 1);
+void ListingPage(const std::string& input) {
+    const std::vector<char> text = PageText(input, kPageBufferSize - 1);
     CListPageData page(0);
     const int32_t result = CListPageData::ExtractListPage(text.data(), int32_t(text.size()), &page);
 
@@ -197,9 +193,10 @@ void ListingPage(Bytes data, size_t size) {
 
 // The profile page reader, on at most the size it reads; then the look-ups of
 // the market and the industry category the dictionary makes.
-void ProfilePage(Bytes data, size_t size) {
-    std::vector<char> page(data, data + std::min(size, size_t(CTorlindUtil::kMaxProfilePage)));
-    page.push_back('\0');
+void ProfilePage(const std::string& input) {
+    // In a buffer of exactly its size, so that a read past it is caught.
+    const std::string text = input.substr(0, size_t(CTorlindUtil::kMaxProfilePage));
+    std::vector<char> page(text.c_str(), text.c_str() + text.size() + 1);
     FUNDAMENTAL record;
     std::memset(&record, 0x55, sizeof record); // the reader clears what it was given
     FUZZ_CHECK(CTorlindUtil::ExtractFundamentalPage(page.data(), &record) == 0);
@@ -213,8 +210,8 @@ void ProfilePage(Bytes data, size_t size) {
 
 // The fetch-list reader with the shipped market table; then the pages' URLs
 // and the market look-up of the listing job. Every page but the last is full.
-void FetchList(Bytes data, size_t size) {
-    WriteScratchFile("fetchlist.csv", data, size);
+void FetchList(const std::string& input) {
+    WriteScratchFile("fetchlist.csv", input);
     CFetchData list;
     FUZZ_CHECK(list.LoadFetchData(s_folder) == (list.nPages() > 0 ? 0 : -1));
     for (int32_t p = 0; p < list.nPages(); ++p) {
@@ -235,8 +232,8 @@ void FetchList(Bytes data, size_t size) {
 
 // The market table reader; then every look-up of each row. The first row with
 // a fetch code, a name or a DS code answers for it.
-void MarketCsv(Bytes data, size_t size) {
-    const std::string path = WriteScratchFile("market.csv", data, size);
+void MarketCsv(const std::string& input) {
+    const std::string path = WriteScratchFile("market.csv", input);
     CMarketConv markets;
     FUZZ_CHECK(markets.LoadMarketCsv(path.c_str()) == (markets.nEntries() > 0 ? 1 : 0));
     for (int32_t code = -1; code <= markets.nEntries(); ++code) {
@@ -258,15 +255,14 @@ void MarketCsv(Bytes data, size_t size) {
 bool IsAuthority(const std::string& host) {
     return !host.empty() && host.size() <= 261 &&
            std::all_of(host.begin(), host.end(), [](unsigned char c) {
-               return std::isalnum(c) ||
-                      std::string_view(".-:[]").find(char(c)) != std::string::npos;
+               return std::isalnum(c) || (c != 0 && std::strchr(".-:[]", c) != nullptr);
            });
 }
 
 // The servers.conf reader: refused lines in order, and every host it keeps
 // one that a request URL can carry.
-void ServersConf(Bytes data, size_t size) {
-    WriteScratchFile("servers.conf", data, size);
+void ServersConf(const std::string& input) {
+    WriteScratchFile("servers.conf", input);
     const std::vector<int32_t> refused = LoadQuoteServers(s_folder);
     for (size_t i = 0; i < refused.size(); ++i)
         FUZZ_CHECK(refused[i] >= 1 && (i == 0 || refused[i] > refused[i - 1]));
@@ -276,8 +272,8 @@ void ServersConf(Bytes data, size_t size) {
 
 // The preferences reader; a file of another version leaves the defaults. Then
 // a save and a load that must give back the same record.
-void Preferences(Bytes data, size_t size) {
-    WriteScratchFile(CPreferences::kFileName, data, size);
+void Preferences(const std::string& input) {
+    WriteScratchFile(CPreferences::kFileName, input);
     CPreferences preferences, reloaded;
     preferences.Load();
     FUZZ_CHECK(preferences.version == CPreferences::kVersion && preferences.GetCreator() != 0);
@@ -296,14 +292,13 @@ void Preferences(Bytes data, size_t size) {
 // the line end the file begins with (none, CR, LF, LF CR, CR LF), the second
 // the size of the line buffer. Both reading passes of the fetch list and the
 // market table must see the same lines, each a terminated text.
-void TextFile(Bytes data, size_t size) {
+void TextFile(const std::string& input) {
     static const char* const kFirstLines[] = {"", "a,1\r", "a,1\n", "a,1\n\r", "a,1\r\n"};
-    if (size < 2)
+    if (input.size() < 2)
         return;
-    std::vector<char> buffer(2 + data[1] % 160);
-    const std::string bytes = kFirstLines[data[0] % 5] + std::string(data + 2, data + size);
-    const std::string path =
-        WriteScratchFile("text.txt", reinterpret_cast<Bytes>(bytes.data()), bytes.size());
+    std::vector<char> buffer(2 + uint8_t(input[1]) % 160);
+    const std::string bytes = kFirstLines[uint8_t(input[0]) % 5] + input.substr(2);
+    const std::string path = WriteScratchFile("text.txt", bytes);
     CTextFile file;
     FUZZ_CHECK(file.Open(path.c_str(), CTextFile::kReadText, nullptr) == 1);
     const auto countLines = [&](bool whole) {
@@ -327,9 +322,8 @@ void TextFile(Bytes data, size_t size) {
 // asks for, gives Shift-JIS never longer than the source: ASCII, half-width
 // katakana, or a lead byte with its trail byte. Then the cleaning of figures
 // the cell readers apply.
-void Euc2Sjis(Bytes data, size_t size) {
-    const std::string source(reinterpret_cast<const char*>(data),
-                             strnlen(reinterpret_cast<const char*>(data), size));
+void Euc2Sjis(const std::string& input) {
+    const std::string source = input.c_str(); // up to the first zero byte
     std::vector<char> converted(source.size() + 1);
     euc2sjis(source.c_str(), converted.data());
     FUZZ_CHECK(IsTerminated(converted.data(), converted.size()));
@@ -354,12 +348,11 @@ void Euc2Sjis(Bytes data, size_t size) {
 // The cut at a character boundary: the first input byte is the width (1..64),
 // the rest the text. The result is a prefix that ends after the character
 // reaching the width and never inside a double-byte character.
-void CutWtext(Bytes data, size_t size) {
-    if (size < 1)
+void CutWtext(const std::string& input) {
+    if (input.empty())
         return;
-    const int32_t width = 1 + data[0] % 64;
-    const char* rest = reinterpret_cast<const char*>(data) + 1;
-    const std::string original(rest, strnlen(rest, size - 1));
+    const int32_t width = 1 + uint8_t(input[0]) % 64;
+    const std::string original = input.c_str() + 1; // up to the first zero byte
     std::vector<char> text(original.c_str(), original.c_str() + original.size() + 1);
     const int32_t length = CutWText(text.data(), width);
 
@@ -377,7 +370,7 @@ void CutWtext(Bytes data, size_t size) {
     }
 }
 
-const std::map<std::string, void (*)(Bytes, size_t)> kHarnesses = {
+const std::map<std::string, void (*)(const std::string&)> kHarnesses = {
     {"quote_page", QuotePage},     {"finance_page", FinancePage}, {"history_page", HistoryPage},
     {"listing_page", ListingPage}, {"profile_page", ProfilePage}, {"fetch_list", FetchList},
     {"market_csv", MarketCsv},     {"servers_conf", ServersConf}, {"preferences", Preferences},
@@ -394,7 +387,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const auto s_harness = kHarnesses.at(VEZIZO_FUZZ_HARNESS);
-    s_harness(data, size);
+    s_harness(std::string(reinterpret_cast<const char*>(data), size));
     return 0;
 }
 #else
@@ -410,7 +403,7 @@ int main(int argc, char** argv) {
     for (const auto& entry : std::filesystem::directory_iterator(argv[2])) {
         std::ifstream file(entry.path(), std::ios::binary);
         const std::string data((std::istreambuf_iterator<char>(file)), {});
-        harness->second(reinterpret_cast<Bytes>(data.c_str()), data.size());
+        harness->second(data);
         ++nInputs;
     }
     std::printf("%d inputs replayed\n", nInputs);

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -48,16 +49,13 @@ quint16 FreePort() {
 
 class NetTest : public ::testing::Test {
 protected:
-    // Starts the service with args, logging to sim.log, and a downloader.
-    void start(const QStringList& args, int intervalMs = 20) {
+    // Starts the service with args, logging to sim.log, and a downloader (through
+    // the proxy at port when useProxy is set).
+    void start(QStringList args, int intervalMs = 20, bool useProxy = false, int port = 0) {
         QFile::remove(folder.filePath("sim.log"));
-        sim = std::make_unique<QuoteSimProcess>(args +
-                                                QStringList{"--log", folder.filePath("sim.log")});
+        sim = std::make_unique<QuoteSimProcess>(args << "--log" << folder.filePath("sim.log"));
         ASSERT_TRUE(sim->isRunning());
-        newDownloader(intervalMs, false, 0);
-    }
-    void newDownloader(int intervalMs, bool useProxy, int proxyPort) {
-        http = std::make_unique<CHTTPAccess>(useProxy, "127.0.0.1", proxyPort);
+        http = std::make_unique<CHTTPAccess>(useProxy, "127.0.0.1", port);
         http->setInterval(intervalMs);
         http->setCompletionHandler([this] { ++nCompletions; });
         waits.clear();
@@ -214,10 +212,8 @@ TEST_F(NetTest, OneDownloadAtATimeEachIntoItsOwnFile) {
 TEST_F(NetTest, RequestsOfBothEntryPointsKeepTheInterval) {
     start({"--fault", "redirect:2@/q?s=6758"}, 250);
     for (int i = 0; i < 5; ++i) { // polled, polled, blocking, blocking, polled
-        const char* code = i % 2 == 0 ? "1301" : "6758";
-        EXPECT_EQ(download("/q?s=" + QString(code) + "&d=v2", code, i == 2 || i == 3),
-                  QuotePage(code))
-            << i;
+        const QString code = i % 2 == 0 ? "1301" : "6758";
+        EXPECT_EQ(download("/q?s=" + code + "&d=v2", code, i == 2 || i == 3), QuotePage(code));
     }
     EXPECT_EQ(nCompletions, 3);
     const QList<SimLogEntry> entries = ReadSimLog(folder.filePath("sim.log"));
@@ -265,11 +261,9 @@ TEST_F(NetTest, AnAnswerThatAsksToWaitIsWaitedOut) {
                   refused ? "failed: HTTP 429" : QuotePage("6758"));
         EXPECT_EQ(last.end, refused ? O::kHTTPStatus : O::kDone);
         ASSERT_EQ(waits.size(), size_t(row.nWaits));
-        for (int i = 0; i < row.nWaits; ++i) {
-            EXPECT_EQ(waits[i].httpStatus, row.status);
-            EXPECT_EQ(waits[i].seconds, row.seconds);
-            EXPECT_EQ(waits[i].nWait, i + 1);
-        }
+        for (int i = 0; i < row.nWaits; ++i)
+            EXPECT_EQ(std::tuple(waits[i].httpStatus, waits[i].seconds, waits[i].nWait),
+                      std::tuple(row.status, row.seconds, i + 1));
         const QList<SimLogEntry> entries = ReadSimLog(folder.filePath("sim.log"));
         ASSERT_EQ(entries.size(), 2 + row.nWaits);
         for (int i = 2; i < entries.size(); ++i) {
@@ -282,7 +276,6 @@ TEST_F(NetTest, AnAnswerThatAsksToWaitIsWaitedOut) {
 // Requests go through the proxy only when asked, and a proxy that is not there
 // is a network error.
 TEST_F(NetTest, RequestsGoThroughTheProxyOnlyWhenAsked) {
-    start({});
     // tinyproxy in the foreground, its configuration and log in folder.
     const quint16 port = FreePort();
     ASSERT_TRUE(WriteAppFile(folder.path(), "tinyproxy.conf",
@@ -298,14 +291,14 @@ TEST_F(NetTest, RequestsGoThroughTheProxyOnlyWhenAsked) {
         return proxy.state() == QProcess::Running && socket.waitForConnected(200);
     }));
     for (const bool useProxy : {false, true}) {
-        newDownloader(20, useProxy, port);
+        start({}, 20, useProxy, port);
         EXPECT_EQ(download("/q?s=1301&d=v2", "page"), QuotePage("1301"));
         const QByteArray asked = bytes("sim.log");
         EXPECT_EQ(asked.contains("Via:") && asked.contains("tinyproxy"), useProxy);
     }
     proxy.terminate();
     proxy.waitForFinished(5000);
-    newDownloader(20, true, FreePort());
+    start({}, 20, true, FreePort());
     download("/q?s=1301&d=v2", "page");
     EXPECT_EQ(last.end, O::kNetworkError);
     EXPECT_TRUE(bytes("page").isEmpty());
