@@ -141,10 +141,9 @@ TEST_F(NetTest, EachEndIsRecordedWithItsReasonAndWhatArrived) {
     for (size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE((rows[i].fault + " " + rows[i].target).toStdString());
         const O& outcome = downloads[i]->outcome();
-        EXPECT_EQ(outcome.end, rows[i].end);
-        EXPECT_EQ(outcome.httpStatus, rows[i].status);
-        EXPECT_EQ(outcome.reason, rows[i].reason.toStdString());
-        EXPECT_EQ(outcome.noSuchPage(), rows[i].status == 404);
+        EXPECT_EQ(std::tuple(outcome.end, outcome.httpStatus, outcome.reason, outcome.noSuchPage()),
+                  std::tuple(rows[i].end, rows[i].status, rows[i].reason.toStdString(),
+                             rows[i].status == 404));
         const QByteArray body = bytes(QString::number(i));
         if (rows[i].body != "?") {
             EXPECT_EQ(body, rows[i].body);

@@ -19,34 +19,26 @@
 
 namespace {
 
-class SimReadersTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(sim.isRunning() && folder.isValid() && LayOutAppFolder(folder.path(), sim));
-        g_startupPath = folder.path().toStdString();
-        ASSERT_EQ(markets.LoadMarketCsv((g_startupPath + "/market.csv").c_str()), 1);
-        g_marketConv = &markets;
-        LoadQuoteServers(g_startupPath);
-        http.setInterval(CProgramSettings::kMinimumIntervalMs);
-    }
-    void TearDown() override { g_marketConv = nullptr; }
-
-    // Downloads url into the folder's file name and returns its path.
-    const char* fetch(const std::string& url, const char* name) {
-        m_path = g_startupPath + "/" + name;
-        EXPECT_TRUE(http.OpenURLComplete(url, m_path).done()) << url;
-        return m_path.c_str();
-    }
-
+TEST(SimReaders, EveryKindOfPageGivesTheMarketsValues) {
     QuoteSimProcess sim;
-    CSimMarket market = TestSimMarket();
+    const CSimMarket& market = TestSimMarket();
     QTemporaryDir folder;
+    ASSERT_TRUE(sim.isRunning() && folder.isValid() && LayOutAppFolder(folder.path(), sim));
+    g_startupPath = folder.path().toStdString();
     CMarketConv markets;
-    CHTTPAccess http{false, "", 0};
-    std::string m_path;
-};
+    ASSERT_EQ(markets.LoadMarketCsv((g_startupPath + "/market.csv").c_str()), 1);
+    g_marketConv = &markets;
+    LoadQuoteServers(g_startupPath);
+    CHTTPAccess http(false, "", 0);
+    http.setInterval(CProgramSettings::kMinimumIntervalMs);
+    // Downloads url into the folder's file name and returns its path.
+    std::string path;
+    const auto fetch = [&](const std::string& url, const char* name) {
+        path = g_startupPath + "/" + name;
+        EXPECT_TRUE(http.OpenURLComplete(url, path).done()) << url;
+        return path.c_str();
+    };
 
-TEST_F(SimReadersTest, QuoteAndFinancePagesGiveTheMarketsValues) {
     // 120 stocks, then 6758, 9984 (a volume beyond 2^31) and a code the
     // market does not know.
     ASSERT_TRUE(WriteFetchList(folder.path(),
@@ -74,9 +66,8 @@ TEST_F(SimReadersTest, QuoteAndFinancePagesGiveTheMarketsValues) {
     }
     EXPECT_EQ(std::pair(nExtracted, nWithFinance), std::pair(122, 122));
     EXPECT_EQ(ReadAppFile(folder.path(), "ERRORLOG.TXT"), "page=2 code=1000 name=UNKNOWN1000\n");
-}
 
-TEST_F(SimReadersTest, ProfilePagesGiveTheFourTexts) {
+    // Profile pages: the four texts.
     for (const SimStock& stock : market.stocks().mid(0, 60)) {
         SCOPED_TRACE(stock.code);
         const std::string url =
@@ -92,9 +83,8 @@ TEST_F(SimReadersTest, ProfilePagesGiveTheFourTexts) {
         EXPECT_EQ(CTorlindUtil::MarketCode(record.market),
                   CSimMarket::markets()[stock.market].dsCode);
     }
-}
 
-TEST_F(SimReadersTest, ListingPagesGiveEveryRow) {
+    // Listing pages: every row.
     const QVector<SimListingRow>& listing = market.listing();
     int row = 0;
     for (int p = 0; p < 80; ++p) {
@@ -115,6 +105,7 @@ TEST_F(SimReadersTest, ListingPagesGiveEveryRow) {
         }
     }
     EXPECT_EQ(row, listing.size());
+    g_marketConv = nullptr;
 }
 
 } // namespace
