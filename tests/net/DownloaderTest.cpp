@@ -1,166 +1,306 @@
-// The downloader against every kind of fault of the service: how each
-// download ends, what its file holds, and the rules of one download at a time.
-#include "DownloadTestUtil.h"
+// The downloader against every kind of fault of the simulated service and
+// through a real proxy (tinyproxy): how each download ends and what its file
+// holds, one download at a time, the pace of its requests in the service's
+// log, and answers that ask it to wait (429, 503) waited out as the service
+// asks, at most three times a page.
+#include "HTTPAccess.h"
+#include "SimAppFolder.h"
+#include "SimPages.h"
 
+#include <QEventLoop>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 namespace {
 
-const QString kQuotePage = QStringLiteral("/q?s=1301&d=v2");
+using O = DownloadOutcome;
 
-// Each row downloads its path with a downloader of its own, all side by
-// side, so that the suite waits for the 5-second silence time-out once. A
-// slow drip, its parts less than the time-out apart but longer than it in
-// all, is whole. Some rows are no fault of the service: a URL without
-// "http://", a service that has stopped.
-TEST(Downloader, EachEndIsRecordedWithItsReasonAndWhatArrived) {
-    using O = DownloadOutcome;
+// Serves the event loop until done() holds or timeoutMs have passed; returns done().
+bool ServeUntil(const std::function<bool()>& done, int timeoutMs = 30000) {
+    for (int waited = 0; !done() && waited < timeoutMs; waited += 10) {
+        QEventLoop loop;
+        QTimer::singleShot(10, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return done();
+}
+
+// The service's page at /q?s=code&d=v2 as it is without faults.
+QByteArray QuotePage(const QString& code) {
+    return CSimPages(TestSimMarket()).quotePage({code});
+}
+
+// A loopback port that nothing listens on at the moment.
+quint16 FreePort() {
+    QTcpServer probe;
+    return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
+}
+
+class NetTest : public ::testing::Test {
+protected:
+    // Starts the service with args, logging to sim.log, and a downloader (through
+    // the proxy at port when useProxy is set).
+    void start(QStringList args, int intervalMs = 20, bool useProxy = false, int port = 0) {
+        QFile::remove(folder.filePath("sim.log"));
+        sim = std::make_unique<QuoteSimProcess>(args << "--log" << folder.filePath("sim.log"));
+        ASSERT_TRUE(sim->isRunning());
+        http = std::make_unique<CHTTPAccess>(useProxy, "127.0.0.1", port);
+        http->setInterval(intervalMs);
+        http->setCompletionHandler([this] { ++nCompletions; });
+        waits.clear();
+        http->setWaitHandler([this](const DownloadWait& wait) {
+            waits.push_back(wait);
+            EXPECT_EQ(http->complete, 0); // a wait is no end
+        });
+    }
+    std::string path(const QString& name) const { return folder.filePath(name).toStdString(); }
+    QByteArray bytes(const QString& name) const { return ReadAppFile(folder.path(), name); }
+    // Downloads the service's target into the file name by either entry point
+    // (a polled one waited for as the job timer waits): the file when the
+    // download is done, else how it ended.
+    QByteArray download(const QString& target, const QString& name, bool blocking = false) {
+        const std::string url = sim->url(target).toStdString();
+        const int nBefore = nCompletions;
+        if (blocking) {
+            last = http->OpenURLComplete(url, path(name));
+        } else {
+            http->OpenURL(url, path(name));
+            EXPECT_TRUE(ServeUntil([&] { return http->complete == 1 && nCompletions > nBefore; }));
+            last = http->outcome();
+        }
+        return last.done() ? bytes(name) : QByteArray("failed: ") + last.reason.c_str();
+    }
+
+    QTemporaryDir folder;
+    std::unique_ptr<QuoteSimProcess> sim;
+    std::unique_ptr<CHTTPAccess> http;
+    int nCompletions = 0;
+    std::vector<DownloadWait> waits;
+    O last; // how the last download ended
+};
+
+// Each row downloads with a downloader of its own, all side by side, so that
+// the suite waits for the 5-second silence time-out once. A slow drip, its
+// parts less than the time-out apart but longer than it in all, is whole.
+// Not faults of the service: a URL without "http://", a service not there.
+TEST_F(NetTest, EachEndIsRecordedWithItsReasonAndWhatArrived) {
     const QByteArray cut = "connection closed before the end of the page";
     const struct {
-        QString fault;
-        QString path;
+        QString fault, target;
         O::End end;
         int status;
-        QByteArray reason;
-        QByteArray body; // what the file holds; "?" for what is not compared
+        QByteArray reason, body; // what the file holds; "?" for what is not compared
     } rows[] = {
-        {"", "/q?s=1301&d=v2", O::kDone, 200, "", quotePage("1301")},
-        {"no scheme", "/q?s=1301&d=v2", O::kDone, 200, "", quotePage("1301")},
-        {"redirect:3", "/q?s=6758&d=v2", O::kDone, 200, "", quotePage("6758")},
-        {"redirect-loop", "/q?s=7203&d=v2", O::kRedirectLimit, 302, "more than 20 redirects", ""},
-        {"status:500", "/q?s=8001&d=v2", O::kHTTPStatus, 500, "HTTP 500", "?"},
-        {"", "/biz/fundamental/1000.html", O::kHTTPStatus, 404, "HTTP 404", "?"},
-        {"truncate:300", "/q?s=9984&d=v2", O::kNetworkError, 200, cut, quotePage("9984").left(300)},
-        // Qt may ask again on a reset connection it had reused: every request
-        // is reset, and what reached the file is not compared.
-        {"reset:400", "/q?s=4063&d=v2", O::kNetworkError, 200, cut, "?"},
-        {"oversize:17825792", "/q?s=6502&d=v2", O::kSizeLimit, 0, "page larger than 16 MB", "?"},
-        {"silence", "/q?s=2914&d=v2", O::kTimeout, 0, "no data for 5 s", ""},
-        {"silence-after-headers", "/q?s=4502&d=v2", O::kTimeout, 0, "no data for 5 s", ""},
-        {"drip:2.5", "/q?s=8306&d=v2", O::kDone, 200, "", quotePage("8306")},
-        {"stopped", "/q?s=1301&d=v2", O::kNetworkError, 0, "connection refused", ""},
+        // clang-format off
+        // fault                  target             end                status reason                  body
+        {"",                      "/q?s=1301&d=v2",  O::kDone,          200, "",                       QuotePage("1301")},
+        {"no scheme",             "/q?s=1301&d=v2",  O::kDone,          200, "",                       QuotePage("1301")},
+        {"redirect:3",            "/q?s=6758&d=v2",  O::kDone,          200, "",                       QuotePage("6758")},
+        {"redirect-loop",         "/q?s=7203&d=v2",  O::kRedirectLimit, 302, "more than 20 redirects", ""},
+        {"status:500",            "/q?s=8001&d=v2",  O::kHTTPStatus,    500, "HTTP 500",               "?"},
+        {"",                      "/biz/fundamental/1000.html", O::kHTTPStatus, 404, "HTTP 404",       "?"},
+        {"truncate:300",          "/q?s=9984&d=v2",  O::kNetworkError,  200, cut,                      QuotePage("9984").left(300)},
+        // Qt may ask again on a reset connection it had reused: the file is not compared.
+        {"reset:400",             "/q?s=4063&d=v2",  O::kNetworkError,  200, cut,                      "?"},
+        {"oversize:17825792",     "/q?s=6502&d=v2",  O::kSizeLimit,       0, "page larger than 16 MB", "?"},
+        {"silence",               "/q?s=2914&d=v2",  O::kTimeout,         0, "no data for 5 s",        ""},
+        {"silence-after-headers", "/q?s=4502&d=v2",  O::kTimeout,         0, "no data for 5 s",        ""},
+        {"drip:2.5",              "/q?s=8306&d=v2",  O::kDone,          200, "",                       QuotePage("8306")},
+        {"stopped",               "/q?s=1301&d=v2",  O::kNetworkError,    0, "connection refused",     ""},
+        // clang-format on
     };
     QStringList faults;
     for (const auto& row : rows)
         if (!QStringList{"", "no scheme", "stopped"}.contains(row.fault))
-            faults << "--fault" << row.fault + "@" + row.path;
-    QuoteSimProcess sim(faults);
-    std::unique_ptr<QuoteSimProcess> stopped = std::make_unique<QuoteSimProcess>();
-    ASSERT_TRUE(sim.isRunning() && stopped->isRunning());
-    const QString refused = stopped->hostPort();
-    stopped.reset();
-    QTemporaryDir folder;
+            faults << "--fault" << row.fault + "@" + row.target;
+    start(faults);
+    const QString refused = "127.0.0.1:" + QString::number(FreePort());
     std::vector<std::unique_ptr<CHTTPAccess>> downloads;
     for (size_t i = 0; i < std::size(rows); ++i) {
-        const QString host = rows[i].fault == "stopped" ? refused : sim.hostPort();
+        const QString host = rows[i].fault == "stopped" ? refused : sim->hostPort();
         downloads.push_back(std::make_unique<CHTTPAccess>(false, "", 0));
         downloads.back()->OpenURL(
-            toStd((rows[i].fault == "no scheme" ? "" : "http://") + host + rows[i].path),
-            toStd(folder.filePath(QString::number(i))));
+            ((rows[i].fault == "no scheme" ? "" : "http://") + host + rows[i].target).toStdString(),
+            path(QString::number(i)));
     }
-    ASSERT_TRUE(serveEventsUntil(
-        [&] {
-            return std::all_of(downloads.begin(), downloads.end(),
-                               [](const auto& http) { return http->complete == 1; });
-        },
-        30000));
+    ASSERT_TRUE(ServeUntil([&] {
+        return std::all_of(downloads.begin(), downloads.end(),
+                           [](const auto& download) { return download->complete == 1; });
+    }));
     for (size_t i = 0; i < std::size(rows); ++i) {
-        SCOPED_TRACE((rows[i].fault + " " + rows[i].path).toStdString());
-        const DownloadOutcome& outcome = downloads[i]->outcome();
-        EXPECT_EQ(outcome.end, rows[i].end);
-        EXPECT_EQ(outcome.httpStatus, rows[i].status);
-        EXPECT_EQ(outcome.reason, rows[i].reason.toStdString());
-        EXPECT_EQ(outcome.noSuchPage(), rows[i].status == 404);
-        const QByteArray body = fileBytes(folder.filePath(QString::number(i)));
+        SCOPED_TRACE((rows[i].fault + " " + rows[i].target).toStdString());
+        const O& outcome = downloads[i]->outcome();
+        EXPECT_EQ(std::tuple(outcome.end, outcome.httpStatus, outcome.reason, outcome.noSuchPage()),
+                  std::tuple(rows[i].end, rows[i].status, rows[i].reason.toStdString(),
+                             rows[i].status == 404));
+        const QByteArray body = bytes(QString::number(i));
         if (rows[i].body != "?") {
             EXPECT_EQ(body, rows[i].body);
-        } else if (outcome.end == O::kHTTPStatus) { // the error page is kept
-            EXPECT_TRUE(body.contains(QByteArray::number(rows[i].status)));
-        } else if (outcome.end == O::kSizeLimit) {
-            EXPECT_EQ(body.size(), CHTTPAccess::kSizeLimit);
+        }
+        // The error page is kept; a page too large is cut at the limit.
+        EXPECT_TRUE(outcome.end != O::kHTTPStatus ||
+                    body.contains(QByteArray::number(rows[i].status)));
+        EXPECT_TRUE(outcome.end != O::kSizeLimit || body.size() == CHTTPAccess::kSizeLimit);
+    }
+}
+
+// One file per download, one download at a time. OpenURLComplete waits in a
+// nested event loop while the job timer keeps firing: the timer sees only the
+// flag of the polled download.
+TEST_F(NetTest, OneDownloadAtATimeEachIntoItsOwnFile) {
+    start({"--fault", "drip:0.3@/q?s=6758"});
+    const QString slow = "/q?s=6758&d=v2";
+    // A shorter page replaces a longer one whole.
+    EXPECT_GT(download("/q?s=1301+7203+8001&d=v2", "page").size(), QuotePage("1301").size());
+    EXPECT_EQ(download("/q?s=1301&d=v2", "page"), QuotePage("1301"));
+
+    // A new download stops the running one, which then neither writes nor
+    // raises the flag again.
+    http->OpenURL(sim->url(slow).toStdString(), path("old"));
+    ServeUntil([] { return false; }, 300);
+    EXPECT_EQ(download("/q?s=1301&d=v2", "page"), QuotePage("1301"));
+    http->complete = 0;
+    ServeUntil([] { return false; }, 1500); // when its parts and time-out would come
+    EXPECT_EQ(http->complete, 0);
+    EXPECT_EQ(bytes("page"), QuotePage("1301"));
+
+    // The polled page has been taken (flag cleared) when a blocking one starts.
+    std::vector<int> seen;
+    QTimer tick; // stands in for the job timer
+    tick.setInterval(50);
+    QObject::connect(&tick, &QTimer::timeout, [&] { seen.push_back(http->complete); });
+    tick.start();
+    EXPECT_EQ(download(slow, "slow", true), QuotePage("6758"));
+    tick.stop();
+    EXPECT_TRUE(http->outcome().done()); // still the polled download's
+    EXPECT_GE(seen.size(), 5u);          // the nested loop served the timer
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), 0), long(seen.size()));
+    EXPECT_EQ(http->complete, 0);
+    // A flag the job has not taken yet stays raised across a blocking download.
+    http->complete = 1;
+    download("/q?s=1301&d=v2", "b", true);
+    EXPECT_EQ(http->complete, 1);
+
+    // A download the timer starts stops the blocking one and ends the wait.
+    QTimer::singleShot(50,
+                       [&] { http->OpenURL(sim->url("/q?s=1301&d=v2").toStdString(), path("c")); });
+    download(slow, "cut", true);
+    EXPECT_EQ(last.end, O::kStopped);
+    EXPECT_EQ(http->complete, 0);
+    ASSERT_TRUE(ServeUntil([this] { return http->complete == 1; }));
+    EXPECT_EQ(bytes("c"), QuotePage("1301"));
+    // The stopped download's file keeps what had arrived, and no more.
+    EXPECT_LT(bytes("cut").size(), QuotePage("6758").size());
+    EXPECT_TRUE(QuotePage("6758").startsWith(bytes("cut")));
+}
+
+// Redirects are requests too. The end is told through the event loop, never
+// from within OpenURL, and a blocking download tells its caller alone. A file
+// that cannot be written ends the download at once.
+TEST_F(NetTest, RequestsOfBothEntryPointsKeepTheInterval) {
+    start({"--fault", "redirect:2@/q?s=6758"}, 250);
+    for (int i = 0; i < 5; ++i) { // polled, polled, blocking, blocking, polled
+        const QString code = i % 2 == 0 ? "1301" : "6758";
+        EXPECT_EQ(download("/q?s=" + code + "&d=v2", code, i == 2 || i == 3), QuotePage(code));
+    }
+    EXPECT_EQ(nCompletions, 3);
+    const QList<SimLogEntry> entries = ReadSimLog(folder.filePath("sim.log"));
+    ASSERT_EQ(entries.size(), 5 + 2 * 2);
+    // Arrival times on loopback may come up to a tenth closer than the send times.
+    for (int i = 1; i < entries.size(); ++i)
+        EXPECT_GE(entries[i].start - entries[i - 1].start, 0.250 * 0.9) << i;
+
+    const std::string unwritable = path("no-such-folder/page.html");
+    http->OpenURL(sim->url("/q").toStdString(), unwritable);
+    EXPECT_EQ(http->complete, 1);
+    EXPECT_EQ(http->outcome().end, O::kFileError);
+    EXPECT_EQ(http->outcome().reason, "could not write the page file");
+    EXPECT_EQ(nCompletions, 3);
+    EXPECT_TRUE(ServeUntil([this] { return nCompletions == 4; }, 5000));
+    EXPECT_EQ(http->OpenURLComplete(sim->url("/q").toStdString(), unwritable).end, O::kFileError);
+}
+
+// The second page of each row is asked too soon (or fails once with 503): the
+// download waits as told, asks again, and ends with the page, not the answer
+// that asked it to wait; no request comes before its wait is over. A page
+// still refused after three waits fails with the last answer's status.
+TEST_F(NetTest, AnAnswerThatAsksToWaitIsWaitedOut) {
+    const struct {
+        const char* name;
+        QString fault;
+        bool blocking;
+        int32_t status, seconds;
+        int nWaits;
+    } rows[] = {
+        // clang-format off
+        // name                      fault                     blocking status seconds nWaits
+        {"429, polled",              "throttle:1/1@/q",        false,   429,   1,      1},
+        {"429, blocking",            "throttle:1/1@/q",        true,    429,   1,      1},
+        {"503 without Retry-After",  "status:503@/q?s=6758#1", false,   503,   2,      1},
+        {"429 for good",             "throttle:0/1@/q?s=6758", false,   429,   1,      CDownloadPacer::kMaxWaits},
+        // clang-format on
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        start({"--fault", row.fault});
+        EXPECT_EQ(download("/q?s=1301&d=v2", "1301", row.blocking), QuotePage("1301"));
+        const bool refused = row.nWaits == CDownloadPacer::kMaxWaits;
+        EXPECT_EQ(download("/q?s=6758&d=v2", "6758", row.blocking),
+                  refused ? "failed: HTTP 429" : QuotePage("6758"));
+        EXPECT_EQ(last.end, refused ? O::kHTTPStatus : O::kDone);
+        ASSERT_EQ(waits.size(), size_t(row.nWaits));
+        for (int i = 0; i < row.nWaits; ++i)
+            EXPECT_EQ(std::tuple(waits[i].httpStatus, waits[i].seconds, waits[i].nWait),
+                      std::tuple(row.status, row.seconds, i + 1));
+        const QList<SimLogEntry> entries = ReadSimLog(folder.filePath("sim.log"));
+        ASSERT_EQ(entries.size(), 2 + row.nWaits);
+        for (int i = 2; i < entries.size(); ++i) {
+            EXPECT_EQ(entries[i - 1].status, row.status);
+            EXPECT_GE(entries[i].start, entries[i - 1].end + row.seconds) << i;
         }
     }
 }
 
-// One file per download, one download at a time: a shorter page replaces a
-// longer one whole, a file that cannot be written ends the download at once,
-// and a new download stops the running one, which then neither writes nor
-// raises the flag again.
-TEST(Downloader, OneDownloadAtATimeEachIntoItsOwnFile) {
-    QuoteSimProcess sim({"--fault", "drip:0.5@/q?s=6758"});
-    ASSERT_TRUE(sim.isRunning());
-    QTemporaryDir folder;
-    const QString file = folder.filePath("page.html");
-    CHTTPAccess http(false, "", 0);
-    ASSERT_GT(downloadInto(http, sim.url("/q?s=1301+7203+8001&d=v2"), file).size(),
-              quotePage("1301").size());
-    EXPECT_EQ(downloadInto(http, sim.url(kQuotePage), file), quotePage("1301"));
-
-    const std::string unwritable = toStd(folder.filePath("no-such-folder/page.html"));
-    http.OpenURL(toStd(sim.url(kQuotePage)), unwritable);
-    EXPECT_EQ(http.complete, 1);
-    EXPECT_EQ(http.outcome().end, DownloadOutcome::kFileError);
-    EXPECT_EQ(http.outcome().reason, "could not write the page file");
-    EXPECT_EQ(http.OpenURLComplete(toStd(sim.url(kQuotePage)), unwritable).end,
-              DownloadOutcome::kFileError);
-
-    http.OpenURL(toStd(sim.url("/q?s=6758&d=v2")), toStd(folder.filePath("old.html")));
-    serveEventsUntil([] { return false; }, 300);
-    EXPECT_EQ(downloadInto(http, sim.url(kQuotePage), file), quotePage("1301"));
-    EXPECT_TRUE(http.outcome().done());
-    http.complete = 0;
-    serveEventsUntil([] { return false; }, 1500); // when its parts and time-out would come
-    EXPECT_EQ(http.complete, 0);
-    EXPECT_EQ(fileBytes(file), quotePage("1301"));
-}
-
-// OpenURLComplete waits in a nested event loop while the job timer keeps
-// firing: the timer sees only the flag of the polled download, and a download
-// the timer starts stops the blocking one and ends the wait.
-TEST(Downloader, BlockingDownloadLeavesThePolledOnesFlagAlone) {
-    QuoteSimProcess sim({"--fault", "drip:0.3@/q?s=6758"});
-    ASSERT_TRUE(sim.isRunning());
-    QTemporaryDir folder;
-    CHTTPAccess http(false, "", 0);
-    const std::string slow = toStd(sim.url("/q?s=6758&d=v2"));
-    std::vector<int> seen;
-    QTimer tick; // stands in for the job timer
-    tick.setInterval(50);
-    QObject::connect(&tick, &QTimer::timeout, [&] { seen.push_back(http.complete); });
-
-    // A polled page has arrived and the job has taken it (flag cleared).
-    ASSERT_EQ(downloadInto(http, sim.url(kQuotePage), folder.filePath("a")), quotePage("1301"));
-    http.complete = 0;
-    tick.start();
-    const DownloadOutcome outcome = http.OpenURLComplete(slow, toStd(folder.filePath("slow")));
-    tick.stop();
-    EXPECT_TRUE(outcome.done()) << outcome.reason;
-    EXPECT_TRUE(http.outcome().done()); // still the polled download's
-    EXPECT_EQ(fileBytes(folder.filePath("slow")), quotePage("6758"));
-    EXPECT_GE(seen.size(), 5u); // the nested loop served the timer
-    EXPECT_EQ(std::count(seen.begin(), seen.end(), 0), long(seen.size()));
-    EXPECT_EQ(http.complete, 0);
-    // A flag the job has not taken yet stays raised across a blocking download.
-    http.complete = 1;
-    http.OpenURLComplete(toStd(sim.url(kQuotePage)), toStd(folder.filePath("b")));
-    EXPECT_EQ(http.complete, 1);
-
-    QTimer::singleShot(
-        50, [&] { http.OpenURL(toStd(sim.url(kQuotePage)), toStd(folder.filePath("c"))); });
-    EXPECT_EQ(http.OpenURLComplete(slow, toStd(folder.filePath("cut"))).end,
-              DownloadOutcome::kStopped);
-    EXPECT_EQ(http.complete, 0);
-    ASSERT_TRUE(serveEventsUntil([&http] { return http.complete == 1; }, 15000));
-    EXPECT_EQ(fileBytes(folder.filePath("c")), quotePage("1301"));
-    // The stopped download's file keeps what had arrived, and no more.
-    const QByteArray cut = fileBytes(folder.filePath("cut"));
-    EXPECT_LT(cut.size(), quotePage("6758").size());
-    EXPECT_TRUE(quotePage("6758").startsWith(cut));
+// Requests go through the proxy only when asked, and a proxy that is not there
+// is a network error.
+TEST_F(NetTest, RequestsGoThroughTheProxyOnlyWhenAsked) {
+    // tinyproxy in the foreground, its configuration and log in folder.
+    const quint16 port = FreePort();
+    ASSERT_TRUE(WriteAppFile(folder.path(), "tinyproxy.conf",
+                             "Port " + QByteArray::number(port) +
+                                 "\nListen 127.0.0.1\nAllow 127.0.0.1\n" + "LogFile \"" +
+                                 folder.filePath("tinyproxy.log").toUtf8() + "\"\n"));
+    QProcess proxy;
+    proxy.start(QStandardPaths::findExecutable("tinyproxy", {"/usr/bin", "/usr/sbin"}),
+                {"-d", "-c", folder.filePath("tinyproxy.conf")});
+    ASSERT_TRUE(ServeUntil([&] {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, port);
+        return proxy.state() == QProcess::Running && socket.waitForConnected(200);
+    }));
+    for (const bool useProxy : {false, true}) {
+        start({}, 20, useProxy, port);
+        EXPECT_EQ(download("/q?s=1301&d=v2", "page"), QuotePage("1301"));
+        const QByteArray asked = bytes("sim.log");
+        EXPECT_EQ(asked.contains("Via:") && asked.contains("tinyproxy"), useProxy);
+    }
+    proxy.terminate();
+    proxy.waitForFinished(5000);
+    start({}, 20, true, FreePort());
+    download("/q?s=1301&d=v2", "page");
+    EXPECT_EQ(last.end, O::kNetworkError);
+    EXPECT_TRUE(bytes("page").isEmpty());
 }
 
 } // namespace

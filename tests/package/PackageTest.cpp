@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -17,76 +18,62 @@ namespace {
 
 const QString kPackage = QStringLiteral(VEZIZO_PACKAGE_DIR "/vezizo_" VEZIZO_VERSION "_amd64.deb");
 
-// Everything a tool printed, for a failure message.
-std::string Printed(const ProcessResult& run) {
-    return (run.out + run.err).toStdString();
+// A checking tool's exit status and all it printed: "0: " when it was content.
+std::string Verdict(const ProcessResult& run) {
+    return std::to_string(run.status) + ": " + (run.out + run.err).toStdString();
 }
-
-class PackageTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_root.isValid());
-        const ProcessResult unpack = RunProcess("dpkg-deb", {"-x", kPackage, m_root.path()});
-        ASSERT_EQ(unpack.status, 0) << Printed(unpack);
-    }
-    // Writable again, so that the temporary root can be removed.
-    void TearDown() override {
-        QFile::setPermissions(path("usr/lib/vezizo"),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-
-    // A path in the unpacked root, such as "usr/bin/vezizo".
-    QString path(const QString& name) const { return m_root.filePath(name); }
-
-    QTemporaryDir m_root;
-};
 
 } // namespace
 
-TEST_F(PackageTest, HoldsTheProgramItsMenuEntryManualPageAndTimer) {
-    for (const char* name :
-         {"usr/lib/vezizo/Vezizo.app/Contents/MacOS/vezizo",
-          "usr/share/applications/vezizo.desktop",
-          "usr/share/icons/hicolor/scalable/apps/vezizo.svg", "usr/share/man/man1/vezizo.1.gz",
-          "usr/lib/systemd/user/vezizo-fetch.service", "usr/lib/systemd/user/vezizo-fetch.timer",
-          "usr/share/doc/vezizo/copyright", "usr/share/doc/vezizo/changelog.gz"})
+// The package holds the program, its menu entry, manual page and timer; run
+// from there the program keeps its application folder in the home folder.
+TEST(Package, InstallsTheProgramThatKeepsItsFolderInTheHomeFolder) {
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    ASSERT_EQ(Verdict(RunProcess("dpkg-deb", {"-x", kPackage, root.path()})), "0: ");
+    // A path in the unpacked root, such as "usr/bin/vezizo".
+    const auto path = [&](const QString& name) { return root.filePath(name); };
+    // Writable again at the end, so that the temporary root can be removed.
+    const auto writable = qScopeGuard([&] {
+        QFile::setPermissions(path("usr/lib/vezizo"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    });
+
+    // The program, menu entry, manual page and units are read by the checks below.
+    for (const char* name : {"usr/share/icons/hicolor/scalable/apps/vezizo.svg",
+                             "usr/share/doc/vezizo/copyright", "usr/share/doc/vezizo/changelog.gz"})
         EXPECT_TRUE(QFileInfo(path(name)).isFile()) << name;
     EXPECT_EQ(std::filesystem::read_symlink(path("usr/bin/vezizo").toStdString()),
               "../lib/vezizo/Vezizo.app/Contents/MacOS/vezizo");
-    EXPECT_EQ(ReadAppFile(m_root.path(), "usr/lib/vezizo/market.csv"),
+    EXPECT_EQ(ReadAppFile(root.path(), "usr/lib/vezizo/market.csv"),
               ReadAppFile(VEZIZO_SOURCE_DIR, "Resources/market.csv"));
     const ProcessResult fields = RunProcess("dpkg-deb", {"-f", kPackage, "Depends", "Recommends"});
     EXPECT_TRUE(fields.out.contains(QRegularExpression("^Depends: .*libqt6widgets6")) &&
                 fields.out.contains("\nRecommends: fonts-noto-cjk\n"))
-        << Printed(fields);
-    const ProcessResult desktop =
-        RunProcess("desktop-file-validate", {path("usr/share/applications/vezizo.desktop")});
-    EXPECT_EQ(desktop.status, 0);
-    EXPECT_EQ(Printed(desktop), "");
+        << fields.out.toStdString();
+    EXPECT_EQ(Verdict(RunProcess("desktop-file-validate",
+                                 {path("usr/share/applications/vezizo.desktop")})),
+              "0: ");
 
     // systemd checks that the program and the manual page named by the units
     // exist; both are looked for in the unpacked root instead of the system.
-    QTemporaryDir units;
-    QByteArray service = ReadAppFile(m_root.path(), "usr/lib/systemd/user/vezizo-fetch.service");
+    const QString units = path("usr/lib/systemd/user/");
+    QByteArray service = ReadAppFile(units, "vezizo-fetch.service");
     service.replace("ExecStart=/usr/bin/vezizo", "ExecStart=" + path("usr/bin/vezizo").toUtf8());
-    ASSERT_TRUE(WriteAppFile(units.path(), "vezizo-fetch.service", service) &&
-                QFile::copy(path("usr/lib/systemd/user/vezizo-fetch.timer"),
-                            units.filePath("vezizo-fetch.timer")));
+    ASSERT_TRUE(WriteAppFile(units, "vezizo-fetch.service", service));
     QProcessEnvironment systemd = QProcessEnvironment::systemEnvironment();
-    systemd.insert("XDG_RUNTIME_DIR", units.path());
+    systemd.insert("XDG_RUNTIME_DIR", root.path());
     systemd.insert("MANPATH", path("usr/share/man"));
-    const ProcessResult verify =
-        RunProcess("systemd-analyze",
-                   {"--user", "verify", units.filePath("vezizo-fetch.service"),
-                    units.filePath("vezizo-fetch.timer")},
-                   systemd);
-    EXPECT_EQ(verify.status, 0);
-    EXPECT_EQ(Printed(verify), "");
+    EXPECT_EQ(Verdict(RunProcess("systemd-analyze",
+                                 {"--user", "verify", units + "vezizo-fetch.service",
+                                  units + "vezizo-fetch.timer"},
+                                 systemd)),
+              "0: ");
 
     // The manual page has an entry for every subcommand the program knows and
     // names every option.
     const ProcessResult page = RunProcess("gzip", {"-dc", path("usr/share/man/man1/vezizo.1.gz")});
-    ASSERT_EQ(page.status, 0) << Printed(page);
+    ASSERT_EQ(page.status, 0);
     const QString text =
         QString(page.out).remove(QRegularExpression(R"(\\f[BIRP])")).replace("\\-", "-");
     const QString entries = text.section(".SH SUBCOMMANDS", 1).section("\n.SH ", 0, 0);
@@ -102,13 +89,11 @@ TEST_F(PackageTest, HoldsTheProgramItsMenuEntryManualPageAndTimer) {
             << m.captured(0).toStdString();
     }
     EXPECT_GE(nSubcommands, 6);
-}
 
-// Run as a user whose application folder is not beside the program, as under
-// /usr/lib: that folder read-only and, for root, who could write to it all
-// the same, the run without the capability to override file permissions. A
-// session without a runtime folder, as under cron.
-TEST_F(PackageTest, KeepsItsApplicationFolderInTheHomeFolder) {
+    // Run as a user whose application folder is not beside the program, as under
+    // /usr/lib: that folder read-only and, for root, who could write to it all
+    // the same, the run without the capability to override file permissions. A
+    // session without a runtime folder, as under cron.
     QuoteSimProcess sim;
     QTemporaryDir home;
     ASSERT_TRUE(sim.isRunning() && home.isValid());
@@ -118,29 +103,28 @@ TEST_F(PackageTest, KeepsItsApplicationFolderInTheHomeFolder) {
     environment.insert("HOME", home.path());
     for (const char* name : {"VEZIZO_FOLDER", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"})
         environment.remove(name);
+    const QStringList command =
+        (geteuid() != 0 ? QStringList{}
+                        : QStringList{"setpriv", "--bounding-set=-dac_override",
+                                      "--inh-caps=-dac_override", "--"}) +
+        QStringList{path("usr/bin/vezizo")};
     const auto runInstalled = [&](const QString& job) {
-        const QStringList arguments{path("usr/bin/vezizo"), job};
-        return geteuid() != 0 ? RunProcess(arguments[0], {job}, environment)
-                              : RunProcess("setpriv",
-                                           QStringList{"--bounding-set=-dac_override",
-                                                       "--inh-caps=-dac_override", "--"} +
-                                               arguments,
-                                           environment);
+        return RunProcess(command[0], command.mid(1) + QStringList{job}, environment);
     };
     EXPECT_EQ(runInstalled("--version").out, QStringLiteral("vezizo " VEZIZO_VERSION "\n"));
 
     // The first start makes ~/Vezizo with the shipped market table.
     const QString folder = home.filePath("Vezizo");
-    const ProcessResult first = runInstalled("quotes");
-    EXPECT_EQ(first.status, 1);
-    EXPECT_EQ(first.err, QString::fromUtf8("vezizo quotes: fetchlist.csvが見つかりません。\n"));
+    const ProcessResult first = runInstalled("quotes"); // and says nothing else
+    EXPECT_EQ(std::pair(first.status, first.err),
+              std::pair(1, QString::fromUtf8("vezizo quotes: fetchlist.csvが見つかりません。\n")));
     EXPECT_EQ(ReadAppFile(folder, "market.csv"),
-              ReadAppFile(m_root.path(), "usr/lib/vezizo/market.csv"));
+              ReadAppFile(root.path(), "usr/lib/vezizo/market.csv"));
 
     ASSERT_TRUE(WriteServersConf(folder, sim) &&
                 WriteFetchList(folder, FetchListLines(KnownCodes(60))));
     const ProcessResult fetch = runInstalled("fetch");
-    ASSERT_EQ(fetch.status, 0) << Printed(fetch);
+    ASSERT_EQ(fetch.status, 0) << fetch.err.toStdString();
     // Progress only, then the file written; nothing else on standard error.
     QStringList lines = fetch.err.split('\n', Qt::SkipEmptyParts);
     EXPECT_EQ(lines.takeLast(), "vezizo fetch: " + SimDayFileName("DS") + ": 60 stocks, 0 missing");

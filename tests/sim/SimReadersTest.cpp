@@ -14,40 +14,31 @@
 #include "VezizoMain.h"
 #include "misclib.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
-class SimReadersTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(sim.isRunning() && folder.isValid() && LayOutAppFolder(folder.path(), sim));
-        g_startupPath = folder.path().toStdString();
-        ASSERT_EQ(markets.LoadMarketCsv(folder.filePath("market.csv").toLocal8Bit().constData()),
-                  1);
-        g_marketConv = &markets;
-        LoadQuoteServers(g_startupPath);
-        http.setInterval(CProgramSettings::kMinimumIntervalMs);
-    }
-    void TearDown() override { g_marketConv = nullptr; }
-
-    // Downloads url into the folder's file name and returns its path.
-    std::string fetch(const char* url, const char* name) {
-        const std::string path = folder.filePath(name).toStdString();
-        EXPECT_TRUE(http.OpenURLComplete(url, path).done()) << url;
-        return path;
-    }
-
+TEST(SimReaders, EveryKindOfPageGivesTheMarketsValues) {
     QuoteSimProcess sim;
-    CSimMarket market = TestSimMarket();
+    const CSimMarket& market = TestSimMarket();
     QTemporaryDir folder;
+    ASSERT_TRUE(sim.isRunning() && folder.isValid() && LayOutAppFolder(folder.path(), sim));
+    g_startupPath = folder.path().toStdString();
     CMarketConv markets;
-    CHTTPAccess http{false, "", 0};
-};
+    ASSERT_EQ(markets.LoadMarketCsv((g_startupPath + "/market.csv").c_str()), 1);
+    g_marketConv = &markets;
+    LoadQuoteServers(g_startupPath);
+    CHTTPAccess http(false, "", 0);
+    http.setInterval(CProgramSettings::kMinimumIntervalMs);
+    // Downloads url into the folder's file name and returns its path.
+    std::string path;
+    const auto fetch = [&](const std::string& url, const char* name) {
+        path = g_startupPath + "/" + name;
+        EXPECT_TRUE(http.OpenURLComplete(url, path).done()) << url;
+        return path.c_str();
+    };
 
-TEST_F(SimReadersTest, QuoteAndFinancePagesGiveTheMarketsValues) {
     // 120 stocks, then 6758, 9984 (a volume beyond 2^31) and a code the
     // market does not know.
     ASSERT_TRUE(WriteFetchList(folder.path(),
@@ -58,39 +49,31 @@ TEST_F(SimReadersTest, QuoteAndFinancePagesGiveTheMarketsValues) {
     int nExtracted = 0, nWithFinance = 0;
     for (int p = 0; p < fetchData.nPages(); ++p) {
         CPageData* page = fetchData.getPage(p);
-        CPageData::ExtractData(fetch(fetchData.getURL(p), page->getWebTemp()).c_str(), page);
+        CPageData::ExtractData(fetch(fetchData.getURL(p), page->getWebTemp()), page);
         nExtracted += page->nExtracted();
         nWithFinance += CTorlindUtil::ExtractFinance(
-            fetch(fetchData.getFinanceURL(p), page->getWebTemp()).c_str(), page);
+            fetch(fetchData.getFinanceURL(p), page->getWebTemp()), page);
         for (int slot = 0; slot < page->nCodes(); ++slot) {
             const CTesselRec& record = *page->getTesselRec(slot);
             SCOPED_TRACE(record.code);
-            const SimStock* stock = market.findStock(record.code);
-            if (!stock) {
-                EXPECT_EQ(record.valid, 0);
-                EXPECT_EQ(record.close, 0.0);
-                continue;
-            }
             // The prices are the daily file's, which the process tests compare.
-            EXPECT_EQ(record.valid, 1);
-            const std::array<double, 5> values = stock->finance.values();
+            const SimStock* stock = market.findStock(record.code);
+            EXPECT_EQ(record.valid, stock ? 1 : 0);
+            EXPECT_TRUE(stock || record.close == 0.0);
+            const auto values = stock ? stock->finance.values() : std::array<double, 5>{};
             EXPECT_TRUE(std::equal(values.begin(), values.end(), record.finance));
         }
     }
-    EXPECT_EQ(nExtracted, 122);
-    EXPECT_EQ(nWithFinance, 122);
+    EXPECT_EQ(std::pair(nExtracted, nWithFinance), std::pair(122, 122));
     EXPECT_EQ(ReadAppFile(folder.path(), "ERRORLOG.TXT"), "page=2 code=1000 name=UNKNOWN1000\n");
-}
 
-TEST_F(SimReadersTest, ProfilePagesGiveTheFourTexts) {
+    // Profile pages: the four texts.
     for (const SimStock& stock : market.stocks().mid(0, 60)) {
         SCOPED_TRACE(stock.code);
         const std::string url =
             "http://" + ProfileHost() + "/biz/fundamental/" + std::to_string(stock.code) + ".html";
         FUNDAMENTAL record;
-        ASSERT_EQ(
-            CTorlindUtil::ExtractFundamental(fetch(url.c_str(), "profile.html").c_str(), &record),
-            0);
+        ASSERT_EQ(CTorlindUtil::ExtractFundamental(fetch(url, "profile.html"), &record), 0);
         const SimProfile profile = market.profile(stock);
         EXPECT_EQ(QByteArray(record.category), toShiftJis(profile.category).left(62));
         EXPECT_EQ(QByteArray(record.market), toShiftJis(profile.market));
@@ -100,17 +83,15 @@ TEST_F(SimReadersTest, ProfilePagesGiveTheFourTexts) {
         EXPECT_EQ(CTorlindUtil::MarketCode(record.market),
                   CSimMarket::markets()[stock.market].dsCode);
     }
-}
 
-TEST_F(SimReadersTest, ListingPagesGiveEveryRow) {
+    // Listing pages: every row.
     const QVector<SimListingRow>& listing = market.listing();
     int row = 0;
     for (int p = 0; p < 80; ++p) {
         SCOPED_TRACE(p);
         CListPageData page(p);
-        EXPECT_EQ(
-            CListPageData::ExtractListData(fetch(page.getURL(), page.getWebTemp()).c_str(), &page),
-            0);
+        EXPECT_EQ(CListPageData::ExtractListData(fetch(page.getURL(), page.getWebTemp()), &page),
+                  0);
         ASSERT_EQ(page.nRows(), std::clamp(int(listing.size()) - p * 50, 0, 50));
         for (int slot = 0; slot < page.nRows(); ++slot, ++row) {
             const LDT& ldt = *page.getLDT(slot);
@@ -120,11 +101,11 @@ TEST_F(SimReadersTest, ListingPagesGiveEveryRow) {
             EXPECT_EQ(ldt.code, stock->code);
             // The reader drops "(株)" and cuts long names at 30 bytes.
             QByteArray name = toShiftJis(stock->name);
-            CutWText(name.data(), 30);
-            EXPECT_EQ(QByteArray(ldt.name), QByteArray(name.constData()));
+            EXPECT_EQ(QByteArray(ldt.name), name.left(CutWText(name.data(), 30)));
         }
     }
     EXPECT_EQ(row, listing.size());
+    g_marketConv = nullptr;
 }
 
 } // namespace
