@@ -60,6 +60,8 @@ TEST_F(PageDataTest, StocksTakeTheirRowsInSlotOrder) {
     EXPECT_FALSE(std::filesystem::exists(PathOf("ERRORLOG.TXT")));
     CPageData::ExtractData(PathOf("absent.html").c_str(), &page); // leaves the page as it was
     EXPECT_EQ(page.nExtracted(), 3);
+    Extract("", true); // an empty page keeps no quote of the earlier read
+    EXPECT_EQ(page.nExtracted(), 0);
 }
 
 // The log is appended to with the stocks that gave no price (hostile figures
@@ -96,6 +98,7 @@ TEST_F(PageDataTest, QuotesTakeTheYearTheyWereMadeIn) {
         {"an ordinary day",                       "12/25", {2026, 12, 26},                2026},
         {"tomorrow, by a clock behind Japan's",   "12/07", {2026, 12, 6},                 2026},
         {"early in the year",                     "01/07", {2026, 12, 6},                 2026},
+        {"the first of a month",                  "12/01", {2026, 12, 6},                 2026},
         {"the end of the year, on the last day",  "12/30", {2026, 12, 31},                2026},
         {"after tomorrow",                        "03/09", {2026, 3, 7},                  2025},
         {"a week before New Year, read after it", "12/24", {2027, 1, 4},                  2026},
