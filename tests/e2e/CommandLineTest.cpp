@@ -1,20 +1,18 @@
 // The program run as a process: its help, usage errors and the desktop
 // program's end.
 #include "FolderLock.h"
-#include "VezizoProcess.h"
+#include "ProcessTestBase.h"
 
-#include <QDir>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QThread>
-#include <gtest/gtest.h>
+
+using CommandLine = ProcessTestBase;
 
 // --help says what every subcommand does, where the folder is, which files
 // there are and what the exit statuses mean; each subcommand has its own help.
-TEST(CommandLine, HelpSaysWhatEachSubcommandDoes) {
+TEST_F(CommandLine, HelpSaysWhatEachSubcommandDoes) {
     const ProcessResult help = RunVezizo({"--help"});
     EXPECT_TRUE(help.status == 0 && help.err.isEmpty());
+    EXPECT_EQ(RunVezizo({"help"}).out, help.out);
     for (const char* name :
          {"fetch", "finance", "listing", "profile", "history", "quotes", "chart"}) {
         SCOPED_TRACE(name);
@@ -22,26 +20,23 @@ TEST(CommandLine, HelpSaysWhatEachSubcommandDoes) {
             QRegularExpression(QStringLiteral("\n  %1 +[a-z]+ [^\n]{20,}\n").arg(name))));
         const ProcessResult one = RunVezizo({"help", name});
         EXPECT_TRUE(one.status == 0 &&
-                    one.out.startsWith("usage: vezizo [--folder DIR] " + QString(name)));
-        EXPECT_TRUE(one.out.contains("\nReads: ") && one.out.contains("\nWrites: "))
+                    one.out.startsWith("usage: vezizo [--folder DIR] " + QString(name)) &&
+                    one.out.contains("\nReads: ") && one.out.contains("\nWrites: "))
             << one.out.toStdString();
         EXPECT_EQ(RunVezizo({name, "--help"}).out, one.out);
     }
     // The program in the build tree keeps its folder there.
     for (const char* said :
-         {"usage: vezizo [--folder DIR]", "Here: " VEZIZO_BUILD_DIR "\n", "fetchlist.csv",
-          "market.csv", "servers.conf", "ERRORLOG.TXT", "Exit status: 0 all done; 1 nothing done"})
+         {"Here: " VEZIZO_BUILD_DIR "\n", "fetchlist.csv", "market.csv", "servers.conf",
+          "ERRORLOG.TXT", "Exit status: 0 all done; 1 nothing done"})
         EXPECT_TRUE(help.out.contains(said)) << said;
     EXPECT_TRUE(
         RunVezizo({"--folder", "/some/folder", "--help"}).out.contains("Here: /some/folder\n"));
-    EXPECT_EQ(RunVezizo({"help"}).out, help.out);
 }
 
 // Every wrong argument is a usage error that names it, and touches nothing in
 // the folder.
-TEST(CommandLine, UsageErrorsExitTwo) {
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
+TEST_F(CommandLine, UsageErrorsExitTwo) {
     // Each row: the arguments, and how standard error begins after "vezizo".
     for (const auto& [arguments, said] : std::initializer_list<std::pair<const char*, const char*>>{
              {"no-such-job", ": unknown subcommand no-such-job"},
@@ -79,30 +74,28 @@ TEST(CommandLine, UsageErrorsExitTwo) {
              {"chart 7203 --png", " chart: --png needs a value"},
          }) {
         SCOPED_TRACE(arguments);
-        const ProcessResult run = RunVezizo(QStringList{"--folder", folder.path()} +
-                                            QString::fromLatin1(arguments).split(' '));
-        EXPECT_THAT(run, Ended(2, "usage: "));
-        EXPECT_TRUE(run.err.startsWith("vezizo" + QString::fromLatin1(said)));
+        const ProcessResult result = run(QString::fromLatin1(arguments).split(' '));
+        EXPECT_THAT(result, Ended(2, "usage: "));
+        EXPECT_TRUE(result.err.startsWith("vezizo" + QString::fromLatin1(said)));
     }
-    EXPECT_TRUE(QDir(folder.path()).isEmpty());
+    EXPECT_TRUE(QDir(m_folder.path()).isEmpty());
 }
 
 // The desktop program ends in order when the session asks it to quit: with 0,
 // or with 1 when another run holds the folder, which it says.
-TEST(CommandLine, DesktopProgramEndsOnTerminateWithItsStatus) {
+TEST_F(CommandLine, DesktopProgramEndsOnTerminateWithItsStatus) {
     const QByteArray inUse = "vezizo: another run of vezizo is using the folder ";
     for (const bool locked : {false, true}) {
         SCOPED_TRACE(locked ? "folder in use" : "free folder");
-        QTemporaryDir folder, config;
         CFolderLock otherRun;
-        ASSERT_TRUE(folder.isValid() && (!locked || otherRun.Lock(folder.path().toStdString())));
+        ASSERT_TRUE(!locked || otherRun.Lock(m_folder.path().toStdString()));
         QProcess window;
-        StartVezizo(window, {"--folder", folder.path()}, config.path());
+        StartVezizo(window, {"--folder", m_folder.path()}, m_config.path());
         ASSERT_TRUE(window.waitForStarted());
         // Up once start-up has made the webtemp folder or said why it cannot
         // run; the quit handlers are installed right after.
         QByteArray err;
-        while (!(locked ? err.contains(inUse) : QDir(folder.filePath("webtemp")).exists()) &&
+        while (!(locked ? err.contains(inUse) : QDir(path("webtemp")).exists()) &&
                window.state() == QProcess::Running) {
             window.waitForReadyRead(100);
             err += window.readAllStandardError();

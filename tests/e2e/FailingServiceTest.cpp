@@ -2,57 +2,43 @@
 // not there: no earlier file changes, the exit status is 1 (nothing done) or
 // 3 (done in part), and standard error says why. A page that fails once is
 // asked for again and the run is whole.
-#include "SimAppFolder.h"
-#include "VezizoProcess.h"
+#include "ProcessTestBase.h"
 
 #include <QDate>
-#include <QDir>
 #include <QMap>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-
-#include <memory>
 
 namespace {
 
 constexpr int kDictionarySize = 10000 * 1024;
 
-class FailingServiceTest : public ::testing::Test {
+class FailingServiceTest : public ProcessTestBase {
 protected:
-    // A fresh folder on a service with a fault, or none. A "stopped" service
-    // is one started and stopped again: its port refuses.
-    void startService(const QString& fault) {
+    // A fresh folder with fetchList on a service with a fault, or none. A
+    // "stopped" service is one started and stopped again: its port refuses.
+    void startService(const QString& fault, const QByteArray& fetchList = {}) {
         const bool stopped = fault == "stopped";
         m_sim = std::make_unique<QuoteSimProcess>(
             fault.isEmpty() || stopped ? QStringList() : QStringList{"--fault", fault});
         ASSERT_TRUE(m_sim->isRunning());
         m_host = m_sim->hostPort();
-        ASSERT_TRUE(m_folder.remove() && QDir().mkpath(m_folder.path()) &&
-                    LayOutAppFolder(m_folder.path(), *m_sim));
+        layOut(*m_sim);
+        ASSERT_TRUE(fetchList.isEmpty() || WriteFetchList(m_folder.path(), fetchList));
         if (stopped)
             m_sim.reset();
     }
-    ProcessResult run(const QStringList& arguments) {
-        return RunVezizo(QStringList{"--folder", m_folder.path()} + arguments, m_config.path());
-    }
-    QByteArray bytes(const QString& name) const { return ReadAppFile(m_folder.path(), name); }
     // The error log's lines: one per stock the run could not get.
     void expectLogged(const QVector<int>& codes, int firstPage, const QString& reason) const {
-        QList<QByteArray> log = bytes("ERRORLOG.TXT").split('\n');
-        log.removeAll(QByteArray());
-        ASSERT_EQ(log.size(), codes.size());
+        const QList<QByteArray> log = bytes("ERRORLOG.TXT").split('\n');
+        ASSERT_EQ(log.size(), codes.size() + 1); // after the last line's end
         for (int i = 0; i < codes.size(); ++i)
-            EXPECT_TRUE(log[i].startsWith(QStringLiteral("page=%1 code=%2 name=")
-                                              .arg(firstPage + i / 50)
-                                              .arg(codes[i])
-                                              .toLatin1()) &&
+            EXPECT_TRUE(log[i].startsWith(
+                            QString::asprintf("page=%d code=%d name=", firstPage + i / 50, codes[i])
+                                .toLatin1()) &&
                         log[i].endsWith(" reason=" + reason.toLatin1()))
                 << log[i].constData();
     }
 
-    std::unique_ptr<QuoteSimProcess> m_sim;
     QString m_host;
-    QTemporaryDir m_folder, m_config;
 };
 
 // Each job, against a stopped service and against faults, with every file an
@@ -61,29 +47,20 @@ TEST_F(FailingServiceTest, NothingDoneKeepsEveryEarlierFile) {
     const QString addList = QDate::currentDate().toString("'addlist-'yyMMdd'.csv'");
     // %1 the service's host, %2 the daily file, %3 the finance file, %4 the
     // addlist; a logged row logs every stock with the reason in brackets.
-    const struct {
-        const char* arguments;
-        const char* fault;
-        const char* message;
-        bool logged;
-    } rows[] = {
-        {"fetch", "stopped", "service at %1 did not answer (connection refused); %2 was kept",
-         true},
-        {"fetch", "redirect-loop@/q", "did not answer (more than 20 redirects); %2 was kept", true},
-        {"finance", "reset:0@/q",
-         "did not answer (connection closed before the end of the page); %3 was kept", true},
-        {"history 7203", "stopped",
-         "at %1 did not answer (connection refused); KD7203.KDT was kept"},
-        {"history 7203", "status:500@/t#2", "page 2 of 4 failed (HTTP 500); KD7203.KDT was kept"},
-        {"history 7203", "silence@/t#3",
-         "page 3 of 4 failed (no data for 5 s); KD7203.KDT was kept"},
-        {"listing", "status:500@/l?s=%2A&m=1#1",
-         "listing page 1 of 80 failed (HTTP 500); fetchlist.csv was kept"},
-        {"listing --only-added", "truncate:100@/l?s=%2A&m=51#1",
-         "page 2 of 80 failed (connection closed before the end of the page); %4 was kept"},
-        {"profile", "stopped",
-         "at %1 did not answer (connection refused); VellmarkEx.DIC was kept"},
+    // clang-format off
+    const struct { const char *arguments, *fault, *message; bool logged; } rows[] = {
+        // arguments, fault, message (its file was kept), logged
+        {"fetch",                "stopped",                      "at %1 did not answer (connection refused); %2", true},
+        {"fetch",                "redirect-loop@/q",             "(more than 20 redirects); %2", true},
+        {"finance",              "reset:0@/q",                   "(connection closed before the end of the page); %3", true},
+        {"history 7203",         "stopped",                      "at %1 did not answer (connection refused); KD7203.KDT"},
+        {"history 7203",         "status:500@/t#2",              "page 2 of 4 failed (HTTP 500); KD7203.KDT"},
+        {"history 7203",         "silence@/t#3",                 "page 3 of 4 failed (no data for 5 s); KD7203.KDT"},
+        {"listing",              "status:500@/l?s=%2A&m=1#1",    "listing page 1 of 80 failed (HTTP 500); fetchlist.csv"},
+        {"listing --only-added", "truncate:100@/l?s=%2A&m=51#1", "page 2 of 80 failed (connection closed before the end of the page); %4"},
+        {"profile",              "stopped",                      "at %1 did not answer (connection refused); VellmarkEx.DIC"},
     };
+    // clang-format on
     const QVector<int> codes = KnownCodes(60);
     const QMap<QString, QByteArray> earlier = {
         {"fetchlist.csv", FetchListLines(codes)},
@@ -98,7 +75,7 @@ TEST_F(FailingServiceTest, NothingDoneKeepsEveryEarlierFile) {
         SCOPED_TRACE(std::string(row.arguments) + " " + row.fault);
         startService(row.fault);
         for (auto it = earlier.cbegin(); it != earlier.cend(); ++it)
-            ASSERT_TRUE(WriteAppFile(m_folder.path(), it.key(), it.value()));
+            ASSERT_TRUE(write(it.key(), it.value()));
 
         const ProcessResult result = run(QString::fromLatin1(row.arguments).split(' '));
         const QString message = QString::fromLatin1(row.message)
@@ -106,7 +83,7 @@ TEST_F(FailingServiceTest, NothingDoneKeepsEveryEarlierFile) {
                                     .replace("%2", SimDayFileName("DS"))
                                     .replace("%3", SimDayFileName("FN"))
                                     .replace("%4", addList);
-        EXPECT_THAT(result, Ended(1, message));
+        EXPECT_THAT(result, Ended(1, message + " was kept"));
         for (auto it = earlier.cbegin(); it != earlier.cend(); ++it)
             EXPECT_TRUE(bytes(it.key()) == it.value()) << it.key().toStdString();
         EXPECT_EQ(QDir(m_folder.path()).entryList({"DS*", "FN*", "KD*", "addlist*"}).size(), 4);
@@ -122,19 +99,16 @@ TEST_F(FailingServiceTest, NothingDoneKeepsEveryEarlierFile) {
 // with that page's stocks kept from the earlier one, logs them, and ends with 3.
 TEST_F(FailingServiceTest, FetchRetriesAPageAndKeepsTheDaysStocks) {
     const QVector<int> codes = KnownCodes(120);
-    const QString secondPage = TestSimMarket().findStock(codes[50])->quoteCode;
-    startService("status:500@/q?s=" + secondPage + "#1");
-    ASSERT_TRUE(WriteFetchList(m_folder.path(), FetchListLines(codes)));
+    const QString secondPage = "status:500@/q?s=" + TestSimMarket().findStock(codes[50])->quoteCode;
+    startService(secondPage + "#1", FetchListLines(codes));
     ProcessResult result = run({"fetch"});
     EXPECT_THAT(result, Ended(0, "fetch: page 2 of 3 failed (HTTP 500); retry 1 of 2"));
     EXPECT_THAT(result, Ended(0, "count 120, missing 0"));
     const QByteArray whole = bytes(SimDayFileName("DS"));
-    EXPECT_TRUE(whole.contains("\n120,0\n"));
-    EXPECT_EQ(whole.count('\n'), 2 + 120);
+    EXPECT_TRUE(whole.contains("\n120,0\n") && whole.count('\n') == 2 + 120);
     EXPECT_TRUE(bytes("ERRORLOG.TXT").isEmpty());
 
-    m_sim =
-        std::make_unique<QuoteSimProcess>(QStringList{"--fault", "status:500@/q?s=" + secondPage});
+    m_sim = std::make_unique<QuoteSimProcess>(QStringList{"--fault", secondPage});
     ASSERT_TRUE(WriteServersConf(m_folder.path(), *m_sim));
     result = run({"fetch"});
     EXPECT_THAT(result, Ended(3, "page 2 of 3 failed (HTTP 500); retry 2 of 2"));
@@ -151,21 +125,20 @@ TEST_F(FailingServiceTest, FetchRetriesAPageAndKeepsTheDaysStocks) {
 // page fails keeps the unknown market "X", like the indices.
 TEST_F(FailingServiceTest, AFailedProfilePageIsDoneInPart) {
     const QVector<int> codes = KnownCodes(3, 200);
-    startService("");
-    ASSERT_TRUE(WriteFetchList(m_folder.path(), FetchListLines(codes)));
+    startService("", FetchListLines(codes));
     ASSERT_EQ(run({"profile", "--keep-files"}).status, 0);
-    EXPECT_TRUE(QFile::exists(m_folder.filePath(QString::asprintf(
-        "webtemp/fundamental/%04d/%04d.html", codes[0] / 1000 * 1000, codes[0]))));
+    EXPECT_TRUE(QFile::exists(path(QString::asprintf("webtemp/fundamental/%04d/%04d.html",
+                                                     codes[0] / 1000 * 1000, codes[0]))));
     QByteArray dictionary = bytes("VellmarkEx.DIC"); // with the earlier texts below
     for (int code : codes)
         dictionary.replace(code * 1024 + 80, 7, "EARLIER");
-    startService(QStringLiteral("status:500@/biz/fundamental/%1").arg(codes[1]));
-    ASSERT_TRUE(WriteFetchList(m_folder.path(), FetchListLines(codes)) &&
-                WriteAppFile(m_folder.path(), "VellmarkEx.DIC", dictionary));
-    ProcessResult result = run({"profile"});
-    EXPECT_THAT(result, Ended(3, QStringLiteral("the profile page of %1 failed (HTTP 500); "
-                                                "their dictionary records were kept")
-                                     .arg(codes[1])));
+    startService(QStringLiteral("status:500@/biz/fundamental/%1").arg(codes[1]),
+                 FetchListLines(codes));
+    ASSERT_TRUE(write("VellmarkEx.DIC", dictionary));
+    EXPECT_THAT(run({"profile"}),
+                Ended(3, QStringLiteral("the profile page of %1 failed (HTTP "
+                                        "500); their dictionary records were kept")
+                             .arg(codes[1])));
     const QByteArray after = bytes("VellmarkEx.DIC");
     for (int code : codes) // the failed one as it was, the others made anew
         EXPECT_EQ(after.mid(code * 1024, 1024) == dictionary.mid(code * 1024, 1024),
@@ -179,31 +152,29 @@ TEST_F(FailingServiceTest, AFailedProfilePageIsDoneInPart) {
     const QByteArray failed = listed[600].left(4);
     for (int i : {1100, 600, 100})
         listed.removeAt(i);
-    startService("status:500@/biz/fundamental/" + QString::fromLatin1(failed));
-    ASSERT_TRUE(WriteFetchList(m_folder.path(), listed.join('\n')));
-    result = run({"listing", "--only-added"});
-    EXPECT_THAT(result, Ended(3, "the profile page of " + failed +
-                                     " failed (HTTP 500); those stocks keep the market of the "
-                                     "fetch list; 1 new stock has market X"));
+    startService("status:500@/biz/fundamental/" + QString::fromLatin1(failed), listed.join('\n'));
+    EXPECT_THAT(run({"listing", "--only-added"}),
+                Ended(3, "the profile page of " + failed +
+                             " failed (HTTP 500); those stocks keep the market of the "
+                             "fetch list; 1 new stock has market X"));
     EXPECT_EQ(bytes(QDate::currentDate().toString("'addlist-'yyMMdd'.csv'")).count('\n'), 3);
 }
 
 // The desktop program with fetch at launch and quit after fetch ends with the
-// status the command line would give.
+// status the command line would give, the daily file written first.
 TEST_F(FailingServiceTest, QuitAfterFetchEndsWithTheCommandLinesStatus) {
     QByteArray preferences(404, '\0');
     preferences.replace(0, 4, QByteArray("\x03\x02\x01\x00", 4));
-    preferences[401] = 1; // fetch at launch
-    preferences[402] = 1; // quit after fetch
+    preferences[401] = preferences[402] = 1; // fetch at launch, quit after fetch
     ASSERT_TRUE(WriteAppFile(m_config.path(), "TorlindX.Preference", preferences));
     const QVector<int> codes = KnownCodes(60);
     const QString secondPage = TestSimMarket().findStock(codes[50])->quoteCode;
     for (const auto& [fault, status] :
          {std::pair<QString, int>{"", 0}, {"reset:0@/q?s=" + secondPage, 3}, {"stopped", 1}}) {
         SCOPED_TRACE(fault.toStdString());
-        startService(fault);
-        ASSERT_TRUE(WriteFetchList(m_folder.path(), FetchListLines(codes)));
+        startService(fault, FetchListLines(codes));
         EXPECT_EQ(run({}).status, status);
+        EXPECT_EQ(bytes(SimDayFileName("DS")).isEmpty(), status == 1);
     }
 }
 

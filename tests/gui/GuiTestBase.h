@@ -5,11 +5,10 @@
 #pragma once
 
 #include "ChartWindow.h"
-#include "KDFile.h"
 #include "KDTChart.h"
+#include "KDTFile.h"
 #include "MetalWindow.h"
 #include "Preferences.h"
-#include "QuoteSimProcess.h"
 #include "RisingDays.h"
 #include "SimAppFolder.h"
 #include "Toolbox/Toolbox.h"
@@ -91,8 +90,7 @@ protected:
     // servers.conf.
     void startService(QStringList simArguments) {
         m_sim = std::make_unique<QuoteSimProcess>(simArguments << "--log" << path("quote-sim.log"));
-        ASSERT_TRUE(m_sim->isRunning());
-        ASSERT_TRUE(WriteServersConf(m_folder.path(), *m_sim));
+        ASSERT_TRUE(m_sim->isRunning() && WriteServersConf(m_folder.path(), *m_sim));
     }
     void start(const QByteArray& fetchList, const QStringList& simArguments = {}) {
         startService(simArguments);
@@ -108,8 +106,7 @@ protected:
         QList<QPointer<QWidget>> windows;
         for (QWidget* window : QApplication::topLevelWidgets())
             windows.append(window);
-        for (const QPointer<QWidget>& window : windows)
-            delete window.data();
+        qDeleteAll(windows);
         SetExitFunction({});
     }
 

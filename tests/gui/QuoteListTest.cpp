@@ -3,9 +3,9 @@
 #include "GuiTestBase.h"
 
 #include "Fetch/FetchData.h"
-#include "UrlCatcher.h"
 
 #include <QContextMenuEvent>
+#include <QDesktopServices>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTreeView>
@@ -15,6 +15,18 @@
 #include <tuple>
 
 using QuoteListTest = SimJobTestBase;
+
+// Takes the URLs the program hands to the web browser while it exists, so
+// that the test sees them and no browser starts.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    UrlCatcher() { QDesktopServices::setUrlHandler("http", this, "open"); }
+    ~UrlCatcher() override { QDesktopServices::unsetUrlHandler("http"); }
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls.append(url); }
+};
 
 // Records no page gives (prices and volumes beyond any integer, NaN, a market
 // outside the table) and items without a record; names compare as unsigned
@@ -61,7 +73,7 @@ TEST_F(QuoteListTest, CellsAndSortRulesOfAnyRecord) {
 // quote code was refused has no page.
 TEST_F(QuoteListTest, RowsOpenTheirPageAndTheirChart) {
     start("7203,7203,T,TOYOTA\n6758,6758,O,SONY\n8001&x=1,8001,T,REFUSED\n");
-    ASSERT_TRUE(WriteKDFile(path("KD6758.KDT"), RisingDays(30)));
+    ASSERT_EQ(WriteKDTFile(m_folder.path().toStdString(), 6758, RisingDays(30)), 30);
     UrlCatcher browser;
     EXPECT_EQ(send("disp"), 0);
     auto* view = static_cast<QTreeView*>(controller().quoteListControl());
@@ -105,3 +117,5 @@ TEST_F(QuoteListTest, RowsOpenTheirPageAndTheirChart) {
     CMetalWindow::MyItemNotification(view, 10000, kDataBrowserItemSelected);
     EXPECT_EQ(browser.urls.size(), 2);
 }
+
+#include "QuoteListTest.moc"

@@ -34,33 +34,27 @@ TEST_F(ScreenshotTest, EveryWindowAndSheet) {
     cautions()[0]->buttons().first()->click();
     SaveScreenshot(mainWindow(), "MainWindow");
 
+    const QString added = QString::fromStdString(CMakeList::AddedListName()) + ": ";
+    // What the first run, held and cancelled, has not written: a file pattern;
+    // none when a cancel writes what it has done. The status is how it begins.
     const struct {
-        const char* name;
-        const char* command;
-        const char* answers;
-        const char* dialog;
+        const char *name, *command, *answers, *dialog;
         int32_t sheet;
         int pages;
-        const char* unwritten; // what the first run, held and cancelled, has not written
-        const char* heading;
-        QString status; // how it begins
+        const char *unwritten, *heading;
+        QString status;
     } jobs[] = {
-        {"FetchSheetEnded", "fech", "", "", W::kFetchSheet, 3, "DS*", "株価の取得を終えました",
-         SimDayFileName("DS") + ": 110 stocks, 0 missing"},
-        {"MakeFinanceSheetEnded", "fina", "", "", W::kFinanceSheet, 3, "FN*",
-         "財務データの取得を終えました", SimDayFileName("FN") + ": "},
-        {"MakeKDTSheetFailed", "mkdt", "21=1000|ok  ", "", W::kKDTSheet, 4, nullptr,
-         "時系列データを取得できませんでした", "the service gave no rows; no history file written"},
-        {"MakeKDTSheetCancelled", "mkdt", "21=9984|ok  ", "", W::kKDTSheet, 4, nullptr,
-         "時系列データの取得を中止しました", "cancelled"},
-        {"MakeKDTSheetEnded", "mkdt", "21=7203|ok  ", "EnterCodeDialog", W::kKDTSheet, 4,
-         "KD7203.KDT", "時系列データの取得を終えました", "KD7203.KDT: "},
-        {"MakeListSheetEnded", "list", "chk2|chk3|ok  ", "FetchListDialog", W::kListSheet, 80,
-         "addlist*", "銘柄一覧の取得を終えました",
-         CMakeList::AddedListName().c_str() + QString(": ")},
+        // clang-format off
+        // name                     command answers           dialog             sheet                 pages unwritten     heading
+        {"FetchSheetEnded",           "fech", "",               "",                W::kFetchSheet,       3,  "DS*",        "株価の取得を終えました",           SimDayFileName("DS") + ": 110 stocks, 0 missing"},
+        {"MakeFinanceSheetEnded",     "fina", "",               "",                W::kFinanceSheet,     3,  "FN*",        "財務データの取得を終えました",     SimDayFileName("FN") + ": "},
+        {"MakeKDTSheetFailed",        "mkdt", "21=1000|ok  ",   "",                W::kKDTSheet,         4,  nullptr,      "時系列データを取得できませんでした", "the service gave no rows; no history file written"},
+        {"MakeKDTSheetCancelled",     "mkdt", "21=9984|ok  ",   "",                W::kKDTSheet,         4,  nullptr,      "時系列データの取得を中止しました", "cancelled"},
+        {"MakeKDTSheetEnded",         "mkdt", "21=7203|ok  ",   "EnterCodeDialog", W::kKDTSheet,         4,  "KD7203.KDT", "時系列データの取得を終えました",   "KD7203.KDT: "},
+        {"MakeListSheetEnded",        "list", "chk2|chk3|ok  ", "FetchListDialog", W::kListSheet,        80, "addlist*",   "銘柄一覧の取得を終えました",       added},
         // The bar counts pages of 50 codes.
-        {"MakeFundamentalSheetEnded", "fund", "ok  ", "FundamentalDialog", W::kFundamentalSheet, 3,
-         "", "企業情報の取得を終えました", "VellmarkEx.DIC: 110 of 110 stocks stored"},
+        {"MakeFundamentalSheetEnded", "fund", "ok  ",           "FundamentalDialog", W::kFundamentalSheet, 3, "",        "企業情報の取得を終えました",       "VellmarkEx.DIC: 110 of 110 stocks stored"},
+        // clang-format on
     };
     for (const auto& job : jobs) {
         SCOPED_TRACE(job.name);
