@@ -1,7 +1,7 @@
 // Every job run as a user runs it, against a quote service that fails or is
-// not there: no earlier file changes, the exit status is 1 (nothing done) or
-// 3 (done in part), and standard error says why. A page that fails once is
-// asked for again and the run is whole.
+// not there, or on a folder whose files stop it: no earlier file changes, the
+// exit status is 1 (nothing done) or 3 (done in part), and standard error says
+// why. A page that fails once is asked for again and the run is whole.
 #include "ProcessTestBase.h"
 
 #include <QDate>
@@ -41,52 +41,95 @@ protected:
     QString m_host;
 };
 
-// Each job, against a stopped service and against faults, with every file an
-// earlier run left: the run does nothing, keeps them all and says so.
+// Each job, against a stopped service and against faults, or with a file in
+// its folder that stops it, with every file an earlier run left: the run does
+// nothing, keeps them all and says so.
 TEST_F(FailingServiceTest, NothingDoneKeepsEveryEarlierFile) {
     const QString addList = QDate::currentDate().toString("'addlist-'yyMMdd'.csv'");
+    const QByteArray kFolder = "(a folder)", kNone = "(none)";
     // %1 the service's host, %2 the daily file, %3 the finance file, %4 the
-    // addlist; a logged row logs every stock with the reason in brackets.
-    // clang-format off
-    const struct { const char *arguments, *fault, *message; bool logged; } rows[] = {
-        // arguments, fault, message (its file was kept), logged
-        {"fetch",                "stopped",                      "at %1 did not answer (connection refused); %2", true},
-        {"fetch",                "redirect-loop@/q",             "(more than 20 redirects); %2", true},
-        {"finance",              "reset:0@/q",                   "(connection closed before the end of the page); %3", true},
-        {"history 7203",         "stopped",                      "at %1 did not answer (connection refused); KD7203.KDT"},
-        {"history 7203",         "status:500@/t#2",              "page 2 of 4 failed (HTTP 500); KD7203.KDT"},
-        {"history 7203",         "silence@/t#3",                 "page 3 of 4 failed (no data for 5 s); KD7203.KDT"},
-        {"listing",              "status:500@/l?s=%2A&m=1#1",    "listing page 1 of 80 failed (HTTP 500); fetchlist.csv"},
-        {"listing --only-added", "truncate:100@/l?s=%2A&m=51#1", "page 2 of 80 failed (connection closed before the end of the page); %4"},
-        {"profile",              "stopped",                      "at %1 did not answer (connection refused); VellmarkEx.DIC"},
+    // addlist. A row's file is made so before the run, and so stays; a logged
+    // row logs every stock with the reason in brackets, any other none.
+    const struct {
+        const char *arguments, *fault;
+        QString file;
+        QByteArray made;
+        const char* message;
+        bool logged;
+    } rows[] = {
+        // clang-format off
+        // arguments              fault                           file                  made                    message, logged
+        {"fetch",                 "stopped",                      "", {}, "at %1 did not answer (connection refused); %2 was kept", true},
+        {"fetch",                 "redirect-loop@/q",             "", {}, "(more than 20 redirects); %2 was kept", true},
+        {"finance",               "reset:0@/q",                   "", {}, "(connection closed before the end of the page); %3 was kept", true},
+        {"history 7203",          "stopped",                      "", {}, "at %1 did not answer (connection refused); KD7203.KDT was kept"},
+        {"history 7203",          "status:500@/t#2",              "", {}, "page 2 of 4 failed (HTTP 500); KD7203.KDT was kept"},
+        {"history 7203",          "silence@/t#3",                 "", {}, "page 3 of 4 failed (no data for 5 s); KD7203.KDT was kept"},
+        {"listing",               "status:500@/l?s=%2A&m=1#1",    "", {}, "listing page 1 of 80 failed (HTTP 500); fetchlist.csv was kept"},
+        {"listing --only-added",  "truncate:100@/l?s=%2A&m=51#1", "", {}, "page 2 of 80 failed (connection closed before the end of the page); %4 was kept"},
+        {"profile",               "stopped",                      "", {}, "at %1 did not answer (connection refused); VellmarkEx.DIC was kept"},
+        {"fetch",                 "", "fetchlist.csv",        kNone,                  "vezizo fetch: fetchlist.csvが見つかりません。\n"},
+        {"fetch",                 "", SimDayFileName("DS"),   kFolder,                "could not write the daily file"},
+        {"--folder /nonexistent/vezizo fetch", "", "", {},                            "/nonexistent/vezizo"},
+        {"quotes",                "", "", {},                 "vezizo quotes: no quotes have been fetched yet (vezizo fetch gets them)\n"},
+        {"history 1000 50",       "", "", {},                 "no history file written"},
+        {"chart 6758",            "", "", {},                 "KD6758.KDT: no such file"},
+        {"chart 1301",            "", "KD1301.KDT",           QByteArray(53, '\0'),   "KD1301.KDT: the file's size is not a multiple of 26 bytes"},
+        {"chart 7203 --png out.png", "", "out.png",           kFolder,                "could not write"},
+        {"profile",               "", "VellmarkEx.DIC",       "",                     "/VellmarkEx.DIC is 0 bytes long"},
+        {"profile",               "", "VellmarkEx.DIC",       QByteArray(2027520, 3), "Move it away to have a new dictionary made."},
+        {"profile --existing-dictionary-only --offline", "", "VellmarkEx.DIC", kNone, "the job did not start"},
+        // clang-format on
     };
-    // clang-format on
     const QVector<int> codes = KnownCodes(60);
+    ASSERT_EQ(WriteKDTFile(m_config.path().toStdString(), 7203, RisingDays(3)), 3);
     const QMap<QString, QByteArray> earlier = {
         {"fetchlist.csv", FetchListLines(codes)},
         {"fetchlist.bak", "an older list\n"},
         {addList, "9999,9999,X,EARLIER\n"},
         {SimDayFileName("DS"), "061225\n1,0\n1301,1,EARLIER,1,1,1,1,1\n"},
         {SimDayFileName("FN"), "061225\n1\n1301,0,EARLIER,1.00,1.00,1.00,1.00,1.00\n"},
-        {"KD7203.KDT", QByteArray(26 * 3, '\x07')},
+        {"KD7203.KDT", ReadAppFile(m_config.path(), "KD7203.KDT")},
         {"VellmarkEx.DIC", QByteArray(kDictionarySize, '\x01')},
+    };
+    // The files a job writes, by name.
+    const auto dataFiles = [this] {
+        return QDir(m_folder.path())
+            .entryList({"DS*", "FN*", "KD*", "addlist*", "*.png", "VellmarkEx.DIC"});
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.arguments) + " " + row.fault);
         startService(row.fault);
         for (auto it = earlier.cbegin(); it != earlier.cend(); ++it)
             ASSERT_TRUE(write(it.key(), it.value()));
-
-        const ProcessResult result = run(QString::fromLatin1(row.arguments).split(' '));
-        const QString message = QString::fromLatin1(row.message)
+        const auto state = [&] {
+            const QFileInfo file(path(row.file));
+            return file.isDir() ? kFolder : file.exists() ? bytes(row.file) : kNone;
+        };
+        if (!row.file.isEmpty()) {
+            QFile::remove(path(row.file));
+            ASSERT_TRUE(row.made == kFolder ? QDir(m_folder.path()).mkdir(row.file)
+                                            : row.made == kNone || write(row.file, row.made));
+        }
+        const QStringList before = dataFiles();
+        // A relative --png names a file in the current folder.
+        const QString here = QDir::currentPath();
+        QDir::setCurrent(m_folder.path());
+        const QStringList arguments = QString::fromLatin1(row.arguments).split(' ');
+        const ProcessResult result =
+            arguments[0] == "--folder" ? RunVezizo(arguments, m_config.path()) : run(arguments);
+        QDir::setCurrent(here);
+        const QString message = QString::fromUtf8(row.message)
                                     .replace("%1", m_host)
                                     .replace("%2", SimDayFileName("DS"))
                                     .replace("%3", SimDayFileName("FN"))
                                     .replace("%4", addList);
-        EXPECT_THAT(result, Ended(1, message + " was kept"));
+        EXPECT_THAT(result, Ended(1, message));
         for (auto it = earlier.cbegin(); it != earlier.cend(); ++it)
-            EXPECT_TRUE(bytes(it.key()) == it.value()) << it.key().toStdString();
-        EXPECT_EQ(QDir(m_folder.path()).entryList({"DS*", "FN*", "KD*", "addlist*"}).size(), 4);
+            EXPECT_TRUE(it.key() == row.file || bytes(it.key()) == it.value())
+                << it.key().toStdString();
+        EXPECT_TRUE(row.file.isEmpty() || state() == row.made) << row.file.toStdString();
+        EXPECT_EQ(dataFiles(), before);
         if (row.logged)
             expectLogged(codes, 0, message.section('(', 1).section(')', 0, 0));
         else
