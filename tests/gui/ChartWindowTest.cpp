@@ -24,7 +24,7 @@ protected:
 };
 
 TEST_F(ChartWindowTest, FromTheMenuWithReadoutZoomPanAndRange) {
-    ASSERT_EQ(WriteKDTFile(m_folder.path().toStdString(), 7203, RisingDays(80)), 80);
+    ASSERT_TRUE(WriteKDFile(path("KD7203.KDT"), RisingDays(80)));
     EXPECT_EQ(sendAnswered("chrt", "21=7203|ok  "), 0);
     ASSERT_NE(controller().chart(), nullptr);
     SizeWindow(controller().chart()->getWindow(), 900, 560);
@@ -66,7 +66,7 @@ TEST_F(ChartWindowTest, FilesItCannotDrawAndBrokenRecords) {
     std::vector<KDT> days = RisingDays(3);
     days[1].open = days[1].low = INT32_MIN;
     days[1].high = days[1].close = INT32_MAX;
-    ASSERT_EQ(WriteKDTFile(m_folder.path().toStdString(), 7203, days), 3);
+    ASSERT_TRUE(WriteKDFile(path("KD7203.KDT"), days));
     ASSERT_TRUE(writeFile("KD7203.KDT", readFile("KD7203.KDT") + QByteArray(26, '\xFF')));
     controller().ShowChart(7203);
     EXPECT_EQ(GetChartMessage(view()), "");

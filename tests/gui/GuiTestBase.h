@@ -5,6 +5,7 @@
 #pragma once
 
 #include "ChartWindow.h"
+#include "KDFile.h"
 #include "KDTChart.h"
 #include "KDTFile.h"
 #include "MetalWindow.h"
