@@ -2,7 +2,7 @@
 // not there, or on a folder whose files stop it: no earlier file changes, the
 // exit status is 1 (nothing done) or 3 (done in part), and standard error says
 // why. A page that fails once is asked for again and the run is whole.
-#include "ProcessTestBase.h"
+#include "AppTestBase.h"
 
 #include <QDate>
 #include <QMap>
@@ -11,7 +11,7 @@ namespace {
 
 constexpr int kDictionarySize = 10000 * 1024;
 
-class FailingServiceTest : public ProcessTestBase {
+class FailingServiceTest : public AppTestBase {
 protected:
     // A fresh folder with fetchList on a service with a fault, or none. A
     // "stopped" service is one started and stopped again: its port refuses.

@@ -1,43 +1,31 @@
 // "vezizo history --all" and "vezizo fetch --update-histories" run as
 // processes against quote-sim on two simulated days in a row: whole histories
 // first, one page a stock the next day, files merged to what a full download
-// of that day gives, up-to-date stocks left alone, failures leaving files as
-// they were.
+// of that day gives, failures leaving files as they were.
+#include "AppTestBase.h"
 #include "CommandLine.h"
-#include "ProcessTestBase.h"
 
 namespace {
 
-class HistoriesCommandTest : public ProcessTestBase {
+class HistoriesCommandTest : public AppTestBase {
 protected:
-    // The service on day (0: m_day, 1: the weekday after), logging afresh:
-    // three stocks whose whole history fits into 200 rows, one with a longer
-    // one; each one day longer on the later day, as a history grows.
-    void serve(int later, QStringList arguments = {}) {
-        m_sim.reset();
-        QFile::remove(m_config.filePath("quote-sim.log"));
+    // The service on day (0: m_day, 1: the weekday after): three stocks whose
+    // whole history fits into 200 rows, one with a longer one; each one day
+    // longer on the later day, as a history grows.
+    void serveDay(int later, QStringList arguments = {}) {
         const QDate day = later ? NextTradingDay(m_day) : m_day;
-        arguments << "--date" << day.toString(Qt::ISODate) << "--log"
-                  << m_config.filePath("quote-sim.log");
         m_market = std::make_unique<CSimMarket>(SimMarketOn(day));
         for (int i = 0; i < m_codes.size(); ++i) {
             const int rows = kLengths[i] + later;
             arguments << "--history-length" << QStringLiteral("%1=%2").arg(m_codes[i]).arg(rows);
             m_market->setHistoryLength(m_codes[i], rows);
         }
-        m_sim = std::make_unique<QuoteSimProcess>(arguments);
-        ASSERT_TRUE(m_sim->isRunning() && WriteServersConf(m_folder.path(), *m_sim));
+        serve(arguments << "--date" << day.toString(Qt::ISODate));
     }
-    void layOut(const QByteArray& fetchList) {
-        ASSERT_EQ(m_codes.size(), 4);
-        ASSERT_TRUE(QFile::copy(VEZIZO_SOURCE_DIR "/Resources/market.csv", path("market.csv")) &&
-                    WriteFetchList(m_folder.path(), FetchListLines(m_codes) + fetchList));
-    }
-    // The service's history requests, for code (0: any).
-    int historyRequests(int code = 0) const {
-        const QString codeText = code ? QString::number(code) + "[.&]" : QString();
-        return int(QString::fromLatin1(ReadAppFile(m_config.path(), "quote-sim.log"))
-                       .count(QRegularExpression("GET /t\\?s=" + codeText)));
+    // The service's history requests for code.
+    int historyRequests(int code) const {
+        return int(
+            simLog().count(QRegularExpression(QStringLiteral("GET /t\\?s=%1[.&]").arg(code))));
     }
     QString kdName(int code) const { return QString::fromStdString(KDTFileName(code)); }
     QByteArray kd(int code) const { return bytes(kdName(code)); }
@@ -55,8 +43,15 @@ protected:
 
 TEST_F(HistoriesCommandTest, WholeHistoriesFirstThenOnePageAStockEqualToAFullDownload) {
     // An index and a code the service does not know beside the four stocks.
-    layOut(FetchListLines({1000}) + "998405,1001,T,INDEX\n");
-    serve(0);
+    ASSERT_TRUE(m_codes.size() == 4 &&
+                QFile::copy(VEZIZO_SOURCE_DIR "/Resources/market.csv", path("market.csv")) &&
+                WriteFetchList(m_folder.path(), FetchListLines(m_codes + QVector<int>{1000}) +
+                                                    "998405,1001,T,INDEX\n"));
+    serveDay(0);
+    // The fetch adds the day only to the histories there are, the option
+    // holding for that run.
+    EXPECT_THAT(run({"fetch", "--update-histories"}), Ended(0, "the day was added to 0 histories"));
+    EXPECT_FALSE(ReadAppFile(m_config.path(), "vezizo.conf").contains("update_histories=1"));
     const ProcessResult first = run({"history", "--all"});
     EXPECT_THAT(first, Ended(0, QRegularExpression("history: [0-4]/5, written \\d, skipped \\d, "
                                                    "failed 0, now \\d{4}")));
@@ -71,36 +66,12 @@ TEST_F(HistoriesCommandTest, WholeHistoriesFirstThenOnePageAStockEqualToAFullDow
 
     // The next day: one page a stock, and the records a full download gives;
     // the longer history keeps its oldest day, which 200 rows no longer reach.
-    serve(1);
-    ASSERT_EQ(run({"history", "--all"}).status, 0);
-    for (int code : m_codes + QVector<int>{1000})
-        EXPECT_EQ(historyRequests(code), 1) << code;
-    for (int code : m_codes) {
-        std::vector<KDT> whole = ExpectedKDRecords(*m_market, code, 200);
-        if (code == m_codes[3])
-            whole.insert(whole.begin(), longBefore.front());
-        EXPECT_EQ(records(code), whole) << code;
-    }
-}
-
-// With the day's quotes fetched, stocks whose file holds that day cost no
-// request; a page that fails leaves its stock's file as it was. The fetch adds
-// the day only to the histories there are, the option holding for that run.
-TEST_F(HistoriesCommandTest, UpToDateStocksAskNothingAndAFailedPageKeepsTheFile) {
-    layOut({});
-    serve(0);
-    EXPECT_THAT(run({"fetch", "--update-histories"}), Ended(0, "the day was added to 0 histories"));
-    EXPECT_FALSE(ReadAppFile(m_config.path(), "vezizo.conf").contains("update_histories=1"));
-    ASSERT_EQ(run({"history", "--all", "100"}).status, 0);
-    serve(0); // counts from here
-    EXPECT_THAT(run({"history", "--all"}), Ended(0, "0 written, 4 up to date"));
-    EXPECT_EQ(historyRequests(), 0);
-
-    // One stock's page fails, another's file is not a history (a byte too many).
+    // One stock's page fails, another's file is not a history (a byte too
+    // many): both files stay as they were.
     const QByteArray before = kd(m_codes[1]), notAHistory = kd(m_codes[2]) + "x";
     ASSERT_TRUE(write(kdName(m_codes[2]), notAHistory));
-    serve(1, {"--fault", QStringLiteral("status:500@/t?s=%1").arg(m_codes[1])});
-    ASSERT_EQ(run({"fetch"}).status, 0);
+    serveDay(1, {"--fault", QStringLiteral("status:500@/t?s=%1").arg(m_codes[1])});
+    ASSERT_EQ(run({"fetch"}).status, 0); // the day the job measures the files by
     const ProcessResult failed = run({"history", "--all"});
     EXPECT_THAT(failed, Ended(3, "files kept as they were; 2 written"));
     EXPECT_THAT(failed, Ended(3, QStringLiteral("the histories of %1 and %2 failed (HTTP 500, the "
@@ -109,20 +80,24 @@ TEST_F(HistoriesCommandTest, UpToDateStocksAskNothingAndAFailedPageKeepsTheFile)
                                      .arg(m_codes[2])));
     EXPECT_EQ(kd(m_codes[1]), before);
     EXPECT_EQ(kd(m_codes[2]), notAHistory);
-    // The other files got the new day before the 100 rows they held.
-    EXPECT_EQ(records(m_codes[0]), ExpectedKDRecords(*m_market, m_codes[0], 101));
+    for (int code : {m_codes[0], m_codes[3], 1000})
+        EXPECT_EQ(historyRequests(code), 1) << code;
+    for (int code : {m_codes[0], m_codes[3]}) {
+        std::vector<KDT> whole = ExpectedKDRecords(*m_market, code, 200);
+        if (code == m_codes[3])
+            whole.insert(whole.begin(), longBefore.front());
+        EXPECT_EQ(records(code), whole) << code;
+    }
 }
 
 // The command line's estimate of the time left, at the pace so far: none too
 // early, when done or when nothing is done yet; never less than 10 s.
 TEST(TimeLeft, RoundedToWhatAPersonReads) {
-    for (const auto& [elapsed, value, maximum, text] : {std::tuple{4.9, 1, 10, ""},
-                                                        {10.0, 10, 10, ""},
-                                                        {10.0, 0, 10, ""},
-                                                        {10.0, 2, 3, ", about 10 s left"},
-                                                        {10.0, 1, 3, ", about 20 s left"},
-                                                        {50.0, 1, 3, ", about 2 min left"},
-                                                        {100.0, 1, 100, ", about 2 h 45 min left"}})
+    // clang-format off
+    for (const auto& [elapsed, value, maximum, text] : {std::tuple{4.9, 1, 10, ""}, {10.0, 10, 10, ""},
+             {10.0, 0, 10, ""}, {10.0, 2, 3, ", about 10 s left"}, {10.0, 1, 3, ", about 20 s left"},
+             {50.0, 1, 3, ", about 2 min left"}, {100.0, 1, 100, ", about 2 h 45 min left"}})
+        // clang-format on
         EXPECT_EQ(TimeLeftText(elapsed, value, maximum), text) << elapsed << " " << value;
 }
 

@@ -1,6 +1,6 @@
 // Jobs run as processes: what they write and print, at the pace the command
 // line asks for.
-#include "ProcessTestBase.h"
+#include "AppTestBase.h"
 
 #include <QImage>
 
@@ -8,7 +8,7 @@
 
 namespace {
 
-using JobsCommand = ProcessTestBase;
+using JobsCommand = AppTestBase;
 
 // Two pages: 60 stocks, the one that trades beyond 2^31 shares a day, a code
 // the service does not know, and a line whose quote code would change the

@@ -37,25 +37,29 @@ TEST_F(JobSheetTest, AWaitForTheServiceShowsOnTheSheet) {
 // kept as it is.
 TEST_F(JobSheetTest, RefusedEntriesStartNothing) {
     start(FetchListLines(KnownCodes(3)));
+    // clang-format off
     // The dictionary's file: -1 none; -2 a folder in its place; else its size.
-    using Row = std::tuple<const char*, const char*, const char*, int>;
-    for (const auto& [name, command, answers, dictionaryBytes] :
-         {Row{"listing cancelled", "list", "chk1|chk3|not!", -1},
-          Row{"profile cancelled", "fund", "chk1|not!", -1},
-          Row{"history cancelled", "mkdt", "21=7203|not!", -1}, Row{"no code", "mkdt", "ok  ", -1},
-          // Twelve characters are refused, never cut to another stock's code.
-          Row{"twelve characters", "mkdt", "21=720300000001|ok  ", -1},
-          Row{"rows no number", "mkdt", "21=7203|22=many|ok  ", -1},
-          Row{"no rows", "mkdt", "21=7203|22=-50|ok  ", -1},
-          Row{"chart of no code", "chrt", "21=abc|ok  ", -1},
-          Row{"chart cancelled", "chrt", "21=7203|not!", -1},
-          Row{"dictionary a folder", "fund", "ok  ", -2},
-          Row{"dictionary of another size", "fund", "ok  ", 2027520}}) {
+    const std::tuple<const char*, const char*, const char*, int> rows[] = {
+        // name                        command answers                  dictionary
+        {"listing cancelled",          "list", "chk1|chk3|not!",        -1},
+        {"profile cancelled",          "fund", "chk1|not!",             -1},
+        {"history cancelled",          "mkdt", "21=7203|not!",          -1},
+        {"no code",                    "mkdt", "ok  ",                  -1},
+        // Twelve characters are refused, never cut to another stock's code.
+        {"twelve characters",          "mkdt", "21=720300000001|ok  ",  -1},
+        {"rows no number",             "mkdt", "21=7203|22=many|ok  ",  -1},
+        {"no rows",                    "mkdt", "21=7203|22=-50|ok  ",   -1},
+        {"chart of no code",           "chrt", "21=abc|ok  ",           -1},
+        {"chart cancelled",            "chrt", "21=7203|not!",          -1},
+        {"dictionary a folder",        "fund", "ok  ",                  -2},
+        {"dictionary of another size", "fund", "ok  ",                  2027520}};
+    // clang-format on
+    for (const auto& [name, command, answers, dictionaryBytes] : rows) {
         SCOPED_TRACE(name);
-        const QByteArray bytes(std::max(dictionaryBytes, 0), '\x5A');
+        const QByteArray dictionary(std::max(dictionaryBytes, 0), '\x5A');
         QDir(m_folder.path()).rmdir(CExDic::kFileName);
         ASSERT_TRUE(dictionaryBytes != -2 || QDir(m_folder.path()).mkdir(CExDic::kFileName));
-        ASSERT_TRUE(dictionaryBytes < 0 || writeFile(CExDic::kFileName, bytes));
+        ASSERT_TRUE(dictionaryBytes < 0 || write(CExDic::kFileName, dictionary));
         EXPECT_EQ(sendAnswered(command, answers), 0);
         EXPECT_FALSE(controller().anyJobRunning());
         EXPECT_EQ(controller().shownSheet(), CMetalWindow::kNoSheet);
@@ -63,7 +67,7 @@ TEST_F(JobSheetTest, RefusedEntriesStartNothing) {
         if (dictionaryBytes < 0)
             continue;
         EXPECT_EQ(m_dialogs, 0);
-        EXPECT_EQ(readFile(CExDic::kFileName), bytes);
+        EXPECT_EQ(bytes(CExDic::kFileName), dictionary);
         ASSERT_FALSE(cautions().isEmpty()); // each row's caution is the last
         EXPECT_TRUE(cautions().last()->text().startsWith(QString::fromStdString(g_startupPath) +
                                                          "/VellmarkEx.DIC is 2027520 bytes long"))

@@ -7,6 +7,7 @@
 #include "GuiTestBase.h"
 
 #include "Fetch/MakeList.h"
+#include "KDTChart.h"
 
 using ScreenshotTest = SimJobTestBase;
 
@@ -23,10 +24,10 @@ TEST_F(ScreenshotTest, EveryWindowAndSheet) {
           QStringLiteral("silence@/t?s=9984"), QStringLiteral("silence@/l?s=%2A&m=51#1"),
           QStringLiteral("silence@/biz/fundamental/%1.#1").arg(codes[50])})
         arguments << "--fault" << fault;
-    startService(arguments);
+    serve(arguments);
     ASSERT_TRUE(WriteFetchList(m_folder.path(), FetchListLines(codes)) &&
-                writeFile("KD1000.KDT", QByteArray(26 * 3, '\x07'))); // an earlier history
-    ASSERT_TRUE(writeFile("servers.conf", readFile("servers.conf") + "nonsense\n"));
+                write("KD1000.KDT", QByteArray(26 * 3, '\x07'))); // an earlier history
+    ASSERT_TRUE(write("servers.conf", bytes("servers.conf") + "nonsense\n"));
     startProgram();
     controller().setIdleInterval(3600); // the job timer all but stopped
     ASSERT_EQ(cautions().size(), 1);
@@ -91,7 +92,7 @@ TEST_F(ScreenshotTest, EveryWindowAndSheet) {
             });
             hold.start(5);
             ASSERT_TRUE(waitUntil([&] { return !count.isEmpty(); }, 20000));
-            waitFor(300); // a page still on its way changes nothing
+            waitUntil([] { return false; }, 300); // a page still on its way changes nothing
             EXPECT_EQ(text(shown.countText), count);
             const QDir folder(m_folder.path());
             EXPECT_TRUE(!*job.unwritten ||
@@ -99,13 +100,13 @@ TEST_F(ScreenshotTest, EveryWindowAndSheet) {
             EXPECT_TRUE(
                 folder.entryList({".*.vezizo-tmp-*"}, QDir::Files | QDir::Hidden).isEmpty());
             if (job.sheet == W::kFetchSheet) { // save writes the records so far
-                EXPECT_TRUE(!send("save") && readFile(SimDayFileName("DS")).contains("\n50,0\n"));
+                EXPECT_TRUE(!send("save") && bytes(SimDayFileName("DS")).contains("\n50,0\n"));
             }
         }
         EXPECT_EQ(sendAnswered(job.command, job.answers, job.dialog), 0);
         ASSERT_TRUE(shown.running);
         if (job.status == "cancelled") {
-            waitFor(300);
+            waitUntil([] { return false; }, 300);
             send("fccn");
         }
         ASSERT_TRUE(waitUntil([&] { return !shown.running; }, 60000));
@@ -122,7 +123,7 @@ TEST_F(ScreenshotTest, EveryWindowAndSheet) {
         EXPECT_EQ(m_dialogs, asks ? 1 : 0);
         EXPECT_FALSE(shown.running);
     }
-    EXPECT_EQ(readFile("KD1000.KDT"), QByteArray(26 * 3, '\x07')); // kept by the failed run
+    EXPECT_EQ(bytes("KD1000.KDT"), QByteArray(26 * 3, '\x07')); // kept by the failed run
     send("disp");
     EXPECT_EQ(GetDataBrowserItemCount(controller().quoteListControl()), 110u);
     SaveScreenshot(mainWindow(), "QuoteList");

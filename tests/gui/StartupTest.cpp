@@ -13,14 +13,14 @@ using StartupTest = GuiTestBase;
 // program runs on, and a job over the empty list starts nothing.
 TEST_F(StartupTest, CautionNamesWhatStartUpCouldNotTake) {
     ASSERT_TRUE(QFile::remove(path("fetchlist.csv")) &&
-                writeFile("servers.conf", "# a note\nquote=127.0.0.1:8731\nx\rprofile=bad host"));
-    for (const char* table : {"is missing", "is empty", "cannot be read"}) {
-        SCOPED_TRACE(table);
+                write("servers.conf", "# a note\nquote=127.0.0.1:8731\nx\rprofile=bad host"));
+    for (const QString table : {"is missing", "is empty", "cannot be read"}) {
+        SCOPED_TRACE(table.toStdString());
         m_app.ShutDown();
         QFile::remove(path("market.csv"));
-        const std::string said = table;
-        ASSERT_TRUE(said != "is empty" || writeFile("market.csv", ""));
-        ASSERT_TRUE(said != "cannot be read" || QDir().mkdir(path("market.csv")));
+        ASSERT_TRUE(
+            table == "is missing" ||
+            (table == "is empty" ? write("market.csv", "") : QDir().mkdir(path("market.csv"))));
         startProgram();
         const QString folder = QString::fromStdString(g_startupPath);
         ASSERT_EQ(cautions().size(), 1);

@@ -46,8 +46,6 @@ QuoteSimProcess::QuoteSimProcess(const QStringList& extraArgs) {
 }
 
 QuoteSimProcess::~QuoteSimProcess() {
-    if (m_process.state() == QProcess::NotRunning)
-        return;
     m_process.terminate();
     if (!m_process.waitForFinished(5000)) {
         m_process.kill();

@@ -1,5 +1,6 @@
-// The program run as a process, as a user runs it from a shell, on a fresh
-// application folder and a fresh settings folder for each test.
+// A fresh application folder and a fresh settings folder for each test, the
+// simulated service it starts, and the program run on them as a process, as a
+// user runs it from a shell.
 #pragma once
 
 #include "KDFile.h"
@@ -9,6 +10,7 @@
 #include "VezizoProcess.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -16,7 +18,7 @@
 
 #include <memory>
 
-class ProcessTestBase : public ::testing::Test {
+class AppTestBase : public ::testing::Test {
 protected:
     // Runs the program on the folder with arguments.
     ProcessResult run(const QStringList& arguments) {
@@ -26,6 +28,19 @@ protected:
     void layOut(const QuoteSimProcess& sim) {
         ASSERT_TRUE(m_folder.remove() && QDir().mkpath(m_folder.path()) &&
                     LayOutAppFolder(m_folder.path(), sim));
+    }
+    // The service with arguments (its faults), logging afresh to quote-sim.log
+    // in the settings folder, named in the folder's servers.conf.
+    void serve(QStringList arguments) {
+        m_sim.reset();
+        QFile::remove(m_config.filePath("quote-sim.log"));
+        m_sim = std::make_unique<QuoteSimProcess>(arguments << "--log"
+                                                            << m_config.filePath("quote-sim.log"));
+        ASSERT_TRUE(m_sim->isRunning() && WriteServersConf(m_folder.path(), *m_sim));
+    }
+    // The service's log since serve().
+    QString simLog() const {
+        return QString::fromLatin1(ReadAppFile(m_config.path(), "quote-sim.log"));
     }
     QString path(const QString& name) const { return m_folder.filePath(name); }
     QByteArray bytes(const QString& name) const { return ReadAppFile(m_folder.path(), name); }
