@@ -27,14 +27,6 @@ protected:
         return int(
             simLog().count(QRegularExpression(QStringLiteral("GET /t\\?s=%1[.&]").arg(code))));
     }
-    QString kdName(int code) const { return QString::fromStdString(KDTFileName(code)); }
-    QByteArray kd(int code) const { return bytes(kdName(code)); }
-    std::vector<KDT> records(int code) const {
-        std::vector<KDT> days;
-        ReadKDTFile(path(kdName(code)).toStdString(), days);
-        return days;
-    }
-
     static constexpr int kLengths[4] = {120, 75, 30, 600};
     const QDate m_day = RecentTradingDay();
     const QVector<int> m_codes = CodesTradedOn({m_day, NextTradingDay(m_day)}, 4);
@@ -69,7 +61,7 @@ TEST_F(HistoriesCommandTest, WholeHistoriesFirstThenOnePageAStockEqualToAFullDow
     // One stock's page fails, another's file is not a history (a byte too
     // many): both files stay as they were.
     const QByteArray before = kd(m_codes[1]), notAHistory = kd(m_codes[2]) + "x";
-    ASSERT_TRUE(write(kdName(m_codes[2]), notAHistory));
+    ASSERT_TRUE(write(QString::fromStdString(KDTFileName(m_codes[2])), notAHistory));
     serveDay(1, {"--fault", QStringLiteral("status:500@/t?s=%1").arg(m_codes[1])});
     ASSERT_EQ(run({"fetch"}).status, 0); // the day the job measures the files by
     const ProcessResult failed = run({"history", "--all"});

@@ -14,10 +14,7 @@ TEST_F(HistoriesJobTest, ACancelledRunResumesAndTheCheckItemIsSaved) {
                              ReadAppFile(m_config.path(), "vezizo.conf") + "update_histories=1\n"));
     start(FetchListLines(codes), {"--date", day.toString(Qt::ISODate)});
     const JobSheet& sheet = *controller().jobSheet(CMetalWindow::kHistoriesSheet);
-    const auto kd = [this](int code) { return bytes(QString::fromStdString(KDTFileName(code))); };
-    const auto asked = [this](int code) {
-        return requests(QStringLiteral("GET /t?s=%1").arg(code));
-    };
+    const auto asked = [this](int code) { return requests(QString("GET /t?s=%1").arg(code)); };
     const auto written = [&] { return text(sheet.countText).toInt(); };
     // The day's quotes tell the job the newest trading day; with the check
     // item marked, the fetch adds the day to the histories there are (none).

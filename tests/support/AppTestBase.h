@@ -43,6 +43,13 @@ protected:
         return QString::fromLatin1(ReadAppFile(m_config.path(), "quote-sim.log"));
     }
     QString path(const QString& name) const { return m_folder.filePath(name); }
+    // The stock's history file: its bytes, and the records it gives.
+    QByteArray kd(int code) const { return bytes(QString::fromStdString(KDTFileName(code))); }
+    std::vector<KDT> records(int code) const {
+        std::vector<KDT> days;
+        ReadKDTFile(path(QString::fromStdString(KDTFileName(code))).toStdString(), days);
+        return days;
+    }
     QByteArray bytes(const QString& name) const { return ReadAppFile(m_folder.path(), name); }
     bool write(const QString& name, const QByteArray& bytes) const {
         return WriteAppFile(m_folder.path(), name, bytes);

@@ -69,17 +69,13 @@ QString SimDayFileName(const char* kind) {
 }
 
 QDate RecentTradingDay() {
-    QDate day = QDate::currentDate();
-    while (day.dayOfWeek() > 5)
-        day = day.addDays(-1);
-    return day.year() == QDate::currentDate().year() ? day : NextTradingDay(day);
+    const QDate today = QDate::currentDate(),
+                day = today.addDays(-std::max(0, today.dayOfWeek() - 5));
+    return day.year() == today.year() ? day : NextTradingDay(day);
 }
 
 QDate NextTradingDay(QDate day) {
-    do
-        day = day.addDays(1);
-    while (day.dayOfWeek() > 5);
-    return day;
+    return day.addDays(day.dayOfWeek() >= 5 ? 8 - day.dayOfWeek() : 1);
 }
 
 CSimMarket SimMarketOn(QDate day) {
