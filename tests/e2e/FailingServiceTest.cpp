@@ -7,22 +7,17 @@
 #include <QDate>
 #include <QMap>
 
-namespace {
-
-constexpr int kDictionarySize = 10000 * 1024;
-
 class FailingServiceTest : public AppTestBase {
 protected:
     // A fresh folder with fetchList on a service with a fault, or none. A
     // "stopped" service is one started and stopped again: its port refuses.
     void startService(const QString& fault, const QByteArray& fetchList = {}) {
         const bool stopped = fault == "stopped";
-        m_sim = std::make_unique<QuoteSimProcess>(
-            fault.isEmpty() || stopped ? QStringList() : QStringList{"--fault", fault});
-        ASSERT_TRUE(m_sim->isRunning());
+        ASSERT_TRUE(m_folder.remove() && QDir().mkpath(m_folder.path()));
+        serve(fault.isEmpty() || stopped ? QStringList() : QStringList{"--fault", fault});
         m_host = m_sim->hostPort();
-        layOut(*m_sim);
-        ASSERT_TRUE(fetchList.isEmpty() || WriteFetchList(m_folder.path(), fetchList));
+        ASSERT_TRUE(LayOutAppFolder(m_folder.path(), *m_sim) &&
+                    (fetchList.isEmpty() || WriteFetchList(m_folder.path(), fetchList)));
         if (stopped)
             m_sim.reset();
     }
@@ -62,23 +57,23 @@ TEST_F(FailingServiceTest, NothingDoneKeepsEveryEarlierFile) {
         {"fetch",                 "stopped",                      "", {}, "at %1 did not answer (connection refused); %2 was kept", true},
         {"fetch",                 "redirect-loop@/q",             "", {}, "(more than 20 redirects); %2 was kept", true},
         {"finance",               "reset:0@/q",                   "", {}, "(connection closed before the end of the page); %3 was kept", true},
-        {"history 7203",          "stopped",                      "", {}, "at %1 did not answer (connection refused); KD7203.KDT was kept"},
-        {"history 7203",          "status:500@/t#2",              "", {}, "page 2 of 4 failed (HTTP 500); KD7203.KDT was kept"},
-        {"history 7203",          "silence@/t#3",                 "", {}, "page 3 of 4 failed (no data for 5 s); KD7203.KDT was kept"},
-        {"listing",               "status:500@/l?s=%2A&m=1#1",    "", {}, "listing page 1 of 80 failed (HTTP 500); fetchlist.csv was kept"},
-        {"listing --only-added",  "truncate:100@/l?s=%2A&m=51#1", "", {}, "page 2 of 80 failed (connection closed before the end of the page); %4 was kept"},
-        {"profile",               "stopped",                      "", {}, "at %1 did not answer (connection refused); VellmarkEx.DIC was kept"},
-        {"fetch",                 "", "fetchlist.csv",        kNone,                  "vezizo fetch: fetchlist.csvが見つかりません。\n"},
-        {"fetch",                 "", SimDayFileName("DS"),   kFolder,                "could not write the daily file"},
-        {"--folder /nonexistent/vezizo fetch", "", "", {},                            "/nonexistent/vezizo"},
-        {"quotes",                "", "", {},                 "vezizo quotes: no quotes have been fetched yet (vezizo fetch gets them)\n"},
-        {"history 1000 50",       "", "", {},                 "no history file written"},
-        {"chart 6758",            "", "", {},                 "KD6758.KDT: no such file"},
-        {"chart 1301",            "", "KD1301.KDT",           QByteArray(53, '\0'),   "KD1301.KDT: the file's size is not a multiple of 26 bytes"},
-        {"chart 7203 --png out.png", "", "out.png",           kFolder,                "could not write"},
-        {"profile",               "", "VellmarkEx.DIC",       "",                     "/VellmarkEx.DIC is 0 bytes long"},
-        {"profile",               "", "VellmarkEx.DIC",       QByteArray(2027520, 3), "Move it away to have a new dictionary made."},
-        {"profile --existing-dictionary-only --offline", "", "VellmarkEx.DIC", kNone, "the job did not start"},
+        {"history 7203",          "stopped",                      "", {}, "at %1 did not answer (connection refused); KD7203.KDT was kept", false},
+        {"history 7203",          "status:500@/t#2",              "", {}, "page 2 of 4 failed (HTTP 500); KD7203.KDT was kept", false},
+        {"history 7203",          "silence@/t#3",                 "", {}, "page 3 of 4 failed (no data for 5 s); KD7203.KDT was kept", false},
+        {"listing",               "status:500@/l?s=%2A&m=1#1",    "", {}, "listing page 1 of 80 failed (HTTP 500); fetchlist.csv was kept", false},
+        {"listing --only-added",  "truncate:100@/l?s=%2A&m=51#1", "", {}, "page 2 of 80 failed (connection closed before the end of the page); %4 was kept", false},
+        {"profile",               "stopped",                      "", {}, "at %1 did not answer (connection refused); VellmarkEx.DIC was kept", false},
+        {"fetch",                 "", "fetchlist.csv",        kNone,                  "vezizo fetch: fetchlist.csvが見つかりません。\n", false},
+        {"fetch",                 "", SimDayFileName("DS"),   kFolder,                "could not write the daily file", false},
+        {"--folder /nonexistent/vezizo fetch", "", "", {},                            "/nonexistent/vezizo", false},
+        {"quotes",                "", "", {},                 "vezizo quotes: no quotes have been fetched yet (vezizo fetch gets them)\n", false},
+        {"history 1000 50",       "", "", {},                 "no history file written", false},
+        {"chart 6758",            "", "", {},                 "KD6758.KDT: no such file", false},
+        {"chart 1301",            "", "KD1301.KDT",           QByteArray(53, '\0'),   "KD1301.KDT: the file's size is not a multiple of 26 bytes", false},
+        {"chart 7203 --png out.png", "", "out.png",           kFolder,                "could not write", false},
+        {"profile",               "", "VellmarkEx.DIC",       "",                     "/VellmarkEx.DIC is 0 bytes long", false},
+        {"profile",               "", "VellmarkEx.DIC",       QByteArray(2027520, 3), "Move it away to have a new dictionary made.", false},
+        {"profile --existing-dictionary-only --offline", "", "VellmarkEx.DIC", kNone, "the job did not start", false},
         // clang-format on
     };
     const QVector<int> codes = KnownCodes(60);
@@ -90,7 +85,7 @@ TEST_F(FailingServiceTest, NothingDoneKeepsEveryEarlierFile) {
         {SimDayFileName("DS"), "061225\n1,0\n1301,1,EARLIER,1,1,1,1,1\n"},
         {SimDayFileName("FN"), "061225\n1\n1301,0,EARLIER,1.00,1.00,1.00,1.00,1.00\n"},
         {"KD7203.KDT", ReadAppFile(m_config.path(), "KD7203.KDT")},
-        {"VellmarkEx.DIC", QByteArray(kDictionarySize, '\x01')},
+        {"VellmarkEx.DIC", QByteArray(10000 * 1024, '\x01')}, // a dictionary's size
     };
     // The files a job writes, by name.
     const auto dataFiles = [this] {
@@ -102,10 +97,6 @@ TEST_F(FailingServiceTest, NothingDoneKeepsEveryEarlierFile) {
         startService(row.fault);
         for (auto it = earlier.cbegin(); it != earlier.cend(); ++it)
             ASSERT_TRUE(write(it.key(), it.value()));
-        const auto state = [&] {
-            const QFileInfo file(path(row.file));
-            return file.isDir() ? kFolder : file.exists() ? bytes(row.file) : kNone;
-        };
         if (!row.file.isEmpty()) {
             QFile::remove(path(row.file));
             ASSERT_TRUE(row.made == kFolder ? QDir(m_folder.path()).mkdir(row.file)
@@ -119,16 +110,19 @@ TEST_F(FailingServiceTest, NothingDoneKeepsEveryEarlierFile) {
         const ProcessResult result =
             arguments[0] == "--folder" ? RunVezizo(arguments, m_config.path()) : run(arguments);
         QDir::setCurrent(here);
-        const QString message = QString::fromUtf8(row.message)
-                                    .replace("%1", m_host)
-                                    .replace("%2", SimDayFileName("DS"))
-                                    .replace("%3", SimDayFileName("FN"))
-                                    .replace("%4", addList);
+        QString message = QString::fromUtf8(row.message);
+        const QStringList values = {m_host, SimDayFileName("DS"), SimDayFileName("FN"), addList};
+        for (int i = 0; i < values.size(); ++i)
+            message.replace("%" + QString::number(i + 1), values[i]);
         EXPECT_THAT(result, Ended(1, message));
         for (auto it = earlier.cbegin(); it != earlier.cend(); ++it)
             EXPECT_TRUE(it.key() == row.file || bytes(it.key()) == it.value())
                 << it.key().toStdString();
-        EXPECT_TRUE(row.file.isEmpty() || state() == row.made) << row.file.toStdString();
+        const QFileInfo file(path(row.file));
+        EXPECT_TRUE(row.file.isEmpty() || (file.isDir()    ? kFolder
+                                           : file.exists() ? bytes(row.file)
+                                                           : kNone) == row.made)
+            << row.file.toStdString();
         EXPECT_EQ(dataFiles(), before);
         if (row.logged)
             expectLogged(codes, 0, message.section('(', 1).section(')', 0, 0));
@@ -151,8 +145,7 @@ TEST_F(FailingServiceTest, FetchRetriesAPageAndKeepsTheDaysStocks) {
     EXPECT_TRUE(whole.contains("\n120,0\n") && whole.count('\n') == 2 + 120);
     EXPECT_TRUE(bytes("ERRORLOG.TXT").isEmpty());
 
-    m_sim = std::make_unique<QuoteSimProcess>(QStringList{"--fault", secondPage});
-    ASSERT_TRUE(WriteServersConf(m_folder.path(), *m_sim));
+    serve({"--fault", secondPage});
     result = run({"fetch"});
     EXPECT_THAT(result, Ended(3, "page 2 of 3 failed (HTTP 500); retry 2 of 2"));
     EXPECT_THAT(result, Ended(3, "vezizo fetch: " + SimDayFileName("DS") +
@@ -175,13 +168,10 @@ TEST_F(FailingServiceTest, AFailedProfilePageIsDoneInPart) {
     QByteArray dictionary = bytes("VellmarkEx.DIC"); // with the earlier texts below
     for (int code : codes)
         dictionary.replace(code * 1024 + 80, 7, "EARLIER");
-    startService(QStringLiteral("status:500@/biz/fundamental/%1").arg(codes[1]),
-                 FetchListLines(codes));
+    startService("status:500@/biz/fundamental/" + QString::number(codes[1]), FetchListLines(codes));
     ASSERT_TRUE(write("VellmarkEx.DIC", dictionary));
-    EXPECT_THAT(run({"profile"}),
-                Ended(3, QStringLiteral("the profile page of %1 failed (HTTP "
-                                        "500); their dictionary records were kept")
-                             .arg(codes[1])));
+    EXPECT_THAT(run({"profile"}), Ended(3, "the profile page of " + QString::number(codes[1]) +
+                                               " failed (HTTP 500); their dictionary records"));
     const QByteArray after = bytes("VellmarkEx.DIC");
     for (int code : codes) // the failed one as it was, the others made anew
         EXPECT_EQ(after.mid(code * 1024, 1024) == dictionary.mid(code * 1024, 1024),
@@ -220,5 +210,3 @@ TEST_F(FailingServiceTest, QuitAfterFetchEndsWithTheCommandLinesStatus) {
         EXPECT_EQ(bytes(SimDayFileName("DS")).isEmpty(), status == 1);
     }
 }
-
-} // namespace

@@ -1,12 +1,14 @@
 // Jobs run as processes: what they write and print, at the pace the command
-// line asks for.
+// line asks for; "vezizo history --all" and "vezizo fetch --update-histories"
+// against quote-sim on two simulated days in a row: whole histories first,
+// one page a stock the next day, files merged to what a full download of that
+// day gives, failures leaving files as they were.
 #include "AppTestBase.h"
+#include "CommandLine.h"
 
 #include <QImage>
 
 #include <algorithm>
-
-namespace {
 
 using JobsCommand = AppTestBase;
 
@@ -25,9 +27,6 @@ TEST_F(JobsCommand, FetchWritesTheServicesQuotesAndQuotesPrintsThem) {
     const CSimMarket& market = TestSimMarket();
     const auto close = [&](int code) { return market.today(*market.findStock(code)).close; };
     const QVector<int> codes = KnownCodes(61);
-    QStringList firstPage; // the quote codes the first page asks for
-    for (int code : codes.mid(0, 49))
-        firstPage << market.findStock(code)->quoteCode;
     ASSERT_TRUE(WriteFetchList(m_folder.path(),
                                FetchListLines(codes.mid(0, 1)) + "7203&d=v3,7203,T,HOSTILE\n" +
                                    FetchListLines(codes.mid(1)) + "1000,1000,T,UNKNOWN\n") &&
@@ -46,7 +45,6 @@ TEST_F(JobsCommand, FetchWritesTheServicesQuotesAndQuotesPrintsThem) {
                 daily.count('\n') == 2 + 61);
     const QList<SimLogEntry> asked = ReadSimLog(m_config.filePath("sim.log"));
     ASSERT_EQ(asked.size(), 2);
-    EXPECT_EQ(asked[0].request, "GET /q?s=" + firstPage.join('+').toLatin1() + "&d=v2");
     // Arrival times on loopback differ from send times by a little.
     EXPECT_GE(asked[1].start - asked[0].start, 0.300 * 0.9);
 
@@ -77,4 +75,88 @@ TEST_F(JobsCommand, ChartWritesAPictureOfTheGivenSize) {
     EXPECT_EQ(QImage(elsewhere.filePath("out.png")).size(), QSize(640, 400));
 }
 
-} // namespace
+class HistoriesCommandTest : public AppTestBase {
+protected:
+    // The service on day (0: m_day, 1: the weekday after): three stocks whose
+    // whole history fits into 200 rows, one with a longer one; each one day
+    // longer on the later day, as a history grows.
+    void serveDay(int later, QStringList arguments = {}) {
+        const QDate day = later ? NextTradingDay(m_day) : m_day;
+        m_market = std::make_unique<CSimMarket>(SimMarketOn(day));
+        for (int i = 0; i < m_codes.size(); ++i) {
+            const int rows = kLengths[i] + later;
+            arguments << "--history-length" << QStringLiteral("%1=%2").arg(m_codes[i]).arg(rows);
+            m_market->setHistoryLength(m_codes[i], rows);
+        }
+        serve(arguments << "--date" << day.toString(Qt::ISODate));
+    }
+    // The service's history requests for code.
+    int historyRequests(int code) const {
+        return int(
+            simLog().count(QRegularExpression(QStringLiteral("GET /t\\?s=%1[.&]").arg(code))));
+    }
+    static constexpr int kLengths[4] = {120, 75, 30, 600};
+    const QDate m_day = RecentTradingDay();
+    const QVector<int> m_codes = CodesTradedOn({m_day, NextTradingDay(m_day)}, 4);
+    std::unique_ptr<CSimMarket> m_market;
+};
+
+TEST_F(HistoriesCommandTest, WholeHistoriesFirstThenOnePageAStockEqualToAFullDownload) {
+    // An index and a code the service does not know beside the four stocks.
+    ASSERT_TRUE(m_codes.size() == 4 &&
+                QFile::copy(VEZIZO_SOURCE_DIR "/Resources/market.csv", path("market.csv")) &&
+                WriteFetchList(m_folder.path(), FetchListLines(m_codes + QVector<int>{1000}) +
+                                                    "998405,1001,T,INDEX\n"));
+    serveDay(0);
+    // The fetch adds the day only to the histories there are, the option
+    // holding for that run.
+    EXPECT_THAT(run({"fetch", "--update-histories"}), Ended(0, "the day was added to 0 histories"));
+    EXPECT_FALSE(ReadAppFile(m_config.path(), "vezizo.conf").contains("update_histories=1"));
+    const ProcessResult first = run({"history", "--all"});
+    EXPECT_THAT(first, Ended(0, QRegularExpression("history: [0-4]/5, written \\d, skipped \\d, "
+                                                   "failed 0, now \\d{4}")));
+    EXPECT_THAT(first, Ended(0, "4 written, 0 up to date, 1 without rows at the service; "
+                                "fetch-list codes that are not stock codes from 1000 to 9999, "
+                                "skipped: 1"));
+    for (int code : m_codes)
+        EXPECT_EQ(records(code), ExpectedKDRecords(*m_market, code, 200)) << code;
+    EXPECT_TRUE(kd(1000).isNull());
+    EXPECT_EQ(historyRequests(m_codes[3]), 4);
+    const std::vector<KDT> longBefore = records(m_codes[3]);
+
+    // The next day: one page a stock, and the records a full download gives;
+    // the longer history keeps its oldest day, which 200 rows no longer reach.
+    // One stock's page fails, another's file is not a history (a byte too
+    // many): both files stay as they were.
+    const QByteArray before = kd(m_codes[1]), notAHistory = kd(m_codes[2]) + "x";
+    ASSERT_TRUE(write(QString::fromStdString(KDTFileName(m_codes[2])), notAHistory));
+    serveDay(1, {"--fault", QStringLiteral("status:500@/t?s=%1").arg(m_codes[1])});
+    ASSERT_EQ(run({"fetch"}).status, 0); // the day the job measures the files by
+    const ProcessResult failed = run({"history", "--all"});
+    EXPECT_THAT(failed, Ended(3, "files kept as they were; 2 written"));
+    EXPECT_THAT(failed, Ended(3, QStringLiteral("the histories of %1 and %2 failed (HTTP 500, the "
+                                                "file's size is not a multiple of 26 bytes")
+                                     .arg(m_codes[1])
+                                     .arg(m_codes[2])));
+    EXPECT_EQ(kd(m_codes[1]), before);
+    EXPECT_EQ(kd(m_codes[2]), notAHistory);
+    for (int code : {m_codes[0], m_codes[3], 1000})
+        EXPECT_EQ(historyRequests(code), 1) << code;
+    for (int code : {m_codes[0], m_codes[3]}) {
+        std::vector<KDT> whole = ExpectedKDRecords(*m_market, code, 200);
+        if (code == m_codes[3])
+            whole.insert(whole.begin(), longBefore.front());
+        EXPECT_EQ(records(code), whole) << code;
+    }
+}
+
+// The command line's estimate of the time left, at the pace so far: none too
+// early, when done or when nothing is done yet; never less than 10 s.
+TEST(TimeLeft, RoundedToWhatAPersonReads) {
+    // clang-format off
+    for (const auto& [elapsed, value, maximum, text] : {std::tuple{4.9, 1, 10, ""}, {10.0, 10, 10, ""},
+             {10.0, 0, 10, ""}, {10.0, 2, 3, ", about 10 s left"}, {10.0, 1, 3, ", about 20 s left"},
+             {50.0, 1, 3, ", about 2 min left"}, {100.0, 1, 100, ", about 2 h 45 min left"}})
+        // clang-format on
+        EXPECT_EQ(TimeLeftText(elapsed, value, maximum), text) << elapsed << " " << value;
+}

@@ -26,12 +26,9 @@
 inline bool waitUntil(const std::function<bool()>& done, int timeoutMs = 2000) {
     QElapsedTimer clock;
     clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
+    while (!done() && clock.elapsed() <= timeoutMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
+    return done();
 }
 
 // Saves a picture of widget as <build>/screenshots/<name>.png for a person to
@@ -63,8 +60,8 @@ protected:
     // A fresh application folder with the market table, without a fetch list,
     // and a fresh preferences folder.
     void layOut() {
-        ASSERT_TRUE(m_folder.isValid() && m_config.isValid());
-        ASSERT_TRUE(QFile::copy(VEZIZO_SOURCE_DIR "/Resources/market.csv", path("market.csv")));
+        ASSERT_TRUE(m_folder.isValid() && m_config.isValid() &&
+                    QFile::copy(VEZIZO_SOURCE_DIR "/Resources/market.csv", path("market.csv")));
         qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
         ASSERT_TRUE(WriteQuickSettings(m_config.path()));
         SetWindowAnimationsEnabled(false);
@@ -82,10 +79,8 @@ protected:
         m_app.ShutDown();
         // About windows and the like outlive the controller; a window may own
         // others, so each is deleted only while it still exists.
-        QList<QPointer<QWidget>> windows;
-        for (QWidget* window : QApplication::topLevelWidgets())
-            windows.append(window);
-        qDeleteAll(windows);
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        qDeleteAll(QList<QPointer<QWidget>>(windows.begin(), windows.end()));
         SetExitFunction({});
     }
 

@@ -83,9 +83,6 @@ TEST_F(QuoteListTest, RowsOpenTheirPageAndTheirChart) {
     UrlCatcher browser;
     EXPECT_EQ(send("disp"), 0);
     auto* view = static_cast<QTreeView*>(controller().quoteListControl());
-    const auto page = [this](const char* code) {
-        return QUrl(QStringLiteral("http://%1/q?s=%2&d=b").arg(m_sim->hostPort(), code));
-    };
     const auto key = [](QWidget* widget, int code) {
         QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier);
         QCoreApplication::sendEvent(widget, &press);
@@ -115,7 +112,8 @@ TEST_F(QuoteListTest, RowsOpenTheirPageAndTheirChart) {
 
     click(Qt::LeftButton);
     key(view, Qt::Key_Up);
-    EXPECT_EQ(browser.urls, (QList<QUrl>{page("6758"), page("7203")}));
+    const QString service = "http://" + m_sim->hostPort() + "/q?s=";
+    EXPECT_EQ(browser.urls, (QList<QUrl>{service + "6758&d=b", service + "7203&d=b"}));
     // Sorting moves the selected row without selecting it again.
     SetDataBrowserSortProperty(view, FourCharCode("cv4 "), true);
     CMetalWindow::MyItemNotification(view, 2, kDataBrowserItemSelected);

@@ -24,11 +24,6 @@ protected:
     ProcessResult run(const QStringList& arguments) {
         return RunVezizo(QStringList{"--folder", m_folder.path()} + arguments, m_config.path());
     }
-    // Empties the folder and lays it out for sim.
-    void layOut(const QuoteSimProcess& sim) {
-        ASSERT_TRUE(m_folder.remove() && QDir().mkpath(m_folder.path()) &&
-                    LayOutAppFolder(m_folder.path(), sim));
-    }
     // The service with arguments (its faults), logging afresh to quote-sim.log
     // in the settings folder, named in the folder's servers.conf.
     void serve(QStringList arguments) {

@@ -26,19 +26,17 @@ QList<SimLogEntry> ReadSimLog(const QString& path) {
 
 QuoteSimProcess::QuoteSimProcess(const QStringList& extraArgs) {
 #ifdef QUOTE_SIM_EXE
-    QStringList args{"--port", "0", "--seed", kSeed, "--date", kDate};
-    args += extraArgs;
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.start(QStringLiteral(QUOTE_SIM_EXE), args);
+    m_process.start(QStringLiteral(QUOTE_SIM_EXE),
+                    QStringList{"--port", "0", "--seed", kSeed, "--date", kDate} + extraArgs);
     if (!m_process.waitForStarted(10000))
         return;
     // The first line on standard output is the port that was picked.
     while (!m_process.canReadLine())
         if (!m_process.waitForReadyRead(20000))
             return;
-    bool ok = false;
-    const uint port = QString::fromLatin1(m_process.readLine()).trimmed().toUInt(&ok);
-    if (ok && port > 0 && port < 65536)
+    const uint port = m_process.readLine().trimmed().toUInt(); // 0 when it is no number
+    if (port < 65536)
         m_port = static_cast<quint16>(port);
 #else
     Q_UNUSED(extraArgs);
