@@ -1,115 +1,129 @@
 // Every job run as a user runs it, against a quote service that fails or is
-// not there: no earlier file changes, the exit status is 1 (nothing done) or
-// 3 (done in part), and standard error says why. A page that fails once is
-// asked for again and the run is whole.
-#include "SimAppFolder.h"
-#include "VezizoProcess.h"
+// not there, or on a folder whose files stop it: no earlier file changes, the
+// exit status is 1 (nothing done) or 3 (done in part), and standard error says
+// why. A page that fails once is asked for again and the run is whole.
+#include "AppTestBase.h"
 
 #include <QDate>
-#include <QDir>
 #include <QMap>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
-#include <memory>
-
-namespace {
-
-constexpr int kDictionarySize = 10000 * 1024;
-
-class FailingServiceTest : public ::testing::Test {
+class FailingServiceTest : public AppTestBase {
 protected:
-    // A fresh folder on a service with a fault, or none. A "stopped" service
-    // is one started and stopped again: its port refuses.
-    void startService(const QString& fault) {
+    // A fresh folder with fetchList on a service with a fault, or none. A
+    // "stopped" service is one started and stopped again: its port refuses.
+    void startService(const QString& fault, const QByteArray& fetchList = {}) {
         const bool stopped = fault == "stopped";
-        m_sim = std::make_unique<QuoteSimProcess>(
-            fault.isEmpty() || stopped ? QStringList() : QStringList{"--fault", fault});
-        ASSERT_TRUE(m_sim->isRunning());
+        ASSERT_TRUE(m_folder.remove() && QDir().mkpath(m_folder.path()));
+        serve(fault.isEmpty() || stopped ? QStringList() : QStringList{"--fault", fault});
         m_host = m_sim->hostPort();
-        ASSERT_TRUE(m_folder.remove() && QDir().mkpath(m_folder.path()) &&
-                    LayOutAppFolder(m_folder.path(), *m_sim));
+        ASSERT_TRUE(LayOutAppFolder(m_folder.path(), *m_sim) &&
+                    (fetchList.isEmpty() || WriteFetchList(m_folder.path(), fetchList)));
         if (stopped)
             m_sim.reset();
     }
-    ProcessResult run(const QStringList& arguments) {
-        return RunVezizo(QStringList{"--folder", m_folder.path()} + arguments, m_config.path());
-    }
-    QByteArray bytes(const QString& name) const { return ReadAppFile(m_folder.path(), name); }
     // The error log's lines: one per stock the run could not get.
     void expectLogged(const QVector<int>& codes, int firstPage, const QString& reason) const {
-        QList<QByteArray> log = bytes("ERRORLOG.TXT").split('\n');
-        log.removeAll(QByteArray());
-        ASSERT_EQ(log.size(), codes.size());
+        const QList<QByteArray> log = bytes("ERRORLOG.TXT").split('\n');
+        ASSERT_EQ(log.size(), codes.size() + 1); // after the last line's end
         for (int i = 0; i < codes.size(); ++i)
-            EXPECT_TRUE(log[i].startsWith(QStringLiteral("page=%1 code=%2 name=")
-                                              .arg(firstPage + i / 50)
-                                              .arg(codes[i])
-                                              .toLatin1()) &&
+            EXPECT_TRUE(log[i].startsWith(
+                            QString::asprintf("page=%d code=%d name=", firstPage + i / 50, codes[i])
+                                .toLatin1()) &&
                         log[i].endsWith(" reason=" + reason.toLatin1()))
                 << log[i].constData();
     }
 
-    std::unique_ptr<QuoteSimProcess> m_sim;
     QString m_host;
-    QTemporaryDir m_folder, m_config;
 };
 
-// Each job, against a stopped service and against faults, with every file an
-// earlier run left: the run does nothing, keeps them all and says so.
+// Each job, against a stopped service and against faults, or with a file in
+// its folder that stops it, with every file an earlier run left: the run does
+// nothing, keeps them all and says so.
 TEST_F(FailingServiceTest, NothingDoneKeepsEveryEarlierFile) {
     const QString addList = QDate::currentDate().toString("'addlist-'yyMMdd'.csv'");
+    const QByteArray kFolder = "(a folder)", kNone = "(none)";
     // %1 the service's host, %2 the daily file, %3 the finance file, %4 the
-    // addlist; a logged row logs every stock with the reason in brackets.
+    // addlist. A row's file is made so before the run, and so stays; a logged
+    // row logs every stock with the reason in brackets, any other none.
     const struct {
-        const char* arguments;
-        const char* fault;
+        const char *arguments, *fault;
+        QString file;
+        QByteArray made;
         const char* message;
         bool logged;
     } rows[] = {
-        {"fetch", "stopped", "service at %1 did not answer (connection refused); %2 was kept",
-         true},
-        {"fetch", "redirect-loop@/q", "did not answer (more than 20 redirects); %2 was kept", true},
-        {"finance", "reset:0@/q",
-         "did not answer (connection closed before the end of the page); %3 was kept", true},
-        {"history 7203", "stopped",
-         "at %1 did not answer (connection refused); KD7203.KDT was kept"},
-        {"history 7203", "status:500@/t#2", "page 2 of 4 failed (HTTP 500); KD7203.KDT was kept"},
-        {"history 7203", "silence@/t#3",
-         "page 3 of 4 failed (no data for 5 s); KD7203.KDT was kept"},
-        {"listing", "status:500@/l?s=%2A&m=1#1",
-         "listing page 1 of 80 failed (HTTP 500); fetchlist.csv was kept"},
-        {"listing --only-added", "truncate:100@/l?s=%2A&m=51#1",
-         "page 2 of 80 failed (connection closed before the end of the page); %4 was kept"},
-        {"profile", "stopped",
-         "at %1 did not answer (connection refused); VellmarkEx.DIC was kept"},
+        // clang-format off
+        // arguments              fault                           file                  made                    message, logged
+        {"fetch",                 "stopped",                      "", {}, "at %1 did not answer (connection refused); %2 was kept", true},
+        {"fetch",                 "redirect-loop@/q",             "", {}, "(more than 20 redirects); %2 was kept", true},
+        {"finance",               "reset:0@/q",                   "", {}, "(connection closed before the end of the page); %3 was kept", true},
+        {"history 7203",          "stopped",                      "", {}, "at %1 did not answer (connection refused); KD7203.KDT was kept", false},
+        {"history 7203",          "status:500@/t#2",              "", {}, "page 2 of 4 failed (HTTP 500); KD7203.KDT was kept", false},
+        {"history 7203",          "silence@/t#3",                 "", {}, "page 3 of 4 failed (no data for 5 s); KD7203.KDT was kept", false},
+        {"listing",               "status:500@/l?s=%2A&m=1#1",    "", {}, "listing page 1 of 80 failed (HTTP 500); fetchlist.csv was kept", false},
+        {"listing --only-added",  "truncate:100@/l?s=%2A&m=51#1", "", {}, "page 2 of 80 failed (connection closed before the end of the page); %4 was kept", false},
+        {"profile",               "stopped",                      "", {}, "at %1 did not answer (connection refused); VellmarkEx.DIC was kept", false},
+        {"fetch",                 "", "fetchlist.csv",        kNone,                  "vezizo fetch: fetchlist.csvが見つかりません。\n", false},
+        {"fetch",                 "", SimDayFileName("DS"),   kFolder,                "could not write the daily file", false},
+        {"--folder /nonexistent/vezizo fetch", "", "", {},                            "/nonexistent/vezizo", false},
+        {"quotes",                "", "", {},                 "vezizo quotes: no quotes have been fetched yet (vezizo fetch gets them)\n", false},
+        {"history 1000 50",       "", "", {},                 "no history file written", false},
+        {"chart 6758",            "", "", {},                 "KD6758.KDT: no such file", false},
+        {"chart 1301",            "", "KD1301.KDT",           QByteArray(53, '\0'),   "KD1301.KDT: the file's size is not a multiple of 26 bytes", false},
+        {"chart 7203 --png out.png", "", "out.png",           kFolder,                "could not write", false},
+        {"profile",               "", "VellmarkEx.DIC",       "",                     "/VellmarkEx.DIC is 0 bytes long", false},
+        {"profile",               "", "VellmarkEx.DIC",       QByteArray(2027520, 3), "Move it away to have a new dictionary made.", false},
+        {"profile --existing-dictionary-only --offline", "", "VellmarkEx.DIC", kNone, "the job did not start", false},
+        // clang-format on
     };
     const QVector<int> codes = KnownCodes(60);
+    ASSERT_TRUE(WriteKDFile(m_config.filePath("KD7203.KDT"), RisingDays(3)));
     const QMap<QString, QByteArray> earlier = {
         {"fetchlist.csv", FetchListLines(codes)},
         {"fetchlist.bak", "an older list\n"},
         {addList, "9999,9999,X,EARLIER\n"},
         {SimDayFileName("DS"), "061225\n1,0\n1301,1,EARLIER,1,1,1,1,1\n"},
         {SimDayFileName("FN"), "061225\n1\n1301,0,EARLIER,1.00,1.00,1.00,1.00,1.00\n"},
-        {"KD7203.KDT", QByteArray(26 * 3, '\x07')},
-        {"VellmarkEx.DIC", QByteArray(kDictionarySize, '\x01')},
+        {"KD7203.KDT", ReadAppFile(m_config.path(), "KD7203.KDT")},
+        {"VellmarkEx.DIC", QByteArray(10000 * 1024, '\x01')}, // a dictionary's size
+    };
+    // The files a job writes, by name.
+    const auto dataFiles = [this] {
+        return QDir(m_folder.path())
+            .entryList({"DS*", "FN*", "KD*", "addlist*", "*.png", "VellmarkEx.DIC"});
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.arguments) + " " + row.fault);
         startService(row.fault);
         for (auto it = earlier.cbegin(); it != earlier.cend(); ++it)
-            ASSERT_TRUE(WriteAppFile(m_folder.path(), it.key(), it.value()));
-
-        const ProcessResult result = run(QString::fromLatin1(row.arguments).split(' '));
-        const QString message = QString::fromLatin1(row.message)
-                                    .replace("%1", m_host)
-                                    .replace("%2", SimDayFileName("DS"))
-                                    .replace("%3", SimDayFileName("FN"))
-                                    .replace("%4", addList);
+            ASSERT_TRUE(write(it.key(), it.value()));
+        if (!row.file.isEmpty()) {
+            QFile::remove(path(row.file));
+            ASSERT_TRUE(row.made == kFolder ? QDir(m_folder.path()).mkdir(row.file)
+                                            : row.made == kNone || write(row.file, row.made));
+        }
+        const QStringList before = dataFiles();
+        // A relative --png names a file in the current folder.
+        const QString here = QDir::currentPath();
+        QDir::setCurrent(m_folder.path());
+        const QStringList arguments = QString::fromLatin1(row.arguments).split(' ');
+        const ProcessResult result =
+            arguments[0] == "--folder" ? RunVezizo(arguments, m_config.path()) : run(arguments);
+        QDir::setCurrent(here);
+        QString message = QString::fromUtf8(row.message);
+        const QStringList values = {m_host, SimDayFileName("DS"), SimDayFileName("FN"), addList};
+        for (int i = 0; i < values.size(); ++i)
+            message.replace("%" + QString::number(i + 1), values[i]);
         EXPECT_THAT(result, Ended(1, message));
         for (auto it = earlier.cbegin(); it != earlier.cend(); ++it)
-            EXPECT_TRUE(bytes(it.key()) == it.value()) << it.key().toStdString();
-        EXPECT_EQ(QDir(m_folder.path()).entryList({"DS*", "FN*", "KD*", "addlist*"}).size(), 4);
+            EXPECT_TRUE(it.key() == row.file || bytes(it.key()) == it.value())
+                << it.key().toStdString();
+        const QFileInfo file(path(row.file));
+        EXPECT_TRUE(row.file.isEmpty() || (file.isDir()    ? kFolder
+                                           : file.exists() ? bytes(row.file)
+                                                           : kNone) == row.made)
+            << row.file.toStdString();
+        EXPECT_EQ(dataFiles(), before);
         if (row.logged)
             expectLogged(codes, 0, message.section('(', 1).section(')', 0, 0));
         else
@@ -122,20 +136,16 @@ TEST_F(FailingServiceTest, NothingDoneKeepsEveryEarlierFile) {
 // with that page's stocks kept from the earlier one, logs them, and ends with 3.
 TEST_F(FailingServiceTest, FetchRetriesAPageAndKeepsTheDaysStocks) {
     const QVector<int> codes = KnownCodes(120);
-    const QString secondPage = TestSimMarket().findStock(codes[50])->quoteCode;
-    startService("status:500@/q?s=" + secondPage + "#1");
-    ASSERT_TRUE(WriteFetchList(m_folder.path(), FetchListLines(codes)));
+    const QString secondPage = "status:500@/q?s=" + TestSimMarket().findStock(codes[50])->quoteCode;
+    startService(secondPage + "#1", FetchListLines(codes));
     ProcessResult result = run({"fetch"});
     EXPECT_THAT(result, Ended(0, "fetch: page 2 of 3 failed (HTTP 500); retry 1 of 2"));
     EXPECT_THAT(result, Ended(0, "count 120, missing 0"));
     const QByteArray whole = bytes(SimDayFileName("DS"));
-    EXPECT_TRUE(whole.contains("\n120,0\n"));
-    EXPECT_EQ(whole.count('\n'), 2 + 120);
+    EXPECT_TRUE(whole.contains("\n120,0\n") && whole.count('\n') == 2 + 120);
     EXPECT_TRUE(bytes("ERRORLOG.TXT").isEmpty());
 
-    m_sim =
-        std::make_unique<QuoteSimProcess>(QStringList{"--fault", "status:500@/q?s=" + secondPage});
-    ASSERT_TRUE(WriteServersConf(m_folder.path(), *m_sim));
+    serve({"--fault", secondPage});
     result = run({"fetch"});
     EXPECT_THAT(result, Ended(3, "page 2 of 3 failed (HTTP 500); retry 2 of 2"));
     EXPECT_THAT(result, Ended(3, "vezizo fetch: " + SimDayFileName("DS") +
@@ -151,21 +161,17 @@ TEST_F(FailingServiceTest, FetchRetriesAPageAndKeepsTheDaysStocks) {
 // page fails keeps the unknown market "X", like the indices.
 TEST_F(FailingServiceTest, AFailedProfilePageIsDoneInPart) {
     const QVector<int> codes = KnownCodes(3, 200);
-    startService("");
-    ASSERT_TRUE(WriteFetchList(m_folder.path(), FetchListLines(codes)));
+    startService("", FetchListLines(codes));
     ASSERT_EQ(run({"profile", "--keep-files"}).status, 0);
-    EXPECT_TRUE(QFile::exists(m_folder.filePath(QString::asprintf(
-        "webtemp/fundamental/%04d/%04d.html", codes[0] / 1000 * 1000, codes[0]))));
+    EXPECT_TRUE(QFile::exists(path(QString::asprintf("webtemp/fundamental/%04d/%04d.html",
+                                                     codes[0] / 1000 * 1000, codes[0]))));
     QByteArray dictionary = bytes("VellmarkEx.DIC"); // with the earlier texts below
     for (int code : codes)
         dictionary.replace(code * 1024 + 80, 7, "EARLIER");
-    startService(QStringLiteral("status:500@/biz/fundamental/%1").arg(codes[1]));
-    ASSERT_TRUE(WriteFetchList(m_folder.path(), FetchListLines(codes)) &&
-                WriteAppFile(m_folder.path(), "VellmarkEx.DIC", dictionary));
-    ProcessResult result = run({"profile"});
-    EXPECT_THAT(result, Ended(3, QStringLiteral("the profile page of %1 failed (HTTP 500); "
-                                                "their dictionary records were kept")
-                                     .arg(codes[1])));
+    startService("status:500@/biz/fundamental/" + QString::number(codes[1]), FetchListLines(codes));
+    ASSERT_TRUE(write("VellmarkEx.DIC", dictionary));
+    EXPECT_THAT(run({"profile"}), Ended(3, "the profile page of " + QString::number(codes[1]) +
+                                               " failed (HTTP 500); their dictionary records"));
     const QByteArray after = bytes("VellmarkEx.DIC");
     for (int code : codes) // the failed one as it was, the others made anew
         EXPECT_EQ(after.mid(code * 1024, 1024) == dictionary.mid(code * 1024, 1024),
@@ -179,32 +185,28 @@ TEST_F(FailingServiceTest, AFailedProfilePageIsDoneInPart) {
     const QByteArray failed = listed[600].left(4);
     for (int i : {1100, 600, 100})
         listed.removeAt(i);
-    startService("status:500@/biz/fundamental/" + QString::fromLatin1(failed));
-    ASSERT_TRUE(WriteFetchList(m_folder.path(), listed.join('\n')));
-    result = run({"listing", "--only-added"});
-    EXPECT_THAT(result, Ended(3, "the profile page of " + failed +
-                                     " failed (HTTP 500); those stocks keep the market of the "
-                                     "fetch list; 1 new stock has market X"));
+    startService("status:500@/biz/fundamental/" + QString::fromLatin1(failed), listed.join('\n'));
+    EXPECT_THAT(run({"listing", "--only-added"}),
+                Ended(3, "the profile page of " + failed +
+                             " failed (HTTP 500); those stocks keep the market of the "
+                             "fetch list; 1 new stock has market X"));
     EXPECT_EQ(bytes(QDate::currentDate().toString("'addlist-'yyMMdd'.csv'")).count('\n'), 3);
 }
 
 // The desktop program with fetch at launch and quit after fetch ends with the
-// status the command line would give.
+// status the command line would give, the daily file written first.
 TEST_F(FailingServiceTest, QuitAfterFetchEndsWithTheCommandLinesStatus) {
     QByteArray preferences(404, '\0');
     preferences.replace(0, 4, QByteArray("\x03\x02\x01\x00", 4));
-    preferences[401] = 1; // fetch at launch
-    preferences[402] = 1; // quit after fetch
+    preferences[401] = preferences[402] = 1; // fetch at launch, quit after fetch
     ASSERT_TRUE(WriteAppFile(m_config.path(), "TorlindX.Preference", preferences));
     const QVector<int> codes = KnownCodes(60);
     const QString secondPage = TestSimMarket().findStock(codes[50])->quoteCode;
     for (const auto& [fault, status] :
          {std::pair<QString, int>{"", 0}, {"reset:0@/q?s=" + secondPage, 3}, {"stopped", 1}}) {
         SCOPED_TRACE(fault.toStdString());
-        startService(fault);
-        ASSERT_TRUE(WriteFetchList(m_folder.path(), FetchListLines(codes)));
+        startService(fault, FetchListLines(codes));
         EXPECT_EQ(run({}).status, status);
+        EXPECT_EQ(bytes(SimDayFileName("DS")).isEmpty(), status == 1);
     }
 }
-
-} // namespace

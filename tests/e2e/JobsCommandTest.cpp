@@ -1,59 +1,49 @@
 // Jobs run as processes: what they write and print, at the pace the command
-// line asks for.
-#include "KDFile.h"
-#include "RisingDays.h"
-#include "SimAppFolder.h"
-#include "SimEncoding.h"
-#include "VezizoProcess.h"
-#include "misclib.h"
+// line asks for; "vezizo history --all" and "vezizo fetch --update-histories"
+// against quote-sim on two simulated days in a row: whole histories first,
+// one page a stock the next day, files merged to what a full download of that
+// day gives, failures leaving files as they were.
+#include "AppTestBase.h"
+#include "CommandLine.h"
 
-#include <QDir>
 #include <QImage>
-#include <QRegularExpression>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include <algorithm>
 
-namespace {
+using JobsCommand = AppTestBase;
 
-// Two pages: 60 stocks, the one that trades beyond 2^31 shares a day, and a
-// code the service does not know. The daily file holds the service's quotes
-// (whole yen, names cut at 30 bytes) byte for byte; `quotes` prints them sorted.
-// The command line's interval wins over the settings' between any two requests.
-TEST(JobsCommand, FetchWritesTheServicesQuotesAndQuotesPrintsThem) {
-    QTemporaryDir folder, config;
-    QuoteSimProcess sim({"--log", config.filePath("sim.log")});
-    ASSERT_TRUE(sim.isRunning() && LayOutAppFolder(folder.path(), sim));
-    const auto run = [&](const QStringList& arguments) {
-        return RunVezizo(QStringList{"--folder", folder.path()} + arguments, config.path());
-    };
+// Two pages: 61 stocks, a code the service does not know, and a line whose
+// quote code would change the request, which keeps its slot, is not requested
+// but logged. The daily file holds the day's quotes; `quotes` prints them
+// sorted. The command line's interval wins over the settings' between any two
+// requests.
+// Without market.csv every market is unknown, and a servers.conf line that
+// cannot be used leaves its server at the default: the run goes on.
+TEST_F(JobsCommand, FetchWritesTheServicesQuotesAndQuotesPrintsThem) {
+    QuoteSimProcess sim({"--log", m_config.filePath("sim.log")});
+    const QByteArray host = sim.hostPort().toLatin1();
+    ASSERT_TRUE(sim.isRunning() &&
+                write("servers.conf", "quote=" + host + "\nhistory=junk junk\nprofile=" + host));
     const CSimMarket& market = TestSimMarket();
-    QList<const SimStock*> stocks;
-    for (int i = 0; i < 60; ++i)
-        stocks.append(&market.stocks().at(i));
-    stocks.append(market.findStock(9984));
-    QByteArray list, daily = SimDayFileName("DS").mid(2, 6).toLatin1() + "\n61,0\n";
-    QStringList prices; // of the last stock
-    for (const SimStock* stock : stocks) {
-        list += CSimMarket::fetchListLine(*stock);
-        const SimDay day = market.today(*stock);
-        QByteArray name = toShiftJis(stock->name);
-        name.truncate(CutWText(name.data(), 30));
-        prices = QStringList{QString::number(day.open / 10), QString::number(day.high / 10),
-                             QString::number(day.low / 10), QString::number(day.close / 10),
-                             QString::number(day.volume)};
-        daily += QByteArray::number(stock->code) + ',' +
-                 QByteArray::number(CSimMarket::markets().at(stock->market).dsCode) + ',' + name +
-                 ',' + prices.join(',').toLatin1() + '\n';
-    }
-    ASSERT_TRUE(WriteFetchList(folder.path(), list + "1000,1000,T,UNKNOWN\n"));
-    ASSERT_TRUE(WriteAppFile(config.path(), "vezizo.conf", "interval_ms=30\n"));
+    const auto close = [&](int code) { return market.today(*market.findStock(code)).close; };
+    const QVector<int> codes = KnownCodes(61);
+    ASSERT_TRUE(WriteFetchList(m_folder.path(),
+                               FetchListLines(codes.mid(0, 1)) + "7203&d=v3,7203,T,HOSTILE\n" +
+                                   FetchListLines(codes.mid(1)) + "1000,1000,T,UNKNOWN\n") &&
+                WriteAppFile(m_config.path(), "vezizo.conf", "interval_ms=30\n"));
     const ProcessResult fetch = run({"--interval", "300", "fetch"});
-    EXPECT_THAT(fetch,
-                Ended(0, "vezizo fetch: " + SimDayFileName("DS") + ": 61 stocks, 1 missing\n"));
-    EXPECT_EQ(ReadAppFile(folder.path(), SimDayFileName("DS")), daily);
-    const QList<SimLogEntry> asked = ReadSimLog(config.filePath("sim.log"));
+    for (const QString& said : QStringList{
+             "/market.csv is missing: without the market table every market is unknown",
+             "/servers.conf line 2 cannot be used: a line is quote=, history= or profile=",
+             "fetch: fetchlist.csv line 2 was not requested, as its quote code cannot go into a",
+             "vezizo fetch: " + SimDayFileName("DS") + ": 61 stocks, 2 missing\n"})
+        EXPECT_THAT(fetch, Ended(0, said));
+    EXPECT_TRUE(bytes("ERRORLOG.TXT")
+                    .contains("page=0 code=7203 name=HOSTILE reason=quote code \"7203&d=v3\""));
+    const QByteArray daily = bytes(SimDayFileName("DS"));
+    EXPECT_TRUE(daily.startsWith(SimDayFileName("DS").mid(2, 6).toLatin1() + "\n61,0\n") &&
+                daily.count('\n') == 2 + 61);
+    const QList<SimLogEntry> asked = ReadSimLog(m_config.filePath("sim.log"));
     ASSERT_EQ(asked.size(), 2);
     // Arrival times on loopback differ from send times by a little.
     EXPECT_GE(asked[1].start - asked[0].start, 0.300 * 0.9);
@@ -61,31 +51,112 @@ TEST(JobsCommand, FetchWritesTheServicesQuotesAndQuotesPrintsThem) {
     const ProcessResult quotes = run({"quotes", "--sort", "cv4", "--descending"});
     EXPECT_EQ(quotes.status, 0);
     const QStringList rows = quotes.out.split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(rows.size(), 62);
-    const SimStock* top = *std::max_element(stocks.begin(), stocks.end(), [&](auto a, auto b) {
-        return market.today(*a).close < market.today(*b).close;
-    });
-    EXPECT_TRUE(rows[0].startsWith(QStringLiteral("%1 %2 ").arg(top->code).arg(top->name)));
-    EXPECT_TRUE(rows.last().startsWith("1000 UNKNOWN")) << rows.last().toStdString();
-    EXPECT_GE(market.today(*stocks.last()).volume, int64_t(1) << 31);
-    const QStringList cells =
-        rows.filter(QRegularExpression("^9984 ")).value(0).split(' ', Qt::SkipEmptyParts);
-    EXPECT_EQ(cells.mid(cells.size() - 5), prices);
+    ASSERT_EQ(rows.size(), 63);
+    const int top = *std::max_element(codes.begin(), codes.end(),
+                                      [&](int a, int b) { return close(a) < close(b); });
+    EXPECT_TRUE(
+        rows[0].startsWith(QStringLiteral("%1 %2 ").arg(top).arg(market.findStock(top)->name)));
+    // The stocks without quotes come last.
+    EXPECT_EQ(rows.mid(61).filter(QRegularExpression("^(1000 UNKNOWN|7203 HOSTILE) ")).size(), 2);
 }
 
 // The picture of the size asked for, into the file asked for: a relative
 // --png names a file in the current folder, not in the application folder.
-TEST(JobsCommand, ChartWritesAPictureOfTheGivenSize) {
-    QTemporaryDir folder, elsewhere;
-    ASSERT_TRUE(WriteKDFile(folder.filePath("KD7203.KDT"), RisingDays(400)));
+TEST_F(JobsCommand, ChartWritesAPictureOfTheGivenSize) {
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(WriteKDFile(path("KD7203.KDT"), RisingDays(400)));
     const QString here = QDir::currentPath();
     QDir::setCurrent(elsewhere.path());
-    const ProcessResult chart = RunVezizo({"--folder", folder.path(), "chart", "--size", "640x400",
-                                           "7203.T", "--png", "out.png", "--days", "30"});
+    const ProcessResult chart =
+        run({"chart", "--size", "640x400", "7203.T", "--png", "out.png", "--days", "30"});
     QDir::setCurrent(here);
     EXPECT_THAT(chart, Ended(0, ""));
     EXPECT_EQ(chart.out.trimmed(), elsewhere.filePath("out.png"));
     EXPECT_EQ(QImage(elsewhere.filePath("out.png")).size(), QSize(640, 400));
 }
 
-} // namespace
+class HistoriesCommandTest : public AppTestBase {
+protected:
+    // The service on day (0: m_day, 1: the weekday after): three stocks whose
+    // whole history fits into 200 rows, one with a longer one; each one day
+    // longer on the later day, as a history grows.
+    void serveDay(int later, QStringList arguments = {}) {
+        const QDate day = later ? NextTradingDay(m_day) : m_day;
+        m_market = std::make_unique<CSimMarket>(SimMarketOn(day));
+        for (int i = 0; i < m_codes.size(); ++i) {
+            const int rows = kLengths[i] + later;
+            arguments << "--history-length" << QStringLiteral("%1=%2").arg(m_codes[i]).arg(rows);
+            m_market->setHistoryLength(m_codes[i], rows);
+        }
+        serve(arguments << "--date" << day.toString(Qt::ISODate));
+    }
+    // The service's history requests for code.
+    int historyRequests(int code) const {
+        return int(
+            simLog().count(QRegularExpression(QStringLiteral("GET /t\\?s=%1[.&]").arg(code))));
+    }
+    static constexpr int kLengths[4] = {120, 75, 30, 600};
+    const QDate m_day = RecentTradingDay();
+    const QVector<int> m_codes = CodesTradedOn({m_day, NextTradingDay(m_day)}, 4);
+    std::unique_ptr<CSimMarket> m_market;
+};
+
+TEST_F(HistoriesCommandTest, WholeHistoriesFirstThenOnePageAStockEqualToAFullDownload) {
+    // An index and a code the service does not know beside the four stocks.
+    ASSERT_TRUE(m_codes.size() == 4 &&
+                QFile::copy(VEZIZO_SOURCE_DIR "/Resources/market.csv", path("market.csv")) &&
+                WriteFetchList(m_folder.path(), FetchListLines(m_codes + QVector<int>{1000}) +
+                                                    "998405,1001,T,INDEX\n"));
+    serveDay(0);
+    // The fetch adds the day only to the histories there are, the option
+    // holding for that run.
+    EXPECT_THAT(run({"fetch", "--update-histories"}), Ended(0, "the day was added to 0 histories"));
+    EXPECT_FALSE(ReadAppFile(m_config.path(), "vezizo.conf").contains("update_histories=1"));
+    const ProcessResult first = run({"history", "--all"});
+    EXPECT_THAT(first, Ended(0, QRegularExpression("history: [0-4]/5, written \\d, skipped \\d, "
+                                                   "failed 0, now \\d{4}")));
+    EXPECT_THAT(first, Ended(0, "4 written, 0 up to date, 1 without rows at the service; "
+                                "fetch-list codes that are not stock codes from 1000 to 9999, "
+                                "skipped: 1"));
+    for (int code : m_codes)
+        EXPECT_EQ(records(code), ExpectedKDRecords(*m_market, code, 200)) << code;
+    EXPECT_TRUE(kd(1000).isNull());
+    EXPECT_EQ(historyRequests(m_codes[3]), 4);
+    const std::vector<KDT> longBefore = records(m_codes[3]);
+
+    // The next day: one page a stock, and the records a full download gives;
+    // the longer history keeps its oldest day, which 200 rows no longer reach.
+    // One stock's page fails, another's file is not a history (a byte too
+    // many): both files stay as they were.
+    const QByteArray before = kd(m_codes[1]), notAHistory = kd(m_codes[2]) + "x";
+    ASSERT_TRUE(write(QString::fromStdString(KDTFileName(m_codes[2])), notAHistory));
+    serveDay(1, {"--fault", QStringLiteral("status:500@/t?s=%1").arg(m_codes[1])});
+    ASSERT_EQ(run({"fetch"}).status, 0); // the day the job measures the files by
+    const ProcessResult failed = run({"history", "--all"});
+    EXPECT_THAT(failed, Ended(3, "files kept as they were; 2 written"));
+    EXPECT_THAT(failed, Ended(3, QStringLiteral("the histories of %1 and %2 failed (HTTP 500, the "
+                                                "file's size is not a multiple of 26 bytes")
+                                     .arg(m_codes[1])
+                                     .arg(m_codes[2])));
+    EXPECT_EQ(kd(m_codes[1]), before);
+    EXPECT_EQ(kd(m_codes[2]), notAHistory);
+    for (int code : {m_codes[0], m_codes[3], 1000})
+        EXPECT_EQ(historyRequests(code), 1) << code;
+    for (int code : {m_codes[0], m_codes[3]}) {
+        std::vector<KDT> whole = ExpectedKDRecords(*m_market, code, 200);
+        if (code == m_codes[3])
+            whole.insert(whole.begin(), longBefore.front());
+        EXPECT_EQ(records(code), whole) << code;
+    }
+}
+
+// The command line's estimate of the time left, at the pace so far: none too
+// early, when done or when nothing is done yet; never less than 10 s.
+TEST(TimeLeft, RoundedToWhatAPersonReads) {
+    // clang-format off
+    for (const auto& [elapsed, value, maximum, text] : {std::tuple{4.9, 1, 10, ""}, {10.0, 10, 10, ""},
+             {10.0, 0, 10, ""}, {10.0, 2, 3, ", about 10 s left"}, {10.0, 1, 3, ", about 20 s left"},
+             {50.0, 1, 3, ", about 2 min left"}, {100.0, 1, 100, ", about 2 h 45 min left"}})
+        // clang-format on
+        EXPECT_EQ(TimeLeftText(elapsed, value, maximum), text) << elapsed << " " << value;
+}

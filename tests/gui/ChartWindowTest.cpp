@@ -61,13 +61,13 @@ TEST_F(ChartWindowTest, FilesItCannotDrawAndBrokenRecords) {
         EXPECT_TRUE(QString::fromStdString(GetChartMessage(view())).contains(messages[i]))
             << GetChartMessage(view());
         EXPECT_EQ(data().nDays(), 0);
-        ASSERT_TRUE(writeFile("KD7203.KDT", QByteArray(27 * i, '\x01')));
+        ASSERT_TRUE(write("KD7203.KDT", QByteArray(27 * i, '\x01')));
     }
     std::vector<KDT> days = RisingDays(3);
     days[1].open = days[1].low = INT32_MIN;
     days[1].high = days[1].close = INT32_MAX;
     ASSERT_TRUE(WriteKDFile(path("KD7203.KDT"), days));
-    ASSERT_TRUE(writeFile("KD7203.KDT", readFile("KD7203.KDT") + QByteArray(26, '\xFF')));
+    ASSERT_TRUE(write("KD7203.KDT", bytes("KD7203.KDT") + QByteArray(26, '\xFF')));
     controller().ShowChart(7203);
     EXPECT_EQ(GetChartMessage(view()), "");
     ASSERT_EQ(data().nDays(), 4);

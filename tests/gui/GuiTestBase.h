@@ -4,48 +4,31 @@
 // dialogs answered inside their modal loops, clicks.
 #pragma once
 
+#include "AppTestBase.h"
 #include "ChartWindow.h"
-#include "KDFile.h"
-#include "KDTChart.h"
 #include "MetalWindow.h"
 #include "Preferences.h"
-#include "QuoteSimProcess.h"
-#include "RisingDays.h"
-#include "SimAppFolder.h"
 #include "Toolbox/Toolbox.h"
 #include "VezizoApp.h"
 #include "VezizoMain.h"
-#include "VezizoProcess.h"
 #include "misclib.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPointer>
-#include <QTemporaryDir>
 #include <QTimer>
-#include <gtest/gtest.h>
-
-#include <memory>
 
 // Runs the event loop until done() holds or timeoutMs has passed.
 inline bool waitUntil(const std::function<bool()>& done, int timeoutMs = 2000) {
     QElapsedTimer clock;
     clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
+    while (!done() && clock.elapsed() <= timeoutMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
-
-inline void waitFor(int ms) {
-    waitUntil([] { return false; }, ms);
+    return done();
 }
 
 // Saves a picture of widget as <build>/screenshots/<name>.png for a person to
@@ -67,35 +50,26 @@ inline void SendMouse(QWidget* widget, std::initializer_list<QEvent::Type> types
     }
 }
 
-class GuiTestBase : public ::testing::Test {
+class GuiTestBase : public AppTestBase {
 protected:
     void SetUp() override {
         layOut();
-        ASSERT_TRUE(writeFile("fetchlist.csv", "7203.t,7203,t,TOYOTA\n6758.t,6758,t,SONY\n"));
+        ASSERT_TRUE(write("fetchlist.csv", "7203.t,7203,t,TOYOTA\n6758.t,6758,t,SONY\n"));
         startProgram();
     }
     // A fresh application folder with the market table, without a fetch list,
     // and a fresh preferences folder.
     void layOut() {
-        ASSERT_TRUE(m_folder.isValid() && m_config.isValid());
-        ASSERT_TRUE(QFile::copy(VEZIZO_SOURCE_DIR "/Resources/market.csv", path("market.csv")));
+        ASSERT_TRUE(m_folder.isValid() && m_config.isValid() &&
+                    QFile::copy(VEZIZO_SOURCE_DIR "/Resources/market.csv", path("market.csv")));
         qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
         ASSERT_TRUE(WriteQuickSettings(m_config.path()));
         SetWindowAnimationsEnabled(false);
         SetExitFunction([this](int) { ++m_exitCalls; });
     }
     void startProgram() { ASSERT_TRUE(m_app.StartUp("", m_folder.path().toStdString())); }
-    // The simulated service, logging its requests to quote-sim.log, with extra
-    // arguments (its faults), then the program on a folder laid out for it, as
-    // a user's run would: the program's start-up reads the fetch list and
-    // servers.conf.
-    void startService(QStringList simArguments) {
-        m_sim = std::make_unique<QuoteSimProcess>(simArguments << "--log" << path("quote-sim.log"));
-        ASSERT_TRUE(m_sim->isRunning());
-        ASSERT_TRUE(WriteServersConf(m_folder.path(), *m_sim));
-    }
     void start(const QByteArray& fetchList, const QStringList& simArguments = {}) {
-        startService(simArguments);
+        serve(simArguments);
         ASSERT_TRUE(WriteFetchList(m_folder.path(), fetchList));
         startProgram();
     }
@@ -105,29 +79,19 @@ protected:
         m_app.ShutDown();
         // About windows and the like outlive the controller; a window may own
         // others, so each is deleted only while it still exists.
-        QList<QPointer<QWidget>> windows;
-        for (QWidget* window : QApplication::topLevelWidgets())
-            windows.append(window);
-        for (const QPointer<QWidget>& window : windows)
-            delete window.data();
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        qDeleteAll(QList<QPointer<QWidget>>(windows.begin(), windows.end()));
         SetExitFunction({});
     }
 
     CMetalWindow& controller() { return *m_app.mainWindow(); }
     QWidget* mainWindow() { return controller().window(); }
-    QString path(const QString& name) const { return m_folder.filePath(name); }
-    bool writeFile(const QString& name, const QByteArray& bytes) const {
-        return WriteAppFile(m_folder.path(), name, bytes);
-    }
-    QByteArray readFile(const QString& name) const { return ReadAppFile(m_folder.path(), name); }
     QList<QMessageBox*> cautions() {
         return mainWindow()->findChildren<QMessageBox*>("cautionAlertSheet");
     }
     static QString text(ControlRef label) { return static_cast<QLabel*>(label)->text(); }
     // How many requests the service has logged with text.
-    int requests(const QByteArray& text) const {
-        return int(readFile("quote-sim.log").count(text));
-    }
+    int requests(const QString& text) const { return int(simLog().count(text)); }
 
     // Sends a command event as a menu item or button would.
     static int32_t send(const char* code) { return ProcessCommand(CommandFromText(code)); }
@@ -158,10 +122,7 @@ protected:
         return status;
     }
 
-    QTemporaryDir m_folder;
-    QTemporaryDir m_config;
     CVezizoApp m_app;
-    std::unique_ptr<QuoteSimProcess> m_sim;
     int m_exitCalls = 0;
     int m_dialogs = 0;
 };

@@ -1,48 +1,34 @@
 // The jobs as the window runs them against the simulated service, beyond
-// what every job's visit shows (ScreenshotTest): a throttled page waited out as
-// the sheet says, and the entries that start nothing.
+// what every job's visit shows (ScreenshotTest): a wait the service asks for,
+// shown as the job goes on, the entries that start nothing, and the histories
+// of the whole fetch list from the 取得 menu: a cancelled run resumed without
+// asking again for what it had done, and the check item that has the daily
+// fetch add to the histories.
 #include "GuiTestBase.h"
 
 #include "ExDic.h"
+
+#include <QMenu>
 
 #include <tuple>
 
 using JobSheetTest = SimJobTestBase;
 
-// A page failing once is asked for again after the others; a service that
-// lets two pages through a second asks the third to wait. Either way the
-// sheet says so while the job goes on, and the fetch ends whole; quit after
-// fetch then ends the program, the file written. A code the service does not
-// know is counted missing, and is no failure.
-TEST_F(JobSheetTest, RetriesAndWaitsAsTheSheetSays) {
-    const QString page2 = "/q?s=" + TestSimMarket().stocks().at(50).quoteCode;
-    int status = -1; // -2: the program ended before the file was written
-    SetExitFunction(
-        [&](int exit) { status = QFile::exists(path(SimDayFileName("DS"))) ? exit : -2; });
-    for (const auto& row :
-         {std::pair("status:500@" + page2 + "#1", "page 2 of 3 failed (HTTP 500); retry 1 of 2"),
-          std::pair(QString("throttle:2/1@/q"),
-                    "the service asks us to wait 1 s (HTTP 429, wait 1 of 3)")}) {
-        SCOPED_TRACE(row.second);
-        m_app.ShutDown();
-        QFile::remove(path(SimDayFileName("DS")));
-        start(FetchListLines(KnownCodes(110)) + "1000,1000,T,UNKNOWN\n", {"--fault", row.first});
-        g_Preferences->quitAfterFetch = 1;
-        status = -1;
-        const JobSheet& fetch = *controller().jobSheet(CMetalWindow::kFetchSheet);
-        EXPECT_EQ(send("fech"), 0);
-        bool shown = false;
-        ASSERT_TRUE(waitUntil(
-            [&] {
-                shown |= text(fetch.statusText) == row.second;
-                return status != -1;
-            },
-            20000));
-        EXPECT_TRUE(shown);
-        EXPECT_EQ(text(fetch.countText), "110");
-        EXPECT_EQ(text(fetch.errorText), "1"); // the code the service does not know
-        EXPECT_EQ(status, 0);
-    }
+// A service that lets two pages through a second asks the third to wait: the
+// sheet says so while the job goes on, and the fetch ends whole. A code the
+// service does not know is counted missing, and is no failure.
+TEST_F(JobSheetTest, AWaitForTheServiceShowsOnTheSheet) {
+    start(FetchListLines(KnownCodes(110)) + "1000,1000,T,UNKNOWN\n",
+          {"--fault", "throttle:2/1@/q"});
+    const JobSheet& fetch = *controller().jobSheet(CMetalWindow::kFetchSheet);
+    EXPECT_EQ(send("fech"), 0);
+    QStringList said;
+    ASSERT_TRUE(
+        waitUntil([&] { return said.append(text(fetch.statusText)), !fetch.running; }, 20000));
+    EXPECT_TRUE(said.contains("the service asks us to wait 1 s (HTTP 429, wait 1 of 3)"));
+    // The stocks, and the code the service does not know.
+    EXPECT_EQ(text(fetch.countText) + "/" + text(fetch.errorText), "110/1");
+    EXPECT_EQ(controller().jobOutcome().exitStatus(), kExitDone);
 }
 
 // Entries refused or cancelled, and a dictionary the profile job cannot use,
@@ -51,26 +37,29 @@ TEST_F(JobSheetTest, RetriesAndWaitsAsTheSheetSays) {
 // kept as it is.
 TEST_F(JobSheetTest, RefusedEntriesStartNothing) {
     start(FetchListLines(KnownCodes(3)));
+    // clang-format off
     // The dictionary's file: -1 none; -2 a folder in its place; else its size.
-    using Row = std::tuple<const char*, const char*, const char*, int>;
-    for (const auto& [name, command, answers, dictionaryBytes] :
-         {Row{"listing cancelled", "list", "chk1|chk3|not!", -1},
-          Row{"profile cancelled", "fund", "chk1|not!", -1},
-          Row{"history cancelled", "mkdt", "21=7203|not!", -1}, Row{"no code", "mkdt", "ok  ", -1},
-          // Twelve characters are refused, never cut to another stock's code.
-          Row{"twelve characters", "mkdt", "21=720300000001|ok  ", -1},
-          Row{"rows no number", "mkdt", "21=7203|22=many|ok  ", -1},
-          Row{"no rows", "mkdt", "21=7203|22=-50|ok  ", -1},
-          Row{"chart of no code", "chrt", "21=abc|ok  ", -1},
-          Row{"chart cancelled", "chrt", "21=7203|not!", -1},
-          Row{"dictionary a folder", "fund", "ok  ", -2},
-          Row{"dictionary cut short", "fund", "ok  ", 0},
-          Row{"dictionary of another size", "fund", "ok  ", 2027520}}) {
+    const std::tuple<const char*, const char*, const char*, int> rows[] = {
+        // name                        command answers                  dictionary
+        {"listing cancelled",          "list", "chk1|chk3|not!",        -1},
+        {"profile cancelled",          "fund", "chk1|not!",             -1},
+        {"history cancelled",          "mkdt", "21=7203|not!",          -1},
+        {"no code",                    "mkdt", "ok  ",                  -1},
+        // Twelve characters are refused, never cut to another stock's code.
+        {"twelve characters",          "mkdt", "21=720300000001|ok  ",  -1},
+        {"rows no number",             "mkdt", "21=7203|22=many|ok  ",  -1},
+        {"no rows",                    "mkdt", "21=7203|22=-50|ok  ",   -1},
+        {"chart of no code",           "chrt", "21=abc|ok  ",           -1},
+        {"chart cancelled",            "chrt", "21=7203|not!",          -1},
+        {"dictionary a folder",        "fund", "ok  ",                  -2},
+        {"dictionary of another size", "fund", "ok  ",                  2027520}};
+    // clang-format on
+    for (const auto& [name, command, answers, dictionaryBytes] : rows) {
         SCOPED_TRACE(name);
-        const QByteArray bytes(std::max(dictionaryBytes, 0), '\x5A');
+        const QByteArray dictionary(std::max(dictionaryBytes, 0), '\x5A');
         QDir(m_folder.path()).rmdir(CExDic::kFileName);
         ASSERT_TRUE(dictionaryBytes != -2 || QDir(m_folder.path()).mkdir(CExDic::kFileName));
-        ASSERT_TRUE(dictionaryBytes < 0 || writeFile(CExDic::kFileName, bytes));
+        ASSERT_TRUE(dictionaryBytes < 0 || write(CExDic::kFileName, dictionary));
         EXPECT_EQ(sendAnswered(command, answers), 0);
         EXPECT_FALSE(controller().anyJobRunning());
         EXPECT_EQ(controller().shownSheet(), CMetalWindow::kNoSheet);
@@ -78,13 +67,70 @@ TEST_F(JobSheetTest, RefusedEntriesStartNothing) {
         if (dictionaryBytes < 0)
             continue;
         EXPECT_EQ(m_dialogs, 0);
-        EXPECT_EQ(readFile(CExDic::kFileName), bytes);
+        EXPECT_EQ(bytes(CExDic::kFileName), dictionary);
         ASSERT_FALSE(cautions().isEmpty()); // each row's caution is the last
-        EXPECT_TRUE(cautions().last()->text().startsWith(
-            QStringLiteral("%1/%2 is %3 bytes long")
-                .arg(QString::fromStdString(g_startupPath), CExDic::kFileName)
-                .arg(dictionaryBytes)))
+        EXPECT_TRUE(cautions().last()->text().startsWith(QString::fromStdString(g_startupPath) +
+                                                         "/VellmarkEx.DIC is 2027520 bytes long"))
             << cautions().last()->text().toStdString();
     }
     EXPECT_EQ(requests("GET /"), 0);
+}
+
+TEST_F(JobSheetTest, HistoriesACancelledRunResumesAndTheCheckItemIsSaved) {
+    const QDate day = RecentTradingDay();
+    const QVector<int> codes = CodesTradedOn({day}, 8);
+    ASSERT_TRUE(WriteAppFile(m_config.path(), "vezizo.conf",
+                             ReadAppFile(m_config.path(), "vezizo.conf") + "update_histories=1\n"));
+    start(FetchListLines(codes), {"--date", day.toString(Qt::ISODate)});
+    const JobSheet& sheet = *controller().jobSheet(CMetalWindow::kHistoriesSheet);
+    const auto asked = [this](int code) { return requests(QString("GET /t?s=%1").arg(code)); };
+    const auto written = [&] { return text(sheet.countText).toInt(); };
+    // The day's quotes tell the job the newest trading day; with the check
+    // item marked, the fetch adds the day to the histories there are (none).
+    ASSERT_EQ(send("fech"), 0);
+    const JobSheet& fetch = *controller().jobSheet(CMetalWindow::kFetchSheet);
+    ASSERT_TRUE(waitUntil([&] { return !fetch.running; }, 60000));
+    EXPECT_TRUE(text(fetch.statusText).endsWith("the day was added to 0 histories"));
+
+    ASSERT_EQ(send("mkda"), 0);
+    ASSERT_TRUE(sheet.running && IsWindowVisible(sheet.window));
+    EXPECT_EQ(GetControl32BitMaximum(sheet.progressBar), 8);
+    ASSERT_TRUE(waitUntil([&] { return written() >= 3; }, 60000));
+    EXPECT_EQ(text(sheet.currentText).left(4), QString::number(codes[written()]));
+    SaveScreenshot(mainWindow(), "UpdateHistoriesSheetRunning");
+    ASSERT_EQ(send("fccn"), 0);
+    EXPECT_FALSE(sheet.running);
+    EXPECT_EQ(text(sheet.headingText), QString::fromUtf8("全銘柄の時系列の取得を中止しました"));
+    const int done = written();
+    QVector<int> before;
+    for (int i = 0; i < codes.size(); ++i) {
+        EXPECT_EQ(!kd(codes[i]).isNull(), i < done) << codes[i];
+        before.append(asked(codes[i]));
+    }
+    const QByteArray first = kd(codes[0]);
+
+    send("disp"); // another sheet first, so that the command runs again
+    ASSERT_EQ(send("mkda"), 0);
+    ASSERT_TRUE(waitUntil([&] { return !sheet.running; }, 60000));
+    for (int i = 0; i < codes.size(); ++i)
+        EXPECT_EQ(asked(codes[i]) > before[i], i >= done) << codes[i];
+    EXPECT_EQ(kd(codes[0]), first);
+    EXPECT_EQ(controller().jobOutcome().exitStatus(), kExitDone);
+    EXPECT_EQ(text(sheet.statusText),
+              QStringLiteral("%1 written, %2 up to date").arg(codes.size() - done).arg(done));
+    EXPECT_EQ(text(sheet.errorText) + "/" + text(sheet.failedText),
+              QStringLiteral("%1/0").arg(done)); // skipped, failed
+    SaveScreenshot(mainWindow(), "UpdateHistoriesSheetEnded");
+
+    // The check item shows the saved setting and saves each change; the
+    // preferences record is not touched.
+    EXPECT_TRUE(GetMenuCommandMark(mainWindow(), CommandFromText("kdup")));
+    ASSERT_EQ(send("kdup"), 0);
+    EXPECT_FALSE(GetMenuCommandMark(mainWindow(), CommandFromText("kdup")));
+    EXPECT_TRUE(ReadAppFile(m_config.path(), "vezizo.conf").contains("update_histories=0\n"));
+    EXPECT_FALSE(QFile::exists(m_config.filePath("TorlindX.Preference")));
+    auto* menu = mainWindow()->findChild<QMenu*>("menuJob");
+    ASSERT_NE(menu, nullptr);
+    menu->adjustSize();
+    SaveScreenshot(menu, "JobMenuWithTheHistoriesItems");
 }

@@ -3,9 +3,9 @@
 #include "GuiTestBase.h"
 
 #include "Fetch/FetchData.h"
-#include "UrlCatcher.h"
 
 #include <QContextMenuEvent>
+#include <QDesktopServices>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTreeView>
@@ -15,6 +15,18 @@
 #include <tuple>
 
 using QuoteListTest = SimJobTestBase;
+
+// Takes the URLs the program hands to the web browser while it exists, so
+// that the test sees them and no browser starts.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    UrlCatcher() { QDesktopServices::setUrlHandler("http", this, "open"); }
+    ~UrlCatcher() override { QDesktopServices::unsetUrlHandler("http"); }
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls.append(url); }
+};
 
 // Records no page gives (prices and volumes beyond any integer, NaN, a market
 // outside the table) and items without a record; names compare as unsigned
@@ -28,29 +40,35 @@ TEST_F(QuoteListTest, CellsAndSortRulesOfAnyRecord) {
     ControlRef list = controller().quoteListControl();
     ASSERT_EQ(GetDataBrowserItemCount(list), 4u);
     CTesselRec* record = g_fetchData->getPage(0)->getTesselRec(0); // the page's array
-    record[0].close = 1234.9;
-    record[0].volume = 3000000000.0; // beyond a 32-bit integer
-    record[1].close = std::ldexp(1.0, 40);
-    record[1].volume = std::numeric_limits<double>::quiet_NaN();
-    record[2].close = -1.5;
-    record[2].market = -1;
-    record[3].close = 1e30;
-    record[3].volume = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = HUGE_VAL;
     const uint32_t name = FourCharCode("name"), mark = FourCharCode("mark"),
                    open = FourCharCode("cv1 "), close = FourCharCode("cv4 "),
                    volume = FourCharCode("cvc ");
-    using Cell = std::tuple<DataBrowserItemID, uint32_t, const char*>;
-    for (const auto& [item, property, shown] :
-         {Cell{0, close, "1234"}, Cell{0, volume, "3000000000"}, Cell{1, close, "1099511627776"},
-          Cell{1, volume, "0"}, Cell{2, close, "-1"}, Cell{3, close, "9223372036854775807"},
-          Cell{3, volume, "0"}, Cell{0, name, "1301 東京電力"}, Cell{2, mark, "X"},
-          Cell{10000, close, ""}})
-        EXPECT_EQ(GetDataBrowserCellText(list, item, property), shown) << item << " " << shown;
-    using Order = std::tuple<DataBrowserItemID, DataBrowserItemID, uint32_t, bool>;
-    for (const auto& [a, b, property, before] :
-         {Order{0, 1, name, false}, Order{1, 0, name, false}, Order{3, 0, name, true},
-          Order{2, 0, mark, true}, Order{1, 0, volume, true}, Order{0, 3, close, true},
-          Order{3, 0, open, false}, Order{10000, 0, open, false}})
+    record[2].market = -1;
+    // clang-format off
+    // Each record's close and volume, and the cells they show: truncated toward
+    // zero, beyond 32 bits, NaN and infinities as 0, beyond 64 bits clamped.
+    const std::tuple<double, double, const char*, const char*> cells[] = {
+        {1234.9,             3000000000.0, "1234",                "3000000000"},
+        {std::ldexp(1., 40), nan,          "1099511627776",       "0"},
+        {-1.5,               0,            "-1",                  "0"},
+        {1e30,               inf,          "9223372036854775807", "0"}};
+    // Item a sorts before item b by property: names by their first two
+    // characters as unsigned bytes, markets signed, NaN as 0, open in list order.
+    const std::tuple<DataBrowserItemID, DataBrowserItemID, uint32_t, bool> orders[] = {
+        {0, 1, name, false}, {1, 0, name, false}, {3, 0, name, true},   {2, 0, mark, true},
+        {1, 0, volume, true}, {0, 3, close, true}, {3, 0, open, false}, {10000, 0, open, false}};
+    // clang-format on
+    for (DataBrowserItemID i = 0; i < 4; ++i) {
+        std::tie(record[i].close, record[i].volume, std::ignore, std::ignore) = cells[i];
+        EXPECT_EQ(GetDataBrowserCellText(list, i, close) + "|" +
+                      GetDataBrowserCellText(list, i, volume),
+                  std::string(std::get<2>(cells[i])) + "|" + std::get<3>(cells[i]));
+    }
+    EXPECT_EQ(GetDataBrowserCellText(list, 0, name) + "|" + GetDataBrowserCellText(list, 2, mark) +
+                  "|" + GetDataBrowserCellText(list, 10000, close),
+              "1301 東京電力|X|");
+    for (const auto& [a, b, property, before] : orders)
         EXPECT_EQ(CMetalWindow::MyItemComparison(list, a, b, property), before)
             << a << " " << b << " " << property;
 }
@@ -65,9 +83,6 @@ TEST_F(QuoteListTest, RowsOpenTheirPageAndTheirChart) {
     UrlCatcher browser;
     EXPECT_EQ(send("disp"), 0);
     auto* view = static_cast<QTreeView*>(controller().quoteListControl());
-    const auto page = [this](const char* code) {
-        return QUrl(QStringLiteral("http://%1/q?s=%2&d=b").arg(m_sim->hostPort(), code));
-    };
     const auto key = [](QWidget* widget, int code) {
         QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier);
         QCoreApplication::sendEvent(widget, &press);
@@ -97,7 +112,8 @@ TEST_F(QuoteListTest, RowsOpenTheirPageAndTheirChart) {
 
     click(Qt::LeftButton);
     key(view, Qt::Key_Up);
-    EXPECT_EQ(browser.urls, (QList<QUrl>{page("6758"), page("7203")}));
+    const QString service = "http://" + m_sim->hostPort() + "/q?s=";
+    EXPECT_EQ(browser.urls, (QList<QUrl>{service + "6758&d=b", service + "7203&d=b"}));
     // Sorting moves the selected row without selecting it again.
     SetDataBrowserSortProperty(view, FourCharCode("cv4 "), true);
     CMetalWindow::MyItemNotification(view, 2, kDataBrowserItemSelected);
@@ -105,3 +121,5 @@ TEST_F(QuoteListTest, RowsOpenTheirPageAndTheirChart) {
     CMetalWindow::MyItemNotification(view, 10000, kDataBrowserItemSelected);
     EXPECT_EQ(browser.urls.size(), 2);
 }
+
+#include "QuoteListTest.moc"

@@ -7,6 +7,7 @@
 #include "GuiTestBase.h"
 
 #include "Fetch/MakeList.h"
+#include "KDTChart.h"
 
 using ScreenshotTest = SimJobTestBase;
 
@@ -23,10 +24,10 @@ TEST_F(ScreenshotTest, EveryWindowAndSheet) {
           QStringLiteral("silence@/t?s=9984"), QStringLiteral("silence@/l?s=%2A&m=51#1"),
           QStringLiteral("silence@/biz/fundamental/%1.#1").arg(codes[50])})
         arguments << "--fault" << fault;
-    startService(arguments);
+    serve(arguments);
     ASSERT_TRUE(WriteFetchList(m_folder.path(), FetchListLines(codes)) &&
-                writeFile("KD1000.KDT", QByteArray(26 * 3, '\x07'))); // an earlier history
-    ASSERT_TRUE(writeFile("servers.conf", readFile("servers.conf") + "nonsense\n"));
+                write("KD1000.KDT", QByteArray(26 * 3, '\x07')) && // an earlier history
+                write("servers.conf", bytes("servers.conf") + "nonsense\n"));
     startProgram();
     controller().setIdleInterval(3600); // the job timer all but stopped
     ASSERT_EQ(cautions().size(), 1);
@@ -34,33 +35,27 @@ TEST_F(ScreenshotTest, EveryWindowAndSheet) {
     cautions()[0]->buttons().first()->click();
     SaveScreenshot(mainWindow(), "MainWindow");
 
+    const QString added = QString::fromStdString(CMakeList::AddedListName()) + ": ";
+    // What the first run, held and cancelled, has not written: a file pattern;
+    // none when a cancel writes what it has done. The status is how it begins.
     const struct {
-        const char* name;
-        const char* command;
-        const char* answers;
-        const char* dialog;
+        const char *name, *command, *answers, *dialog;
         int32_t sheet;
         int pages;
-        const char* unwritten; // what the first run, held and cancelled, has not written
-        const char* heading;
-        QString status; // how it begins
+        const char *unwritten, *heading;
+        QString status;
     } jobs[] = {
-        {"FetchSheetEnded", "fech", "", "", W::kFetchSheet, 3, "DS*", "株価の取得を終えました",
-         SimDayFileName("DS") + ": 110 stocks, 0 missing"},
-        {"MakeFinanceSheetEnded", "fina", "", "", W::kFinanceSheet, 3, "FN*",
-         "財務データの取得を終えました", SimDayFileName("FN") + ": "},
-        {"MakeKDTSheetFailed", "mkdt", "21=1000|ok  ", "", W::kKDTSheet, 4, nullptr,
-         "時系列データを取得できませんでした", "the service gave no rows; no history file written"},
-        {"MakeKDTSheetCancelled", "mkdt", "21=9984|ok  ", "", W::kKDTSheet, 4, nullptr,
-         "時系列データの取得を中止しました", "cancelled"},
-        {"MakeKDTSheetEnded", "mkdt", "21=7203|ok  ", "EnterCodeDialog", W::kKDTSheet, 4,
-         "KD7203.KDT", "時系列データの取得を終えました", "KD7203.KDT: "},
-        {"MakeListSheetEnded", "list", "chk2|chk3|ok  ", "FetchListDialog", W::kListSheet, 80,
-         "addlist*", "銘柄一覧の取得を終えました",
-         CMakeList::AddedListName().c_str() + QString(": ")},
+        // clang-format off
+        // name                     command answers           dialog             sheet                 pages unwritten     heading
+        {"FetchSheetEnded",           "fech", "",               "",                W::kFetchSheet,       3,  "DS*",        "株価の取得を終えました",           SimDayFileName("DS") + ": 110 stocks, 0 missing"},
+        {"MakeFinanceSheetEnded",     "fina", "",               "",                W::kFinanceSheet,     3,  "FN*",        "財務データの取得を終えました",     SimDayFileName("FN") + ": "},
+        {"MakeKDTSheetFailed",        "mkdt", "21=1000|ok  ",   "",                W::kKDTSheet,         4,  nullptr,      "時系列データを取得できませんでした", "the service gave no rows; no history file written"},
+        {"MakeKDTSheetCancelled",     "mkdt", "21=9984|ok  ",   "",                W::kKDTSheet,         4,  nullptr,      "時系列データの取得を中止しました", "cancelled"},
+        {"MakeKDTSheetEnded",         "mkdt", "21=7203|ok  ",   "EnterCodeDialog", W::kKDTSheet,         4,  "KD7203.KDT", "時系列データの取得を終えました",   "KD7203.KDT: "},
+        {"MakeListSheetEnded",        "list", "chk2|chk3|ok  ", "FetchListDialog", W::kListSheet,        80, "addlist*",   "銘柄一覧の取得を終えました",       added},
         // The bar counts pages of 50 codes.
-        {"MakeFundamentalSheetEnded", "fund", "ok  ", "FundamentalDialog", W::kFundamentalSheet, 3,
-         "", "企業情報の取得を終えました", "VellmarkEx.DIC: 110 of 110 stocks stored"},
+        {"MakeFundamentalSheetEnded", "fund", "ok  ",           "FundamentalDialog", W::kFundamentalSheet, 3, "",        "企業情報の取得を終えました",       "VellmarkEx.DIC: 110 of 110 stocks stored"},
+        // clang-format on
     };
     for (const auto& job : jobs) {
         SCOPED_TRACE(job.name);
@@ -97,21 +92,21 @@ TEST_F(ScreenshotTest, EveryWindowAndSheet) {
             });
             hold.start(5);
             ASSERT_TRUE(waitUntil([&] { return !count.isEmpty(); }, 20000));
-            waitFor(300); // a page still on its way changes nothing
+            waitUntil([] { return false; }, 300); // a page still on its way changes nothing
             EXPECT_EQ(text(shown.countText), count);
             const QDir folder(m_folder.path());
             EXPECT_TRUE(!*job.unwritten ||
                         folder.entryList({job.unwritten}, QDir::Files).isEmpty());
             EXPECT_TRUE(
                 folder.entryList({".*.vezizo-tmp-*"}, QDir::Files | QDir::Hidden).isEmpty());
-            if (job.sheet == W::kFetchSheet) { // save writes the records so far
-                EXPECT_TRUE(!send("save") && readFile(SimDayFileName("DS")).contains("\n50,0\n"));
-            }
+            // Save writes the records so far.
+            EXPECT_TRUE(job.sheet != W::kFetchSheet ||
+                        (!send("save") && bytes(SimDayFileName("DS")).contains("\n50,0\n")));
         }
         EXPECT_EQ(sendAnswered(job.command, job.answers, job.dialog), 0);
         ASSERT_TRUE(shown.running);
         if (job.status == "cancelled") {
-            waitFor(300);
+            waitUntil([] { return false; }, 300);
             send("fccn");
         }
         ASSERT_TRUE(waitUntil([&] { return !shown.running; }, 60000));
@@ -128,7 +123,7 @@ TEST_F(ScreenshotTest, EveryWindowAndSheet) {
         EXPECT_EQ(m_dialogs, asks ? 1 : 0);
         EXPECT_FALSE(shown.running);
     }
-    EXPECT_EQ(readFile("KD1000.KDT"), QByteArray(26 * 3, '\x07')); // kept by the failed run
+    EXPECT_EQ(bytes("KD1000.KDT"), QByteArray(26 * 3, '\x07')); // kept by the failed run
     send("disp");
     EXPECT_EQ(GetDataBrowserItemCount(controller().quoteListControl()), 110u);
     SaveScreenshot(mainWindow(), "QuoteList");

@@ -1,12 +1,16 @@
-// The main window: the commands its menus and buttons send, its sizes,
-// closing and quitting; and the preferences and code entry sheets, answered
-// inside their modal loops: what they open with, what they store, and texts
-// longer than they keep.
+// The main window: start-up on an application folder (the caution that names
+// what it could not take, the temporaries a crashed run left, a folder another
+// run holds), the commands its menus and buttons send, its sizes, closing and
+// quitting; and the preferences and code entry sheets, answered inside their
+// modal loops: what they open with, what they store, and texts longer than
+// they keep.
 #include "GuiTestBase.h"
 
 #include "EnterCodeDialog.h"
+#include "FolderLock.h"
 
 #include <QAction>
+#include <QDateTime>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -104,9 +108,8 @@ TEST_F(WindowTest, PreferencesCancelledOrConfirmed) {
 // time before; of 127 two-byte characters (254 bytes) it keeps the 63 that
 // fit whole in 127 bytes.
 TEST_F(WindowTest, CodeEntryOpensAfreshAndKeepsTextsBounded) {
-    std::string kanji, letters(200, 'x');
-    for (int i = 0; i < 127; ++i)
-        kanji += "\x8A\x94"; // 株
+    const std::string kanji = QByteArray("\x8A\x94").repeated(127).toStdString(), // 株
+        letters(200, 'x');
     for (int opening = 0; opening < 2; ++opening) {
         std::string opened;
         SetModalLoopHook([&](WindowRef dialog) {
@@ -125,4 +128,62 @@ TEST_F(WindowTest, CodeEntryOpensAfreshAndKeepsTextsBounded) {
         EXPECT_EQ(std::string(dialog.getCodeText()), kanji.substr(0, 126));
         EXPECT_EQ(std::string(dialog.getRowsText()), letters.substr(0, 127));
     }
+}
+
+// Without a fetch list, with a market table that gives nothing and
+// servers.conf lines that cannot be used, one caution names them all; the
+// program runs on, and a job over the empty list starts nothing.
+TEST_F(WindowTest, CautionNamesWhatStartUpCouldNotTake) {
+    ASSERT_TRUE(QFile::remove(path("fetchlist.csv")) &&
+                write("servers.conf", "# a note\nquote=127.0.0.1:8731\nx\rprofile=bad host"));
+    for (const QString table : {"is missing", "is empty", "cannot be read"}) {
+        SCOPED_TRACE(table.toStdString());
+        m_app.ShutDown();
+        QFile::remove(path("market.csv"));
+        ASSERT_TRUE(
+            table == "is missing" ||
+            (table == "is empty" ? write("market.csv", "") : QDir().mkdir(path("market.csv"))));
+        startProgram();
+        const QString folder = QString::fromStdString(g_startupPath);
+        ASSERT_EQ(cautions().size(), 1);
+        const QString caution = cautions()[0]->text();
+        EXPECT_TRUE(caution.startsWith(folder + "/market.csv " + table + ": without the market"));
+        EXPECT_TRUE(caution.contains("\n\n" + folder + "/servers.conf lines 3 and 4 cannot be "));
+        EXPECT_TRUE(caution.endsWith(QString::fromUtf8("\n\nfetchlist.csvが見つかりません。")));
+    }
+    cautions()[0]->buttons().first()->click();
+    EXPECT_TRUE(waitUntil([&] { return cautions().isEmpty(); }));
+    EXPECT_EQ(send("fech"), 0);
+    EXPECT_FALSE(controller().anyJobRunning());
+}
+
+// A crashed run's temporaries go at the next start, but none while another
+// run holds the folder: then they are its live files, the caution says the folder is in use, and
+// each command that works on its files is refused with the caution again.
+TEST_F(WindowTest, TemporariesAndAFolderInUse) {
+    CFolderLock otherRun;
+    for (bool held : {false, true}) {
+        SCOPED_TRACE(held ? "held by another run" : "free");
+        m_app.ShutDown();
+        ASSERT_TRUE(!held || otherRun.Lock(m_folder.path().toStdString()));
+        QFile temporary(path(".DS061225.DAT.vezizo-tmp-a1B2c3"));
+        ASSERT_TRUE(temporary.open(QIODevice::WriteOnly) &&
+                    temporary.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                          QFileDevice::FileModificationTime));
+        startProgram();
+        EXPECT_EQ(QFile::exists(path(".DS061225.DAT.vezizo-tmp-a1B2c3")), held);
+        EXPECT_EQ(cautions().size(), held ? 1 : 0);
+    }
+    ASSERT_FALSE(cautions().isEmpty());
+    EXPECT_EQ(cautions()[0]->text().toStdString(), CFolderLock::InUseMessage(g_startupPath));
+    int shown = 1;
+    for (const char* command : {"fech", "list", "mkdt", "fund", "fina", "disp", "save"}) {
+        SCOPED_TRACE(command);
+        EXPECT_EQ(sendAnswered(command, "not!"), 0);
+        EXPECT_EQ(m_dialogs, 0);
+        EXPECT_EQ(cautions().size(), ++shown);
+        EXPECT_EQ(controller().shownSheet(), CMetalWindow::kNoSheet);
+        EXPECT_FALSE(controller().anyJobRunning());
+    }
+    EXPECT_TRUE(QFile::exists(path(".DS061225.DAT.vezizo-tmp-a1B2c3")));
 }

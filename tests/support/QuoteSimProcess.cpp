@@ -5,14 +5,10 @@
 QList<SimLogEntry> ReadSimLog(const QString& path) {
     QList<SimLogEntry> entries;
     QFile log(path);
-    if (!log.open(QIODevice::ReadOnly))
-        return entries;
-    for (const QByteArray& line : log.readAll().split('\n')) {
-        if (line.isEmpty())
-            continue;
+    for (const QByteArray& line :
+         log.open(QIODevice::ReadOnly) ? log.readAll().split('\n') : QList<QByteArray>()) {
         const QList<QByteArray> fields = line.split('\t');
-        SimLogEntry entry;
-        entry.request = fields.value(0);
+        SimLogEntry entry{fields[0]};
         for (const QByteArray& field : fields) {
             const QByteArray value = field.mid(field.indexOf('=') + 1);
             if (field.startsWith("start="))
@@ -22,27 +18,25 @@ QList<SimLogEntry> ReadSimLog(const QString& path) {
             else if (field.startsWith("status="))
                 entry.status = value.toInt();
         }
-        entries.append(entry);
+        if (!line.isEmpty())
+            entries.append(entry);
     }
     return entries;
 }
 
 QuoteSimProcess::QuoteSimProcess(const QStringList& extraArgs) {
 #ifdef QUOTE_SIM_EXE
-    QStringList args{"--port", "0", "--seed", kSeed, "--date", kDate};
-    args += extraArgs;
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.start(QStringLiteral(QUOTE_SIM_EXE), args);
+    m_process.start(QStringLiteral(QUOTE_SIM_EXE),
+                    QStringList{"--port", "0", "--seed", kSeed, "--date", kDate} + extraArgs);
     if (!m_process.waitForStarted(10000))
         return;
     // The first line on standard output is the port that was picked.
-    while (!m_process.canReadLine()) {
+    while (!m_process.canReadLine())
         if (!m_process.waitForReadyRead(20000))
             return;
-    }
-    bool ok = false;
-    const uint port = QString::fromLatin1(m_process.readLine()).trimmed().toUInt(&ok);
-    if (ok && port > 0 && port < 65536)
+    const uint port = m_process.readLine().trimmed().toUInt(); // 0 when it is no number
+    if (port < 65536)
         m_port = static_cast<quint16>(port);
 #else
     Q_UNUSED(extraArgs);
@@ -50,8 +44,6 @@ QuoteSimProcess::QuoteSimProcess(const QStringList& extraArgs) {
 }
 
 QuoteSimProcess::~QuoteSimProcess() {
-    if (m_process.state() == QProcess::NotRunning)
-        return;
     m_process.terminate();
     if (!m_process.waitForFinished(5000)) {
         m_process.kill();

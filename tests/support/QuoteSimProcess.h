@@ -29,7 +29,6 @@ public:
     QuoteSimProcess& operator=(const QuoteSimProcess&) = delete;
 
     bool isRunning() const { return m_port != 0; }
-    quint16 port() const { return m_port; }
     // "127.0.0.1:PORT", the form servers.conf takes.
     QString hostPort() const;
     // "http://127.0.0.1:PORT" followed by the given path.

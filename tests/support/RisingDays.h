@@ -9,26 +9,17 @@
 // count calendar days from 2024-01-01: open 1000 + i, close 1000 + 2i, high
 // the close + 20, low the open - 10, volume 1000 (i + 1).
 inline std::vector<KDT> RisingDays(int count) {
-    static const int kMonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    std::vector<KDT> days(static_cast<size_t>(count));
+    std::vector<KDT> days;
     int year = 2024, month = 1, date = 1;
     for (int i = 0; i < count; ++i) {
-        KDT& day = days[size_t(i)];
-        day.year = year;
-        day.month = month;
-        day.day = date;
-        day.open = 1000 + i;
-        day.close = 1000 + 2 * i;
-        day.high = day.close + 20;
-        day.low = day.open - 10;
-        day.volume = 1000 * (i + 1);
-        const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
-        if (++date > kMonthDays[month - 1] + (month == 2 && leap ? 1 : 0)) {
+        days.push_back(
+            {year, month, date, 1000 + i, 1020 + 2 * i, 990 + i, 1000 + 2 * i, 1000 * (i + 1)});
+        // Years 2024 to 2099: a leap year is one divisible by four.
+        const int monthDays = month == 2 ? 28 + (year % 4 == 0) : 30 + ((month + month / 8) & 1);
+        if (++date > monthDays) {
             date = 1;
-            if (++month > 12) {
-                month = 1;
-                ++year;
-            }
+            year += month / 12;
+            month = month % 12 + 1;
         }
     }
     return days;

@@ -3,9 +3,11 @@
 #include <QDate>
 #include <QFile>
 
+#include <algorithm>
+
 const CSimMarket& TestSimMarket() {
-    static const CSimMarket market(QByteArray(QuoteSimProcess::kSeed).toULongLong(),
-                                   QDate::fromString(QuoteSimProcess::kDate, Qt::ISODate));
+    static const CSimMarket market =
+        SimMarketOn(QDate::fromString(QuoteSimProcess::kDate, Qt::ISODate));
     return market;
 }
 
@@ -39,11 +41,11 @@ QByteArray FetchListLines(const QVector<int>& codes) {
     QByteArray lines;
     for (int code : codes) {
         const SimStock* stock = TestSimMarket().findStock(code);
-        lines += stock ? CSimMarket::fetchListLine(*stock)
-                       : QStringLiteral("%1,%1,%2,UNKNOWN%1\n")
-                             .arg(code)
-                             .arg(CSimMarket::markets().value(0).fetchCode)
-                             .toLatin1();
+        lines += stock
+                     ? CSimMarket::fetchListLine(*stock)
+                     : QString::asprintf("%d,%d,%s,UNKNOWN%d\n", code, code,
+                                         qPrintable(CSimMarket::markets().value(0).fetchCode), code)
+                           .toLatin1();
     }
     return lines;
 }
@@ -56,39 +58,24 @@ QVector<int> KnownCodes(int count, int from) {
     return codes;
 }
 
-// The year the program gives the service's trading day: this one, or the one
-// before when the day lies after tomorrow.
-static int SimQuoteYear() {
-    const QDate day = TestSimMarket().tradingDate();
-    const QDate today = QDate::currentDate();
-    const QDate tomorrow = today.addDays(1);
-    const bool afterTomorrow = QDate(today.year(), day.month(), day.day()) > tomorrow;
-    return afterTomorrow && tomorrow.year() == today.year() ? today.year() - 1 : today.year();
-}
-
 QString SimDayFileName(const char* kind) {
-    const QDate day = TestSimMarket().tradingDate();
-    return QString::asprintf("%s%02d%02d%02d.DAT", kind, SimQuoteYear() - 2000, day.month(),
+    // The year the program gives the service's trading day: this one, or the
+    // one before when the day lies after tomorrow.
+    const QDate day = TestSimMarket().tradingDate(), tomorrow = QDate::currentDate().addDays(1);
+    const int year = QDate::currentDate().year();
+    const bool before = QDate(year, day.month(), day.day()) > tomorrow && tomorrow.year() == year;
+    return QString::asprintf("%s%02d%02d%02d.DAT", kind, year - before - 2000, day.month(),
                              day.day());
 }
 
-static QDate WeekdayOnOrBefore(QDate day) {
-    while (day.dayOfWeek() > 5)
-        day = day.addDays(-1);
-    return day;
-}
-
 QDate RecentTradingDay() {
-    const QDate today = QDate::currentDate();
-    const QDate day = WeekdayOnOrBefore(today);
+    const QDate today = QDate::currentDate(),
+                day = today.addDays(-std::max(0, today.dayOfWeek() - 5));
     return day.year() == today.year() ? day : NextTradingDay(day);
 }
 
 QDate NextTradingDay(QDate day) {
-    do
-        day = day.addDays(1);
-    while (day.dayOfWeek() > 5);
-    return day;
+    return day.addDays(day.dayOfWeek() >= 5 ? 8 - day.dayOfWeek() : 1);
 }
 
 CSimMarket SimMarketOn(QDate day) {
@@ -101,10 +88,9 @@ QVector<int> CodesTradedOn(const QVector<QDate>& days, int count) {
         markets.append(SimMarketOn(day));
     QVector<int> codes;
     for (const SimStock& stock : TestSimMarket().stocks()) {
-        bool traded = true;
-        for (const CSimMarket& market : markets)
-            traded = traded && market.today(*market.findStock(stock.code)).traded;
-        if (traded)
+        if (std::all_of(markets.begin(), markets.end(), [&](const CSimMarket& market) {
+                return market.today(*market.findStock(stock.code)).traded;
+            }))
             codes.append(stock.code);
         if (codes.size() == count)
             break;

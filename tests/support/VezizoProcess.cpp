@@ -1,18 +1,16 @@
 #include "VezizoProcess.h"
 
 #include "ProgramSettings.h"
+#include "SimAppFolder.h"
 
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 
 bool WriteQuickSettings(const QString& configFolder) {
-    QFile settings(QDir(configFolder).filePath(CProgramSettings::kFileName));
-    if (settings.exists())
-        return true;
-    const QByteArray text =
-        "interval_ms=" + QByteArray::number(CProgramSettings::kMinimumIntervalMs) + "\n";
-    return settings.open(QIODevice::WriteOnly) && settings.write(text) == text.size();
+    return QFile::exists(configFolder + "/" + CProgramSettings::kFileName) ||
+           WriteAppFile(configFolder, CProgramSettings::kFileName,
+                        "interval_ms=" + QByteArray::number(CProgramSettings::kMinimumIntervalMs) +
+                            "\n");
 }
 
 void StartVezizo(QProcess& process, const QStringList& arguments, const QString& configFolder) {
