@@ -24,19 +24,13 @@ protected:
         g_startupPath = folder.path();
         g_webtempPath = g_startupPath + "/webtemp";
         std::filesystem::create_directory(g_webtempPath);
-        g_marketConv = new CMarketConv;
-        ASSERT_EQ(g_marketConv->LoadMarketCsv(VEZIZO_SOURCE_DIR "/Resources/market.csv"), 1);
+        ASSERT_EQ(
+            (g_marketConv = &markets)->LoadMarketCsv(VEZIZO_SOURCE_DIR "/Resources/market.csv"), 1);
         WriteBytes(folder.file("fetchlist.csv"), kFetchList);
         WriteBytes(folder.file("fetchlist.bak"), "an older list\n");
-        g_fetchData = new CFetchData;
-        ASSERT_EQ(g_fetchData->LoadFetchData(g_startupPath.c_str()), 0);
+        ASSERT_EQ((g_fetchData = &fetch)->LoadFetchData(g_startupPath.c_str()), 0);
     }
-    void TearDown() override {
-        delete g_fetchData;
-        delete g_marketConv;
-        g_fetchData = nullptr;
-        g_marketConv = nullptr;
-    }
+    void TearDown() override { g_fetchData = nullptr, g_marketConv = nullptr; }
 
     // The listing page the next run downloads; pages without one fail.
     void SetPage(int page, const std::vector<std::pair<int, std::string>>& rows) {
@@ -62,6 +56,8 @@ protected:
     int32_t Market(int slot) { return list.getPage(0)->getLDT(slot)->market; }
 
     TempFolder folder;
+    CMarketConv markets;
+    CFetchData fetch;
     CMakeList list;
     // The profile pages the download finds, by code; others fail.
     std::map<int, std::string> profiles;
@@ -76,19 +72,9 @@ protected:
     };
 };
 
-TEST_F(MakeListTest, RewriteListsEveryRowInCodeOrderAndKeepsThePreviousList) {
-    SetPage(0, {{7203, "Toyota"}, {1301, "Nissui"}, {9999, "New A"}, {1301, "Nissui"}});
-    SetPage(1, {{6758, "Sony"}, {998407, "Index"}});
-    EXPECT_EQ(Run(false, false, true), 2);
-    ASSERT_EQ(list.Save(g_startupPath, false), 0);
-    EXPECT_EQ(List(), "998407,1010,X,Index\n1301,1301,T,Nissui\n1301,1301,T,Nissui\n"
-                      "6758,6758,O,Sony\n7203,7203,T,Toyota\n9999,9999,X,New A\n");
-    EXPECT_EQ(Backup(), kFetchList);
-    const std::string type = ReadAttribute(folder.file("fetchlist.csv"), "user.filetype");
-    EXPECT_TRUE(type.empty() || type == "TEXT") << type;
-}
-
-TEST_F(MakeListTest, OnlyAddedWritesTheNewCodesAndLeavesTheListAlone) {
+// Only the added codes go to their own file and leave the list alone; a
+// rewrite lists every row in code order and keeps the previous list.
+TEST_F(MakeListTest, RewriteInCodeOrderOrOnlyTheAddedCodes) {
     SetPage(0, {{9999, "New A"}, {1301, "Nissui"}});
     SetPage(1, {{1332, "New B"}});
     EXPECT_EQ(Run(false, true, true), 2);
@@ -98,6 +84,29 @@ TEST_F(MakeListTest, OnlyAddedWritesTheNewCodesAndLeavesTheListAlone) {
     EXPECT_EQ(list.nAddedWithoutMarket(), 2);
     EXPECT_EQ(List(), kFetchList);
     EXPECT_EQ(Backup(), "an older list\n");
+
+    SetPage(0, {{7203, "Toyota"}, {1301, "Nissui"}, {9999, "New A"}, {1301, "Nissui"}});
+    SetPage(1, {{6758, "Sony"}, {998407, "Index"}});
+    EXPECT_EQ(Run(false, false, true), 2);
+    ASSERT_EQ(list.Save(g_startupPath, false), 0);
+    EXPECT_EQ(List(), "998407,1010,X,Index\n1301,1301,T,Nissui\n1301,1301,T,Nissui\n"
+                      "6758,6758,O,Sony\n7203,7203,T,Toyota\n9999,9999,X,New A\n");
+    EXPECT_EQ(Backup(), kFetchList);
+    const std::string type = ReadAttribute(folder.file("fetchlist.csv"), "user.filetype");
+    EXPECT_TRUE(type.empty() || type == "TEXT") << type;
+
+    // A second run keeps the new-code flags and writes no stale row.
+    SetPage(0, {{7203, "Toyota"}, {9999, "New A"}, {1332, "New B"}});
+    SetPage(1, {{2001, "New C"}});
+    EXPECT_EQ(Run(false, false, true), 3);
+    SetPage(0, {{7203, "Toyota"}, {9999, "New A"}});
+    std::remove((g_webtempPath + "/" + list.getWebTemp(1)).c_str()); // page 1 failed
+    EXPECT_EQ(Run(false, false, true), 1);
+    EXPECT_EQ(list.getPage(0)->getLDT(1)->added, 1);
+    EXPECT_EQ(list.getPage(0)->getLDT(2)->code, 0);
+    EXPECT_EQ(list.getPage(0)->getLDT(2)->added, 0); // an empty slot is no new code
+    ASSERT_EQ(list.Save(g_startupPath, false), 0);
+    EXPECT_EQ(List(), "7203,7203,T,Toyota\n9999,9999,X,New A\n");
 }
 
 // A new code's market comes from its profile page when that names one; offline
@@ -127,20 +136,6 @@ TEST_F(MakeListTest, MarketComesFromTheProfilePageWhenItNamesOne) {
     WriteBytes(g_webtempPath + "/fundamental.html", kProfileNagoya);
     Run(false, false, true);
     EXPECT_EQ(Market(1), 99); // the shared file holds the last code downloaded
-}
-
-TEST_F(MakeListTest, SecondRunKeepsNewCodeFlagsAndWritesNoStaleRow) {
-    SetPage(0, {{7203, "Toyota"}, {9999, "New A"}, {1332, "New B"}});
-    SetPage(1, {{2001, "New C"}});
-    EXPECT_EQ(Run(false, false, true), 3);
-    SetPage(0, {{7203, "Toyota"}, {9999, "New A"}});
-    std::remove((g_webtempPath + "/" + list.getWebTemp(1)).c_str()); // page 1 failed
-    EXPECT_EQ(Run(false, false, true), 1);
-    EXPECT_EQ(list.getPage(0)->getLDT(1)->added, 1);
-    EXPECT_EQ(list.getPage(0)->getLDT(2)->code, 0);
-    EXPECT_EQ(list.getPage(0)->getLDT(2)->added, 0); // an empty slot is no new code
-    ASSERT_EQ(list.Save(g_startupPath, false), 0);
-    EXPECT_EQ(List(), "7203,7203,T,Toyota\n9999,9999,X,New A\n");
 }
 
 TEST_F(MakeListTest, FailedRewriteLeavesTheUsersFilesInPlace) {
