@@ -4,6 +4,7 @@
 #include "misclib.h"
 
 #include <cstring>
+#include <memory>
 #include <tuple>
 
 namespace {
@@ -25,14 +26,10 @@ std::string Line(const CTesselRec& record, int32_t layout) {
     char* bytes = nullptr;
     size_t size = 0;
     FILE* file = open_memstream(&bytes, &size);
-    if (layout < 0)
-        record.WriteFinanceData(file);
-    else
-        record.Write(file, layout);
+    layout < 0 ? record.WriteFinanceData(file) : record.Write(file, layout);
     std::fclose(file);
-    std::string text(bytes, size);
-    std::free(bytes);
-    return text;
+    const std::unique_ptr<char, decltype(&std::free)> owner(bytes, &std::free);
+    return std::string(bytes, size);
 }
 
 class DailyFilesTest : public DailyTestFolder {
@@ -74,12 +71,7 @@ TEST_F(DailyFilesTest, LinesOfTheThreeLayouts) {
     const CTesselRec big = Record(1e12, 1e12, 99.9, 1e12, 3e9, 99); // market outside the table
     const std::string bigTab = "1301\t\"\x82\xbb\x82\xcc\x91\xbc\x8e\x73\x8f\xea\"\t\"ABC\"\t";
     const std::string t12 = "1000000000000";
-    const struct {
-        CTesselRec record;
-        uint8_t decimal;
-        int32_t layout;
-        std::string line;
-    } rows[] = {
+    const std::tuple<CTesselRec, uint8_t, int32_t, std::string> rows[] = {
         // clang-format off
         // record                         decimal layout          line
         {r,                               0, kDSLayoutComma, "1301,2,ABC,100,110,99,105,12345\n"},
@@ -98,10 +90,9 @@ TEST_F(DailyFilesTest, LinesOfTheThreeLayouts) {
         {Record(1, 1, 1, 0, 7),           0, kDSLayoutComma, ""},
         // clang-format on
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.line);
-        g_Preferences->decimalPrices = row.decimal;
-        EXPECT_EQ(Line(row.record, row.layout), row.line);
+    for (const auto& [record, decimal, layout, line] : rows) {
+        g_Preferences->decimalPrices = decimal;
+        EXPECT_EQ(Line(record, layout), line);
     }
     // A finance line needs the first, second or fourth value.
     CTesselRec f = Record(0, 0, 0, 0, 0);
@@ -169,38 +160,33 @@ TEST_F(DailyFilesTest, DailyFileOfEachLayout) {
 TEST_F(DailyFilesTest, SameDayFileKeepsTheStocksThisRunLacks) {
     Load();
     Extract();
-    const struct {
-        const char* name;
-        int32_t layout;
-        std::string header;
-        const char *end, *count;
-    } rows[] = {
+    const std::tuple<int32_t, std::string, std::string, std::string> rows[] = {
         // clang-format off
-        // name  layout          header of the earlier file                  line end count written
-        {"comma", kDSLayoutComma, "061225\n3,0\n",                           "\n",   "\n5,0\n"},
-        {"fixed", kDSLayoutFixed, "20061225\n\r3,0\n\r",                     "\n\r", "\n\r5,0\n\r"},
-        {"tab",   kDSLayoutTab,   "\"a\"\n\"b\"\t3\n\"c\"\t0\n\"d\"\n",      "\n",   "\t5\n"},
+        // layout       header of the earlier file               line end  count written
+        {kDSLayoutComma, "061225\n3,0\n",                        "\n",     "\n5,0\n"},
+        {kDSLayoutFixed, "20061225\n\r3,0\n\r",                  "\n\r",   "\n\r5,0\n\r"},
+        {kDSLayoutTab,   "\"a\"\n\"b\"\t3\n\"c\"\t0\n\"d\"\n",   "\n",     "\t5\n"},
         // clang-format on
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        const std::string name = CFetchData::DailyFileName(row.layout, year, month, day);
-        auto earlier = [&row](const std::string& code, const std::string& text = "EARLIER") {
-            return code + (row.layout == kDSLayoutTab ? "\t" : ",") + text + row.end;
+    for (const auto& [layout, header, end, count] : rows) {
+        SCOPED_TRACE(layout);
+        const std::string name = CFetchData::DailyFileName(layout, year, month, day);
+        const std::string sep = layout == kDSLayoutTab ? "\t" : ",", eol = end;
+        auto earlier = [&](const std::string& code, const std::string& text = "EARLIER") {
+            return code + sep + text + eol;
         };
         // 8193 bytes in all: the last line comes in a read of its own.
         const std::string lines = earlier("1301") + earlier("8001") + earlier("9999");
-        const std::string last = earlier(
-            "1111",
-            std::string(8193 - row.header.size() - lines.size() - 5 - strlen(row.end), 'p'));
-        WriteFile(name, row.header + lines + last);
+        const std::string last =
+            earlier("1111", std::string(8193 - header.size() - lines.size() - 5 - end.size(), 'p'));
+        WriteFile(name, header + lines + last);
         int32_t nKept = -1;
-        ASSERT_TRUE(list.Save(folder, row.layout, 0, &nKept));
+        ASSERT_TRUE(list.Save(folder, layout, 0, &nKept));
         EXPECT_EQ(nKept, 3);
         const std::string written = ReadFile(name);
-        const std::string kept = QuotedLines(row.layout) + earlier("8001") + earlier("9999") + last;
+        const std::string kept = QuotedLines(layout) + earlier("8001") + earlier("9999") + last;
         EXPECT_EQ(written.substr(written.size() - std::min(written.size(), kept.size())), kept);
-        EXPECT_NE(written.find(row.count), std::string::npos);
+        EXPECT_NE(written.find(count), std::string::npos);
     }
     const std::string comma = CFetchData::DailyFileName(kDSLayoutComma, year, month, day);
     WriteFile(comma, "\"a\"\n\"b\"\t1\n\"c\"\t0\n\"d\"\n8001\tEARLIER\n");
