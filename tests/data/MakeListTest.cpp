@@ -24,11 +24,12 @@ protected:
         g_startupPath = folder.path();
         g_webtempPath = g_startupPath + "/webtemp";
         std::filesystem::create_directory(g_webtempPath);
-        ASSERT_EQ(
-            (g_marketConv = &markets)->LoadMarketCsv(VEZIZO_SOURCE_DIR "/Resources/market.csv"), 1);
+        g_marketConv = &markets;
+        g_fetchData = &fetch;
+        ASSERT_EQ(markets.LoadMarketCsv(VEZIZO_SOURCE_DIR "/Resources/market.csv"), 1);
         WriteBytes(folder.file("fetchlist.csv"), kFetchList);
         WriteBytes(folder.file("fetchlist.bak"), "an older list\n");
-        ASSERT_EQ((g_fetchData = &fetch)->LoadFetchData(g_startupPath.c_str()), 0);
+        ASSERT_EQ(fetch.LoadFetchData(g_startupPath.c_str()), 0);
     }
     void TearDown() override { g_fetchData = nullptr, g_marketConv = nullptr; }
 
@@ -37,15 +38,15 @@ protected:
         std::string html = "<table>\n<tr><th>code</th><th>name</th></tr>\n";
         for (const auto& [code, name] : rows)
             html += "<tr><td>" + std::to_string(code) + "</td><td>" + name + "</td></tr>\n";
-        WriteBytes(g_webtempPath + "/" + list.getWebTemp(page), html + "</table>\n");
+        WriteBytes(Page(page), html + "</table>\n");
     }
+    std::string Page(int page) const { return g_webtempPath + "/" + list.getWebTemp(page); }
 
     // Every page as the listing job takes it; returns the new codes counted.
     int Run(bool keepFiles, bool onlyAdded, bool offline) {
         int added = 0;
         for (int i = 0; i < list.nPages(); ++i) {
-            const std::string path = g_webtempPath + "/" + list.getWebTemp(i);
-            CListPageData::ExtractListData(path.c_str(), list.getPage(i));
+            CListPageData::ExtractListData(Page(i).c_str(), list.getPage(i));
             list.AddMarketCode(i, keepFiles, onlyAdded, offline, download);
             added += list.getPage(i)->CountAddedItems();
         }
@@ -64,11 +65,8 @@ protected:
     std::vector<std::string> requested;
     BlockingDownload download = [this](const std::string& url, const std::string& path) {
         requested.push_back(url);
-        const int code = std::atoi(url.c_str() + url.size() - 9);
-        if (profiles.count(code) == 0)
-            return false;
-        WriteBytes(path, profiles[code]);
-        return true;
+        const auto page = profiles.find(std::atoi(url.c_str() + url.size() - 9));
+        return page != profiles.end() && (WriteBytes(path, page->second), true);
     };
 };
 
@@ -100,7 +98,7 @@ TEST_F(MakeListTest, RewriteInCodeOrderOrOnlyTheAddedCodes) {
     SetPage(1, {{2001, "New C"}});
     EXPECT_EQ(Run(false, false, true), 3);
     SetPage(0, {{7203, "Toyota"}, {9999, "New A"}});
-    std::remove((g_webtempPath + "/" + list.getWebTemp(1)).c_str()); // page 1 failed
+    std::remove(Page(1).c_str()); // page 1 failed
     EXPECT_EQ(Run(false, false, true), 1);
     EXPECT_EQ(list.getPage(0)->getLDT(1)->added, 1);
     EXPECT_EQ(list.getPage(0)->getLDT(2)->code, 0);
@@ -138,10 +136,35 @@ TEST_F(MakeListTest, MarketComesFromTheProfilePageWhenItNamesOne) {
     EXPECT_EQ(Market(1), 99); // the shared file holds the last code downloaded
 }
 
-TEST_F(MakeListTest, FailedRewriteLeavesTheUsersFilesInPlace) {
-    SetPage(0, {{7203, "Toyota"}});
+// A run killed at the instant before the new list takes its name leaves the
+// current list under both names and one complete temporary, which the next
+// run's start-up takes away; a failed rewrite leaves the user's files.
+TEST_F(MakeListTest, AKillOrAFailedRewriteLeavesTheListWhole) {
+    SetPage(0, {{7203, "Toyota"}, {9999, "New A"}});
     Run(false, false, true);
+    const std::string written = "7203,7203,T,Toyota\n9999,9999,X,New A\n";
+    SetReplaceHook([&](const std::string& path) {
+        for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+            if (path == folder.file("fetchlist.csv") && ReadBytes(entry.path()) == written)
+                _exit(9);
+    });
+    const pid_t child = fork();
+    if (child == 0)
+        _exit((list.Save(g_startupPath, false), 0));
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 9);
+    EXPECT_EQ(List(), kFetchList);
+    EXPECT_EQ(Backup(), kFetchList);
+    EXPECT_EQ(RemoveStaleTempFiles(folder.path(), {time(nullptr) + 1, 0}), 1);
+
+    SetReplaceHook({});
+    ASSERT_EQ(list.Save(g_startupPath, false), 0);
+    EXPECT_EQ(List(), written);
+    EXPECT_EQ(Backup(), kFetchList);
+
     // The backup name is taken by a folder that cannot be replaced.
+    WriteBytes(folder.file("fetchlist.csv"), kFetchList);
     std::filesystem::remove(folder.file("fetchlist.bak"));
     std::filesystem::create_directory(folder.file("fetchlist.bak"));
     EXPECT_EQ(list.Save(g_startupPath, false), -1);
@@ -155,42 +178,8 @@ TEST_F(MakeListTest, FailedRewriteLeavesTheUsersFilesInPlace) {
     std::filesystem::remove(folder.file("fetchlist.bak"));
     std::filesystem::rename(folder.file("fetchlist.csv"), folder.file("fetchlist.bak"));
     EXPECT_EQ(list.Save(g_startupPath, false), 0);
-    EXPECT_EQ(List(), "7203,7203,T,Toyota\n");
-    EXPECT_FALSE(std::filesystem::exists(folder.file("fetchlist.bak")));
-}
-
-// A run killed at the instant before the new list takes its name leaves the
-// current list under both names and one complete temporary, which the next
-// run's start-up takes away.
-TEST_F(MakeListTest, AKillBetweenBackupAndRenameLeavesTheListWhole) {
-    SetPage(0, {{7203, "Toyota"}, {9999, "New A"}});
-    Run(false, false, true);
-    const std::string written = "7203,7203,T,Toyota\n9999,9999,X,New A\n";
-    SetReplaceHook([&](const std::string& path) {
-        for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
-            if (entry.path().filename().string().rfind(".fetchlist.csv.vezizo-tmp-", 0) == 0 &&
-                path == folder.file("fetchlist.csv") && ReadBytes(entry.path()) == written)
-                _exit(9);
-    });
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        list.Save(g_startupPath, false);
-        _exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 9);
-    EXPECT_EQ(List(), kFetchList);
-    EXPECT_EQ(Backup(), kFetchList);
-    timespec now;
-    clock_gettime(CLOCK_REALTIME, &now);
-    EXPECT_EQ(RemoveStaleTempFiles(folder.path(), now), 1);
-
-    SetReplaceHook({});
-    ASSERT_EQ(list.Save(g_startupPath, false), 0);
     EXPECT_EQ(List(), written);
-    EXPECT_EQ(Backup(), kFetchList);
+    EXPECT_FALSE(std::filesystem::exists(folder.file("fetchlist.bak")));
 }
 
 } // namespace
