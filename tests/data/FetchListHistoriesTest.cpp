@@ -24,10 +24,8 @@ KDT Dec(int32_t day, int32_t close = 0) {
 } // namespace
 
 TEST(HistoryDates, MergeWeekdaysAndTheDayTheDailyFilesKnow) {
-    const struct {
-        const char* name;
-        std::vector<KDT> days, rows, merged;
-    } merges[] = {
+    using Days = std::vector<KDT>;
+    const std::tuple<const char*, Days, Days, Days> merges[] = {
         // clang-format off
         // name                    file's days                 rows                  merged
         {"into none, any order",   {},                         {Dec(5), Dec(3)},     {Dec(3), Dec(5)}},
@@ -36,10 +34,9 @@ TEST(HistoryDates, MergeWeekdaysAndTheDayTheDailyFilesKnow) {
         {"a twice-written date",   {Dec(2), Dec(2, 9), Dec(3)}, {},                  {Dec(2), Dec(3)}},
         // clang-format on
     };
-    for (const auto& c : merges) {
-        std::vector<KDT> days = c.days;
-        MergeKDTRows(days, c.rows);
-        EXPECT_EQ(days, c.merged) << c.name;
+    for (auto [name, days, rows, merged] : merges) {
+        MergeKDTRows(days, rows);
+        EXPECT_EQ(days, merged) << name;
     }
     // Friday, Sunday, Friday, Sunday.
     const int32_t dates[][2] = {
@@ -50,11 +47,7 @@ TEST(HistoryDates, MergeWeekdaysAndTheDayTheDailyFilesKnow) {
     EXPECT_EQ(WeekdaysAfter(20261201, 20261231), 22);
     EXPECT_EQ(WeekdaysAfter(20261207, 20261204), 0);
 
-    const struct {
-        const char* name;
-        std::vector<const char*> files;
-        int32_t today, known;
-    } cases[] = {
+    const std::tuple<const char*, std::vector<const char*>, int32_t, int32_t> cases[] = {
         // clang-format off
         // name                                         files                            today     known
         {"no daily file",                               {"FN261204.DAT"},                20261206, 0},
@@ -63,12 +56,11 @@ TEST(HistoryDates, MergeWeekdaysAndTheDayTheDailyFilesKnow) {
         {"a later file than today (the service's clock)", {"DS261207.DAT"},              20261204, 20261207},
         // clang-format on
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, files, today, known] : cases) {
         TempFolder folder;
-        for (const char* name : c.files)
-            WriteBytes(folder.file(name), "x");
-        EXPECT_EQ(KnownTradingDay(folder.path(), c.today), c.known);
+        for (const char* file : files)
+            WriteBytes(folder.file(file), "x");
+        EXPECT_EQ(KnownTradingDay(folder.path(), today), known) << name;
     }
 }
 
@@ -94,15 +86,11 @@ protected:
 // once, by the code a user would type.
 TEST_F(FetchListHistoriesTest, TheFileDecidesThePagesAndTakesTheNewRows) {
     using H = CFetchListHistories;
+    using Days = std::vector<KDT>;
     const std::vector<KDT> old = {Dec(2), Dec(3), Dec(4)};
-    const struct {
-        const char* name;
-        const char* file;             // "" none, "old" the three days, "e" empty, else these bytes
-        int32_t known, start;         // known: the day the daily files know, in December
-        std::vector<KDT> newestFirst; // page 0 of the service
-        int32_t end;
-        std::vector<KDT> written;
-    } cases[] = {
+    // file: "" none, "old" the three days, "e" empty, else these bytes; known:
+    // the day the daily files know, in December; page 0 of the service.
+    const std::tuple<const char*, std::string, int32_t, int32_t, Days, int32_t, Days> cases[] = {
         // clang-format off
         // name                   file  known start         page 0             end           written
         {"no file: rows asked for", "",    0, H::kRunPages, {Dec(4), Dec(3)},     H::kWritten,  {Dec(3), Dec(4)}},
@@ -113,28 +101,28 @@ TEST_F(FetchListHistoriesTest, TheFileDecidesThePagesAndTakesTheNewRows) {
         {"not a history: kept",     "abc", 0, H::kFailed,   {},                   0,            {}},
         // clang-format on
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::string name = KDTFileName(1301);
-        std::remove(PathOf(name).c_str());
-        if (std::string(c.file) == "old")
+    for (const auto& [name, file, known, start, newestFirst, end, written] : cases) {
+        SCOPED_TRACE(name);
+        const std::string kd = KDTFileName(1301);
+        std::remove(PathOf(kd).c_str());
+        if (file == "old")
             ASSERT_EQ(WriteKDTFile(folder, 1301, old), 3);
-        else if (*c.file)
-            WriteFile(name, std::string(c.file) == "e" ? "" : c.file);
-        const std::string before = ReadFile(name);
+        else if (!file.empty())
+            WriteFile(kd, file == "e" ? "" : file);
+        const std::string before = ReadFile(kd);
 
-        H histories(list, folder, 200, c.known ? 20261200 + c.known : 0, 20261207);
+        H histories(list, folder, 200, known ? 20261200 + known : 0, 20261207);
         std::string reason;
-        ASSERT_EQ(histories.StartStock(&reason), c.start);
-        if (c.start != H::kRunPages) {
+        ASSERT_EQ(histories.StartStock(&reason), start);
+        if (start != H::kRunPages) {
             EXPECT_EQ(histories.run(), nullptr);
-            EXPECT_EQ(ReadFile(name), before);
-            EXPECT_EQ(reason.empty(), c.start != H::kFailed) << reason;
+            EXPECT_EQ(ReadFile(kd), before);
+            EXPECT_EQ(reason.empty(), start != H::kFailed) << reason;
         } else {
             CMakeKDT* run = histories.run();
             ASSERT_EQ(run->nPages(), 4); // 200 rows wanted
             std::string page;
-            for (const KDT& d : c.newestFirst) {
+            for (const KDT& d : newestFirst) {
                 page += "<tr><td>2026\xC7\xAF" + std::to_string(d.month) + "\xB7\xEE" +
                         std::to_string(d.day) + "\xC6\xFC</td>";
                 for (const int32_t value : {d.open, d.high, d.low, d.close, d.volume})
@@ -144,9 +132,9 @@ TEST_F(FetchListHistoriesTest, TheFileDecidesThePagesAndTakesTheNewRows) {
             WriteFile("page", page);
             CKDTPageData::ExtractKDTData(PathOf("page").c_str(), run->getPage(0));
             // A page that reaches the file's newest day is the last one asked for.
-            EXPECT_EQ(run->ReachesKnownDay(0), *c.file == 'o');
-            EXPECT_EQ(histories.EndStock(&reason), c.end);
-            EXPECT_EQ(Read(1301), c.written);
+            EXPECT_EQ(run->ReachesKnownDay(0), file == "old");
+            EXPECT_EQ(histories.EndStock(&reason), end);
+            EXPECT_EQ(Read(1301), written);
         }
         EXPECT_EQ(histories.code(), 6758); // the next stock
     }
