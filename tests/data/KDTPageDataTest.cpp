@@ -38,14 +38,12 @@ TEST(KDTRecord, BigEndianHalvesOnlyForYears1901To2099) {
               std::string("\x07\xD6\x0C\x19\x00\x00\x11\x70\x01\xF4\x56\x78\x00\x00\x01\x02\x03"
                           "\x04\x00\x01\x00\x00\x12\x34\x00\x01",
                           26));
+    const int32_t years[][2] = {
+        {1900, 0}, {1901, 1}, {2099, 1}, {2100, 0}, {0, 0}}; // year, written
     FILE* sink = std::fopen("/dev/null", "wb");
-    int written = 0;
-    for (int year : {1900, 1901, 2099, 2100, 0}) {
-        row.year = year;
-        written += row.Write(sink);
-    }
+    for (const auto& [year, written] : years)
+        EXPECT_EQ((row.year = year, row.Write(sink)), written) << year;
     std::fclose(sink);
-    EXPECT_EQ(written, 2);
 }
 
 TEST(KDTRow, DateCellAndUpToFivePrices) {
@@ -82,15 +80,12 @@ TEST(KDTPage, TakesGoodRowsUpToFifty) {
     CKDTPageData data("7203", 7203, 0);
     EXPECT_EQ(CKDTPageData::ExtractKDTData(folder.file("absent").c_str(), &data), -1);
     EXPECT_EQ(ExtractInto(folder, "<html>" + std::string(102399, 'x') + "<tr><td>", &data), -1);
-    ASSERT_EQ(ExtractInto(folder,
-                          "<table><tr><th>date</th></tr>" + PriceRow(2006, 1, 6, "100 1 1 1 1") +
-                              PriceRow(2006, 1, 5, "text 1 1 1 1") +
-                              PriceRow(2006, 1, 4, "200 1 1 1 1") + PriceRow(2006, 1, 3, ""),
-                          &data),
-              0);
+    const std::string page = "<table><tr><th>date</th></tr>" + PriceRow(2006, 1, 6, "100 1 1 1 1") +
+                             PriceRow(2006, 1, 5, "text 1 1 1 1") +
+                             PriceRow(2006, 1, 4, "200 1 1 1 1") + PriceRow(2006, 1, 3, "");
+    ASSERT_EQ(ExtractInto(folder, page, &data), 0);
     ASSERT_EQ(data.nRows(), 3);
-    EXPECT_EQ(data.getRow(1).open, 200);
-    EXPECT_EQ(data.getRow(2).day, 3);
+    EXPECT_EQ(std::make_pair(data.getRow(1).open, data.getRow(2).day), std::make_pair(200, 3));
     std::string many;
     for (int i = 0; i < 60; ++i)
         many += PriceRow(2000 + i / 28, 1, 1 + i % 28, "10 10 10 10 10");
@@ -116,11 +111,9 @@ TEST(MakeKDT, PagesCodeChecksAndTheFileOldestFirst) {
 
     TempFolder folder;
     CMakeKDT run("7203", 7203, 100);
-    ASSERT_EQ(ExtractInto(folder,
-                          PriceRow(2024, 3, 5, "70,000 2,147,483,647 65,535 65,536 99") +
-                              PriceRow(2024, 3, 4, "500 510 490 505 2,147,483,647"),
-                          run.getPage(0)),
-              0);
+    const std::string page = PriceRow(2024, 3, 5, "70,000 2,147,483,647 65,535 65,536 99") +
+                             PriceRow(2024, 3, 4, "500 510 490 505 2,147,483,647");
+    ASSERT_EQ(ExtractInto(folder, page, run.getPage(0)), 0);
     ASSERT_EQ(ExtractInto(folder, PriceRow(1999, 12, 30, "1"), run.getPage(1)), 0);
     ASSERT_EQ(run.Save(folder.path()), 3);
     const std::string path = folder.file(KDTFileName(7203));
