@@ -6,6 +6,7 @@
 
 #include <map>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -54,7 +55,8 @@ protected:
     }
     std::string List() const { return ReadBytes(folder.file("fetchlist.csv")); }
     std::string Backup() const { return ReadBytes(folder.file("fetchlist.bak")); }
-    int32_t Market(int slot) { return list.getPage(0)->getLDT(slot)->market; }
+    ::LDT* LDT(int slot) { return list.getPage(0)->getLDT(slot); }
+    int32_t Market(int slot) { return LDT(slot)->market; }
 
     TempFolder folder;
     CMarketConv markets;
@@ -100,9 +102,9 @@ TEST_F(MakeListTest, RewriteInCodeOrderOrOnlyTheAddedCodes) {
     SetPage(0, {{7203, "Toyota"}, {9999, "New A"}});
     std::remove(Page(1).c_str()); // page 1 failed
     EXPECT_EQ(Run(false, false, true), 1);
-    EXPECT_EQ(list.getPage(0)->getLDT(1)->added, 1);
-    EXPECT_EQ(list.getPage(0)->getLDT(2)->code, 0);
-    EXPECT_EQ(list.getPage(0)->getLDT(2)->added, 0); // an empty slot is no new code
+    // An empty slot is no new code.
+    EXPECT_EQ(std::make_tuple(LDT(1)->added, LDT(2)->code, LDT(2)->added),
+              std::make_tuple(1, 0, 0));
     ASSERT_EQ(list.Save(g_startupPath, false), 0);
     EXPECT_EQ(List(), "7203,7203,T,Toyota\n9999,9999,X,New A\n");
 }
@@ -129,8 +131,8 @@ TEST_F(MakeListTest, MarketComesFromTheProfilePageWhenItNamesOne) {
                       "9999,9999,N,New A\n");
 
     Run(false, true, false);
-    EXPECT_EQ(Market(1), 7);
-    EXPECT_EQ(Market(2), 99); // its download failed
+    EXPECT_EQ(std::make_pair(Market(1), Market(2)),
+              std::make_pair(7, 99)); // 1332's download failed
     WriteBytes(g_webtempPath + "/fundamental.html", kProfileNagoya);
     Run(false, false, true);
     EXPECT_EQ(Market(1), 99); // the shared file holds the last code downloaded
@@ -145,7 +147,8 @@ TEST_F(MakeListTest, AKillOrAFailedRewriteLeavesTheListWhole) {
     const std::string written = "7203,7203,T,Toyota\n9999,9999,X,New A\n";
     SetReplaceHook([&](const std::string& path) {
         for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
-            if (path == folder.file("fetchlist.csv") && ReadBytes(entry.path()) == written)
+            if (entry.path().filename().string().rfind(".fetchlist.csv.vezizo-tmp-", 0) == 0 &&
+                path == folder.file("fetchlist.csv") && ReadBytes(entry.path()) == written)
                 _exit(9);
     });
     const pid_t child = fork();
