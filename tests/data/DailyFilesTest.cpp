@@ -13,7 +13,6 @@ namespace {
 CTesselRec Record(double open, double high, double low, double close, double volume,
                   int32_t market = 1) {
     CTesselRec r;
-    std::strcpy(r.quoteCode, "1301");
     r.code = 1301;
     r.market = market;
     std::strcpy(r.name, "ABC");
@@ -73,21 +72,21 @@ TEST_F(DailyFilesTest, LinesOfTheThreeLayouts) {
     const std::string t12 = "1000000000000";
     const std::tuple<CTesselRec, uint8_t, int32_t, std::string> rows[] = {
         // clang-format off
-        // record                         decimal layout          line
-        {r,                               0, kDSLayoutComma, "1301,2,ABC,100,110,99,105,12345\n"},
-        {r,                               0, kDSLayoutFixed, "1301,2,ABC         ,    100,    110,     99,    105,     12345\n\r"},
-        {r,                               0, kDSLayoutTab,   tab + "100\t110\t99\t105\t12345\n"},
-        {r,                               1, kDSLayoutComma, "1301,1,ABC,100.50,110.00,99.25,105.75,12345\n"}, // local code
-        {r,                               1, kDSLayoutFixed, "1301,2,ABC         , 100.50, 110.00,  99.25, 105.75,     12345\n\r"},
-        {r,                               1, kDSLayoutTab,   tab + "100.50\t110.00\t99.25\t105.75\t12345\n"},
-        {big,                             0, kDSLayoutComma, "1301,0,ABC," + t12 + "," + t12 + ",99," + t12 + ",3000000000\n"},
-        {big,                             0, kDSLayoutFixed, "1301,0,ABC         ," + t12 + "," + t12 + ",     99," + t12 + ",3000000000\n\r"},
-        {big,                             0, kDSLayoutTab,   bigTab + t12 + "\t" + t12 + "\t99\t" + t12 + "\t3000000000\n"},
+        // record decimal layout         line
+        {r,   0, kDSLayoutComma, "1301,2,ABC,100,110,99,105,12345\n"},
+        {r,   0, kDSLayoutFixed, "1301,2,ABC         ,    100,    110,     99,    105,     12345\n\r"},
+        {r,   0, kDSLayoutTab,   tab + "100\t110\t99\t105\t12345\n"},
+        {r,   1, kDSLayoutComma, "1301,1,ABC,100.50,110.00,99.25,105.75,12345\n"}, // local code
+        {r,   1, kDSLayoutFixed, "1301,2,ABC         , 100.50, 110.00,  99.25, 105.75,     12345\n\r"},
+        {r,   1, kDSLayoutTab,   tab + "100.50\t110.00\t99.25\t105.75\t12345\n"},
+        {big, 0, kDSLayoutComma, "1301,0,ABC," + t12 + "," + t12 + ",99," + t12 + ",3000000000\n"},
+        {big, 0, kDSLayoutFixed, "1301,0,ABC         ," + t12 + "," + t12 + ",     99," + t12 + ",3000000000\n\r"},
+        {big, 0, kDSLayoutTab,   bigTab + t12 + "\t" + t12 + "\t99\t" + t12 + "\t3000000000\n"},
         // the number form is chosen per stock; a missing price takes the close
-        {Record(100, 101, 99, 100, 1),    1, kDSLayoutComma, "1301,2,ABC,100,101,99,100,1\n"},
-        {Record(0, 0, 0, 1234.565, 1),    1, kDSLayoutComma, "1301,1,ABC,1234.56,1234.56,1234.56,1234.56,1\n"},
+        {Record(100, 101, 99, 100, 1), 1, kDSLayoutComma, "1301,2,ABC,100,101,99,100,1\n"},
+        {Record(0, 0, 0, 1234.565, 1), 1, kDSLayoutComma, "1301,1,ABC,1234.56,1234.56,1234.56,1234.56,1\n"},
         {Record(0, 1300, 1200, 1234.5, 7), 0, kDSLayoutComma, "1301,2,ABC,1234,1234,1234,1234,7\n"},
-        {Record(1, 1, 1, 0, 7),           0, kDSLayoutComma, ""},
+        {Record(1, 1, 1, 0, 7), 0, kDSLayoutComma, ""},
         // clang-format on
     };
     for (const auto& [record, decimal, layout, line] : rows) {

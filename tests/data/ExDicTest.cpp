@@ -24,11 +24,9 @@ protected:
     void TearDown() override { g_fetchData = nullptr, g_marketConv = nullptr; }
     std::string Dictionary() const { return ReadBytes(folder.file(CExDic::kFileName)); }
     std::string Record(int code) { return Dictionary().substr(size_t(code) * 1024, 1024); }
-    int OpenFiles() {
-        int n = 0;
-        for ([[maybe_unused]] const auto& fd : std::filesystem::directory_iterator("/proc/self/fd"))
-            ++n;
-        return n;
+    static int OpenFiles() {
+        const auto fds = std::filesystem::directory_iterator("/proc/self/fd");
+        return int(std::distance(begin(fds), end(fds)));
     }
 
     TempFolder folder;
