@@ -5,99 +5,62 @@
 #include "MakeKDT.h"
 #include "TestFolder.h"
 
+#include <climits>
 #include <sys/stat.h>
+#include <tuple>
 #include <vector>
 
 namespace {
 
 KDT Day(int32_t date, int32_t close) {
-    KDT day;
-    day.year = date / 10000;
-    day.month = date / 100 % 100;
-    day.day = date % 100;
-    day.open = day.high = day.low = day.close = close;
-    day.volume = close * 10;
-    return day;
+    return {date / 10000, date / 100 % 100, date % 100, close, close, close, close, close * 10};
 }
 
-std::vector<int32_t> Dates(const std::vector<KDT>& days) {
-    std::vector<int32_t> dates;
-    for (const KDT& day : days)
-        dates.push_back(KDTDateKey(day));
-    return dates;
-}
-
-// EUC-JP page rows as the history server writes them, newest first.
-std::string HistoryPage(const std::vector<KDT>& newestFirst) {
-    std::string page;
-    for (const KDT& day : newestFirst)
-        page += "<tr><td>" + std::to_string(day.year) + "\xC7\xAF" + std::to_string(day.month) +
-                "\xB7\xEE" + std::to_string(day.day) + "\xC6\xFC</td><td>" +
-                std::to_string(day.open) + "</td><td>" + std::to_string(day.high) + "</td><td>" +
-                std::to_string(day.low) + "</td><td>" + std::to_string(day.close) + "</td><td>" +
-                std::to_string(day.volume) + "</td></tr>\n";
-    return page;
+// A day of December 2026; unless given, its prices are the day's number.
+KDT Dec(int32_t day, int32_t close = 0) {
+    return Day(20261200 + day, close ? close : day);
 }
 
 } // namespace
 
-TEST(KDTMerge, OneRecordPerDateOldestFirstTheNewValuesWin) {
-    const struct {
-        const char* name;
-        std::vector<KDT> days, rows, merged;
-    } cases[] = {
-        {"into no history, any order",
-         {},
-         {Day(20240105, 3), Day(20240103, 1), Day(20240104, 2)},
-         {Day(20240103, 1), Day(20240104, 2), Day(20240105, 3)}},
-        {"a date given again takes the new values, older rows stay",
-         {Day(20240103, 1), Day(20240104, 2)},
-         {Day(20240105, 30), Day(20240104, 20)},
-         {Day(20240103, 1), Day(20240104, 20), Day(20240105, 30)}},
-        {"a gap in the file is filled in its place",
-         {Day(20240102, 1), Day(20240105, 5)},
-         {Day(20240103, 3)},
-         {Day(20240102, 1), Day(20240103, 3), Day(20240105, 5)}},
-        {"a file's own twice-written date becomes one record",
-         {Day(20240102, 1), Day(20240102, 9), Day(20240103, 3)},
-         {},
-         {Day(20240102, 1), Day(20240103, 3)}},
+TEST(HistoryDates, MergeWeekdaysAndTheDayTheDailyFilesKnow) {
+    using Days = std::vector<KDT>;
+    const std::tuple<const char*, Days, Days, Days> merges[] = {
+        // clang-format off
+        // name                    file's days                 rows                  merged
+        {"into none, any order",   {},                         {Dec(5), Dec(3)},     {Dec(3), Dec(5)}},
+        {"a date again: new wins", {Dec(3), Dec(4)},           {Dec(5), Dec(4, 40)}, {Dec(3), Dec(4, 40), Dec(5)}},
+        {"a gap filled in place",  {Dec(2), Dec(5)},           {Dec(3)},             {Dec(2), Dec(3), Dec(5)}},
+        {"a twice-written date",   {Dec(2), Dec(2, 9), Dec(3)}, {},                  {Dec(2), Dec(3)}},
+        // clang-format on
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::vector<KDT> days = c.days;
-        MergeKDTRows(days, c.rows);
-        EXPECT_EQ(days, c.merged);
+    for (auto [name, days, rows, merged] : merges) {
+        MergeKDTRows(days, rows);
+        EXPECT_EQ(days, merged) << name;
     }
-}
-
-TEST(HistoryDates, WeekdaysAndTheDayTheDailyFilesKnow) {
-    const int32_t dates[][2] = {{20261204, 20261204}, // Friday
-                                {20261206, 20261204}, // Sunday
-                                {20270101, 20270101}, // Friday
-                                {20270103, 20270101}};
+    // Friday, Sunday, Friday, Sunday.
+    const int32_t dates[][2] = {
+        {20261204, 20261204}, {20261206, 20261204}, {20270101, 20270101}, {20270103, 20270101}};
     for (const auto& [date, weekday] : dates)
         EXPECT_EQ(LastWeekday(date), weekday) << date;
     EXPECT_EQ(WeekdaysAfter(20261204, 20261207), 1);
     EXPECT_EQ(WeekdaysAfter(20261201, 20261231), 22);
     EXPECT_EQ(WeekdaysAfter(20261207, 20261204), 0);
 
-    const struct {
-        const char* name;
-        std::vector<const char*> files;
-        int32_t today, known;
-    } cases[] = {
-        {"no daily file", {"FN261204.DAT"}, 20261206, 0},
-        {"the newest file of either layout", {"DS261203.DAT", "DS202612.04"}, 20261206, 20261204},
-        {"a file older than the last weekday", {"DS261203.DAT"}, 20261204, 0},
-        {"a later file than today (the service's clock)", {"DS261207.DAT"}, 20261204, 20261207},
+    const std::tuple<const char*, std::vector<const char*>, int32_t, int32_t> cases[] = {
+        // clang-format off
+        // name                                         files                            today     known
+        {"no daily file",                               {"FN261204.DAT"},                20261206, 0},
+        {"the newest file of either layout",            {"DS261203.DAT", "DS202612.04"}, 20261206, 20261204},
+        {"a file older than the last weekday",          {"DS261203.DAT"},                20261204, 0},
+        {"a later file than today (the service's clock)", {"DS261207.DAT"},              20261204, 20261207},
+        // clang-format on
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, files, today, known] : cases) {
         TempFolder folder;
-        for (const char* name : c.files)
-            WriteBytes(folder.file(name), "x");
-        EXPECT_EQ(KnownTradingDay(folder.path(), c.today), c.known);
+        for (const char* file : files)
+            WriteBytes(folder.file(file), "x");
+        EXPECT_EQ(KnownTradingDay(folder.path(), today), known) << name;
     }
 }
 
@@ -119,143 +82,96 @@ protected:
     CFetchData list;
 };
 
-TEST_F(FetchListHistoriesTest, EachStockOnceByTheCodeAUserWouldType) {
-    CFetchListHistories histories(list, folder, 200, 0, 20261206);
-    EXPECT_EQ(histories.nStocks(), 2);
-    EXPECT_EQ(histories.nOthers(), 2);
+// What a stock's file asks for, and what its pages make of it; each stock
+// once, by the code a user would type.
+TEST_F(FetchListHistoriesTest, TheFileDecidesThePagesAndTakesTheNewRows) {
+    using H = CFetchListHistories;
+    using Days = std::vector<KDT>;
+    const std::vector<KDT> old = {Dec(2), Dec(3), Dec(4)};
+    // file: "" none, "old" the three days, "e" empty, else these bytes; known:
+    // the day the daily files know, in December; page 0 of the service.
+    const std::tuple<const char*, std::string, int32_t, int32_t, Days, int32_t, Days> cases[] = {
+        // clang-format off
+        // name                   file  known start         page 0             end           written
+        {"no file: rows asked for", "",    0, H::kRunPages, {Dec(4), Dec(3)},     H::kWritten,  {Dec(3), Dec(4)}},
+        {"empty file: as none",     "e",   0, H::kRunPages, {},                   H::kNoRows,   {}},
+        {"holds the known day",     "old", 4, H::kUpToDate, {},                   0,            old},
+        {"older than known day",    "old", 7, H::kRunPages, {Dec(7), Dec(4, 40)}, H::kWritten,  {Dec(2), Dec(3), Dec(4, 40), Dec(7)}},
+        {"nothing new at service",  "old", 0, H::kRunPages, {Dec(4), Dec(3)},     H::kUpToDate, old},
+        {"not a history: kept",     "abc", 0, H::kFailed,   {},                   0,            {}},
+        // clang-format on
+    };
+    for (const auto& [name, file, known, start, newestFirst, end, written] : cases) {
+        SCOPED_TRACE(name);
+        const std::string kd = KDTFileName(1301);
+        std::remove(PathOf(kd).c_str());
+        if (file == "old")
+            ASSERT_EQ(WriteKDTFile(folder, 1301, old), 3);
+        else if (!file.empty())
+            WriteFile(kd, file == "e" ? "" : file);
+        const std::string before = ReadFile(kd);
+
+        H histories(list, folder, 200, known ? 20261200 + known : 0, 20261207);
+        std::string reason;
+        ASSERT_EQ(histories.StartStock(&reason), start);
+        if (start != H::kRunPages) {
+            EXPECT_EQ(histories.run(), nullptr);
+            EXPECT_EQ(ReadFile(kd), before);
+            EXPECT_EQ(reason.empty(), start != H::kFailed) << reason;
+        } else {
+            CMakeKDT* run = histories.run();
+            ASSERT_EQ(run->nPages(), 4); // 200 rows wanted
+            std::string page; // 2026年12月d日, the prices and ten times the close in shares
+            for (const KDT& d : newestFirst) {
+                const std::string c = "</td><td>" + std::to_string(d.close);
+                page += "<tr><td>2026\xC7\xAF\x31\x32\xB7\xEE" + std::to_string(d.day) +
+                        "\xC6\xFC" + c + c + c + c + c + "0</td></tr>";
+            }
+            CKDTPageData::ExtractKDTPage(page.c_str(), int32_t(page.size()), run->getPage(0));
+            // A page that reaches the file's newest day is the last one asked for.
+            EXPECT_EQ(run->ReachesKnownDay(0), file == "old");
+            EXPECT_EQ(histories.EndStock(&reason), end);
+            EXPECT_EQ(Read(1301), written);
+        }
+        EXPECT_EQ(histories.code(), 6758); // the next stock
+    }
+    H histories(list, folder, 200, 0, 20261207);
+    EXPECT_EQ(std::make_pair(histories.nStocks(), histories.nOthers()), std::make_pair(2, 2));
     EXPECT_EQ(histories.codeText(), "1301");
-    std::string reason;
-    ASSERT_EQ(histories.StartStock(&reason), CFetchListHistories::kRunPages);
     histories.FailStock();
     EXPECT_EQ(histories.codeText(), "6758.O");
-    EXPECT_EQ(histories.code(), 6758);
 }
 
-// What a stock's file asks for, and what its pages make of it.
-TEST_F(FetchListHistoriesTest, TheFileDecidesThePagesAndTakesTheNewRows) {
-    const std::vector<KDT> old = {Day(20261202, 2), Day(20261203, 3), Day(20261204, 4)};
-    const struct {
-        const char* name;
-        const char* file; // "" none, "old" the three days, "e" empty, else these bytes
-        int32_t known;
-        int32_t start, pages;
-        std::vector<KDT> newestFirst; // page 0 of the service
-        int32_t end;
-        std::vector<KDT> written;
-    } cases[] = {
-        {"no file: the rows asked for",
-         "",
-         0,
-         CFetchListHistories::kRunPages,
-         4,
-         {Day(20261204, 4), Day(20261203, 3)},
-         CFetchListHistories::kWritten,
-         {Day(20261203, 3), Day(20261204, 4)}},
-        {"empty file: as none",
-         "e",
-         0,
-         CFetchListHistories::kRunPages,
-         4,
-         {},
-         CFetchListHistories::kNoRows,
-         {}},
-        {"holds the known day: no page",
-         "old",
-         20261204,
-         CFetchListHistories::kUpToDate,
-         0,
-         {},
-         0,
-         old},
-        {"older than the known day: merged, the service's values win",
-         "old",
-         20261207,
-         CFetchListHistories::kRunPages,
-         4,
-         {Day(20261207, 7), Day(20261204, 40)},
-         CFetchListHistories::kWritten,
-         {Day(20261202, 2), Day(20261203, 3), Day(20261204, 40), Day(20261207, 7)}},
-        {"nothing new at the service",
-         "old",
-         0,
-         CFetchListHistories::kRunPages,
-         4,
-         {Day(20261204, 4), Day(20261203, 3)},
-         CFetchListHistories::kUpToDate,
-         old},
-        {"not a history: kept", "0123456789", 0, CFetchListHistories::kFailed, 0, {}, 0, {}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::string name = KDTFileName(1301);
-        std::remove(PathOf(name).c_str());
-        if (std::string(c.file) == "old")
-            ASSERT_EQ(WriteKDTFile(folder, 1301, old), 3);
-        else if (*c.file)
-            WriteFile(name, std::string(c.file) == "e" ? "" : c.file);
-        const std::string before = ReadFile(name);
-
-        CFetchListHistories histories(list, folder, 200, c.known, 20261207);
-        std::string reason;
-        ASSERT_EQ(histories.StartStock(&reason), c.start);
-        if (c.start != CFetchListHistories::kRunPages) {
-            EXPECT_EQ(histories.run(), nullptr);
-            EXPECT_EQ(ReadFile(name), before);
-            EXPECT_EQ(reason.empty(), c.start != CFetchListHistories::kFailed) << reason;
-            continue;
-        }
-        CMakeKDT* run = histories.run();
-        ASSERT_EQ(run->nPages(), c.pages);
-        WriteFile("page", HistoryPage(c.newestFirst));
-        CKDTPageData::ExtractKDTData(PathOf("page").c_str(), run->getPage(0));
-        // A page that reaches the file's newest day is the last one asked for.
-        EXPECT_EQ(run->ReachesKnownDay(0), *c.file == 'o');
-        EXPECT_EQ(histories.EndStock(&reason), c.end);
-        EXPECT_EQ(Read(1301), c.written);
-        EXPECT_EQ(histories.stockIndex(), 1);
-    }
-}
-
+// 1301 has a history that ends the day before; 6758 has none, later one that
+// is no history.
 TEST_F(FetchListHistoriesTest, TheDayGoesOnlyIntoFilesThatExist) {
     for (int32_t slot : {0, 1}) {
         CTesselRec* record = list.getPage(0)->getTesselRec(slot);
-        record->open = 100.5;
-        record->high = 120;
-        record->low = 90;
-        record->close = 110.9;
+        std::tie(record->open, record->high, record->low, record->close) =
+            std::make_tuple(100.5, 120, 90, 110.9);
         record->volume = 5e9;
     }
     int32_t year, month, day;
     list.getDate(year, month, day);
-    const int32_t today = year * 10000 + month * 100 + day;
-    // 1301 has a history that ends the day before; 6758 has none.
+    const KDT today{year, month, day, 100, 120, 90, 110, INT_MAX};
     ASSERT_EQ(WriteKDTFile(folder, 1301, {Day(20200102, 1)}), 1);
     ino_t written = 0;
     for (int run = 0; run < 2; ++run) {
         SCOPED_TRACE(run);
         CDayToHistories toHistories(list, folder);
-        EXPECT_EQ(toHistories.nStocks(), 2);
         // A share at a time: true while stocks are left.
-        EXPECT_TRUE(toHistories.Add(1));
-        EXPECT_FALSE(toHistories.Add(5));
-        EXPECT_EQ(toHistories.nAdded(), 1);
+        const bool first = toHistories.Add(1), rest = toHistories.Add(5);
+        EXPECT_EQ(std::make_tuple(toHistories.nStocks(), first, rest, toHistories.nAdded()),
+                  std::make_tuple(2, true, false, 1));
         EXPECT_TRUE(toHistories.failures().empty());
-        const std::vector<KDT> days = Read(1301);
-        ASSERT_EQ(Dates(days), (std::vector<int32_t>{20200102, today}));
-        EXPECT_EQ(std::vector<int32_t>(
-                      {days[1].open, days[1].high, days[1].low, days[1].close, days[1].volume}),
-                  std::vector<int32_t>({100, 120, 90, 110, 2147483647}));
+        EXPECT_EQ(Read(1301), (std::vector<KDT>{Day(20200102, 1), today}));
         EXPECT_FALSE(std::filesystem::exists(PathOf(KDTFileName(6758))));
         // A replaced file is a new inode: the second run, with nothing new,
         // left the file alone.
         struct stat info {};
         ASSERT_EQ(stat(PathOf(KDTFileName(1301)).c_str(), &info), 0);
-        if (run == 0)
-            written = info.st_ino;
-        else
-            EXPECT_EQ(info.st_ino, written);
+        EXPECT_EQ(info.st_ino, run == 0 ? (written = info.st_ino) : written);
     }
-    // A file that is no history is named and left alone.
     WriteFile(KDTFileName(6758), "abc");
     CDayToHistories toHistories(list, folder);
     EXPECT_FALSE(toHistories.Add(2));

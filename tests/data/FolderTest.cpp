@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -26,17 +27,15 @@ protected:
 
 } // namespace
 
-TEST_F(FolderTest, WorkingDirectoryScopesAndFolderCreation) {
+TEST_F(FolderTest, WorkingDirectoryFolderCreationAndTheLock) {
     const std::string outer = m_folder.file("outer");
     ASSERT_TRUE(CreateFolderPath(outer + "/inner"));
     const std::string start = CurrentDirectory();
     {
         StWorkingDirectory first(outer);
         StWorkingDirectory second("inner"); // relative to the first scope
-        EXPECT_EQ(CurrentDirectory(), outer + "/inner");
         StWorkingDirectory missing(m_folder.file("none"));
-        EXPECT_TRUE(second.entered());
-        EXPECT_FALSE(missing.entered());
+        EXPECT_EQ(std::make_pair(second.entered(), missing.entered()), std::make_pair(true, false));
         EXPECT_EQ(CurrentDirectory(), outer + "/inner");
     }
     EXPECT_EQ(CurrentDirectory(), start);
@@ -44,96 +43,8 @@ TEST_F(FolderTest, WorkingDirectoryScopesAndFolderCreation) {
     EXPECT_FALSE(CreateFolderPath(m_folder.file("file")));
     EXPECT_FALSE(CreateFolderPath(m_folder.file("file/below")));
     EXPECT_EQ(SetCreatorAndType("none", m_folder.path(), 0, 0), kFileNotFoundErr);
-}
 
-// The old file stays until the new one is committed whole and keeps its mode;
-// no temporary is left behind either way; the backup is a second name.
-TEST_F(FolderTest, ReplaceFileKeepsTheOldFileUntilCommitted) {
-    const std::string path = m_folder.file("fetchlist.csv");
-    WriteBytes(path, "old\n");
-    chmod(path.c_str(), 0640);
-    {
-        StReplaceFile file(path);
-        std::fputs("half-written", file.stream());
-    }
-    EXPECT_EQ(ReadBytes(path), "old\n");
-    {
-        StReplaceFile file(path, "wb");
-        std::fputs("new\n", file.stream());
-        EXPECT_EQ(ReadBytes(path), "old\n");
-        EXPECT_TRUE(file.commit());
-        EXPECT_FALSE(file.commit());
-    }
-    struct stat info;
-    ASSERT_EQ(stat(path.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0640u);
-    ASSERT_TRUE(CreateFolderPath(m_folder.file("taken/x"))); // a rename that fails
-    StReplaceFile(m_folder.file("taken")).commit();
-    std::filesystem::remove_all(m_folder.file("taken"));
-    EXPECT_EQ(EntryCount(m_folder.path()), 1);
-    StReplaceFile nowhere(m_folder.file("missing/out.csv"));
-    EXPECT_FALSE(nowhere.flush());
-    EXPECT_FALSE(nowhere.commit());
-
-    const std::string backup = m_folder.file("fetchlist.bak");
-    WriteBytes(backup, "older\n");
-    ASSERT_TRUE(ReplaceWithLink(path, backup));
-    struct stat backupInfo;
-    ASSERT_EQ(stat(backup.c_str(), &backupInfo), 0);
-    EXPECT_EQ(info.st_ino, backupInfo.st_ino);
-    ASSERT_EQ(unlink(path.c_str()), 0);
-    EXPECT_FALSE(ReplaceWithLink(path, backup));
-    EXPECT_EQ(errno, ENOENT);
-    EXPECT_EQ(ReadBytes(backup), "new\n");
-    EXPECT_EQ(EntryCount(m_folder.path()), 1);
-}
-
-TEST_F(FolderTest, OnlyStaleTemporariesOfThisProgramAreRemoved) {
-    timespec start;
-    ASSERT_EQ(clock_gettime(CLOCK_REALTIME, &start), 0);
-    const struct {
-        const char* name;
-        char kind; // f: a file, d: a folder, l: a symbolic link
-        long age;  // seconds before start; negative: after it
-        bool removed;
-    } rows[] = {
-        {".DS061225.DAT.vezizo-tmp-a1B2c3", 'f', 3600, true},
-        {".fetchlist.bak.vezizo-tmp-Q1w2E3", 'f', 1, true},
-        {".KD7203.KDT.vezizo-tmp-zzzzzz", 'f', -3600, false}, // written after the start
-        {"DS061225.DAT.vezizo-tmp-a1B2c3", 'f', 3600, false}, // not hidden
-        {".vezizo-tmp-a1B2c3", 'f', 3600, false},             // no file name
-        {".x.vezizo-tmp-a1B2c", 'f', 3600, false},            // not mkstemp's six letters
-        {".x.vezizo-tmp-a1B2c_", 'f', 3600, false},
-        {".x.vezizo-tmp-a1B2c3.bak", 'f', 3600, false},
-        {".d.vezizo-tmp-a1B2c3", 'd', 3600, false},
-        {".d.vezizo-tmp-a1B2c3/.p.vezizo-tmp-a1B2c3", 'f', 3600, false}, // in a sub-folder
-        {".l.vezizo-tmp-a1B2c3", 'l', 3600, false},
-    };
-    for (const auto& row : rows) {
-        const std::string path = m_folder.file(row.name);
-        if (row.kind == 'd')
-            ASSERT_TRUE(CreateFolderPath(path));
-        else if (row.kind == 'l')
-            ASSERT_EQ(symlink("/dev/null", path.c_str()), 0);
-        else
-            WriteBytes(path, "x");
-        const timespec when[2] = {{start.tv_sec - row.age, 0}, {start.tv_sec - row.age, 0}};
-        ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), when, AT_SYMLINK_NOFOLLOW), 0) << row.name;
-    }
-    EXPECT_EQ(RemoveStaleTempFiles(m_folder.path(), start), 2);
-    for (const auto& row : rows)
-        EXPECT_EQ(
-            !std::filesystem::exists(std::filesystem::symlink_status(m_folder.file(row.name))),
-            row.removed)
-            << row.name;
-    // The temporaries StReplaceFile makes are the ones recognised.
-    StReplaceFile live(m_folder.file("DS061226.DAT"));
-    const int before = EntryCount(m_folder.path());
-    EXPECT_EQ(RemoveStaleTempFiles(m_folder.path(), {start.tv_sec + 7200, 0}), 2);
-    EXPECT_EQ(EntryCount(m_folder.path()), before - 2);
-}
-
-TEST_F(FolderTest, OneRunHoldsTheFolder) {
+    // One run holds the folder.
     CFolderLock first, second;
     ASSERT_TRUE(first.Lock(m_folder.path()));
     EXPECT_TRUE(first.locked());
@@ -151,21 +62,97 @@ TEST_F(FolderTest, OneRunHoldsTheFolder) {
     EXPECT_FALSE(first.locked());
 }
 
+// The old file stays until the new one is committed whole and keeps its mode;
+// no temporary is left behind either way; the backup is a second name.
+TEST_F(FolderTest, ReplaceFileKeepsTheOldFileUntilCommitted) {
+    const std::string path = m_folder.file("fetchlist.csv");
+    WriteBytes(path, "old\n");
+    chmod(path.c_str(), 0640);
+    std::fputs("half-written", StReplaceFile(path).stream()); // never committed
+    EXPECT_EQ(ReadBytes(path), "old\n");
+    {
+        StReplaceFile file(path, "wb");
+        std::fputs("new\n", file.stream());
+        EXPECT_EQ(ReadBytes(path), "old\n");
+        EXPECT_TRUE(file.commit());
+        EXPECT_FALSE(file.commit());
+    }
+    EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0640));
+    ASSERT_TRUE(CreateFolderPath(m_folder.file("taken/x"))); // a rename that fails
+    StReplaceFile(m_folder.file("taken")).commit();
+    std::filesystem::remove_all(m_folder.file("taken"));
+    EXPECT_EQ(EntryCount(m_folder.path()), 1);
+    StReplaceFile nowhere(m_folder.file("missing/out.csv"));
+    EXPECT_FALSE(nowhere.flush());
+    EXPECT_FALSE(nowhere.commit());
+
+    const std::string backup = m_folder.file("fetchlist.bak");
+    WriteBytes(backup, "older\n");
+    ASSERT_TRUE(ReplaceWithLink(path, backup));
+    EXPECT_TRUE(std::filesystem::equivalent(path, backup));
+    ASSERT_EQ(unlink(path.c_str()), 0);
+    EXPECT_FALSE(ReplaceWithLink(path, backup));
+    EXPECT_EQ(errno, ENOENT);
+    EXPECT_EQ(ReadBytes(backup), "new\n");
+    EXPECT_EQ(EntryCount(m_folder.path()), 1);
+}
+
+TEST_F(FolderTest, OnlyStaleTemporariesOfThisProgramAreRemoved) {
+    timespec start;
+    ASSERT_EQ(clock_gettime(CLOCK_REALTIME, &start), 0);
+    const std::tuple<const char*, char, long, bool> rows[] = {
+        // clang-format off
+        // name                                      kind (f file, d folder, l link)  age in s before start  removed
+        {".DS061225.DAT.vezizo-tmp-a1B2c3",            'f', 3600,  true},
+        {".fetchlist.bak.vezizo-tmp-Q1w2E3",           'f', 1,     true},
+        {".KD7203.KDT.vezizo-tmp-zzzzzz",              'f', -3600, false}, // written after the start
+        {"DS061225.DAT.vezizo-tmp-a1B2c3",             'f', 3600,  false}, // not hidden
+        {".vezizo-tmp-a1B2c3",                         'f', 3600,  false}, // no file name
+        {".x.vezizo-tmp-a1B2c",                        'f', 3600,  false}, // not mkstemp's six letters
+        {".x.vezizo-tmp-a1B2c_",                       'f', 3600,  false},
+        {".x.vezizo-tmp-a1B2c3.bak",                   'f', 3600,  false},
+        {".d.vezizo-tmp-a1B2c3",                       'd', 3600,  false},
+        {".d.vezizo-tmp-a1B2c3/.p.vezizo-tmp-a1B2c3",  'f', 3600,  false}, // in a sub-folder
+        {".l.vezizo-tmp-a1B2c3",                       'l', 3600,  false},
+        // clang-format on
+    };
+    for (const auto& [name, kind, age, removed] : rows) {
+        const std::string path = m_folder.file(name);
+        if (kind == 'd')
+            ASSERT_TRUE(CreateFolderPath(path));
+        else if (kind == 'l')
+            ASSERT_EQ(symlink("/dev/null", path.c_str()), 0);
+        else
+            WriteBytes(path, "x");
+        const timespec when[2] = {{start.tv_sec - age, 0}, {start.tv_sec - age, 0}};
+        ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), when, AT_SYMLINK_NOFOLLOW), 0) << name;
+    }
+    EXPECT_EQ(RemoveStaleTempFiles(m_folder.path(), start), 2);
+    for (const auto& [name, kind, age, removed] : rows)
+        EXPECT_EQ(!std::filesystem::exists(std::filesystem::symlink_status(m_folder.file(name))),
+                  removed)
+            << name;
+    // The temporaries StReplaceFile makes are the ones recognised.
+    StReplaceFile live(m_folder.file("DS061226.DAT"));
+    const int before = EntryCount(m_folder.path());
+    EXPECT_EQ(RemoveStaleTempFiles(m_folder.path(), {start.tv_sec + 7200, 0}), 2);
+    EXPECT_EQ(EntryCount(m_folder.path()), before - 2);
+}
+
 // The folder that holds the rightmost bundle; an installed program's folder
 // is the user's; a first start makes it with the shipped market table.
 TEST_F(FolderTest, ApplicationFolderOfTheProgram) {
-    const struct {
-        const char* program;
-        std::string folder;
-    } bundles[] = {
+    const std::pair<const char*, std::string> bundles[] = {
+        // clang-format off
         {"/x.app/y/Z.app/Contents/MacOS/Z", "/x.app/y"},
-        {"/opt/q.app", "/"}, // without ".app/" the path's first character stands
-        {"B.app/Contents/MacOS/B", "B"},
-        {"/B.app/Contents/MacOS/B", ""}, // the root
+        {"/opt/q.app",                      "/"}, // without ".app/" the path's first character stands
+        {"B.app/Contents/MacOS/B",          "B"},
+        {"/B.app/Contents/MacOS/B",         ""}, // the root
+        // clang-format on
     };
-    for (const auto& row : bundles) {
-        FindStartupDirectory(row.program);
-        EXPECT_EQ(g_startupPath, row.folder) << row.program;
+    for (const auto& [program, startup] : bundles) {
+        FindStartupDirectory(program);
+        EXPECT_EQ(g_startupPath, startup) << program;
     }
     const std::string program = m_folder.path() + "/Vezizo.app/Contents/MacOS/vezizo";
     FindStartupDirectory(program.c_str());
@@ -181,21 +168,20 @@ TEST_F(FolderTest, ApplicationFolderOfTheProgram) {
     EXPECT_EQ(g_startupPath, m_folder.path());
     EXPECT_FALSE(std::filesystem::exists(m_folder.file("elsewhere")));
 
-    const struct {
-        bool writable;
-        const char *variable, *home, *folder;
-    } rows[] = {
-        {true, "/srv/quotes", "/home/u", "/work/build"},
-        {false, "/srv/quotes", "/home/u", "/srv/quotes"},
-        {false, "", "/home/u/", "/home/u/Vezizo"},
-        {false, nullptr, "/home/u", "/home/u/Vezizo"},
-        {false, nullptr, "/", "/Vezizo"},
-        {false, nullptr, "", ""},
+    const std::tuple<bool, const char*, const char*, const char*> rows[] = {
+        // clang-format off
+        // bundle folder writable, $VEZIZO_FOLDER, $HOME, the folder
+        {true,  "/srv/quotes", "/home/u",  "/work/build"},
+        {false, "/srv/quotes", "/home/u",  "/srv/quotes"},
+        {false, "",            "/home/u/", "/home/u/Vezizo"},
+        {false, nullptr,       "/home/u",  "/home/u/Vezizo"},
+        {false, nullptr,       "/",        "/Vezizo"},
+        {false, nullptr,       "",         ""},
+        // clang-format on
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(ApplicationFolderFor("/work/build", row.writable, row.variable, row.home),
-                  row.folder)
-            << row.folder;
+    for (const auto& [writable, variable, home, expected] : rows)
+        EXPECT_EQ(ApplicationFolderFor("/work/build", writable, variable, home), expected)
+            << expected;
 
     const std::string shipped = m_folder.file("market.csv");
     const std::string table(10000, 'm'); // more than one read

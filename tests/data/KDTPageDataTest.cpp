@@ -6,6 +6,7 @@
 #include "TestFolder.h"
 
 #include <fcntl.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -21,11 +22,6 @@ std::string PriceRow(int year, int month, int day, const std::string& prices) {
     return "<tr align=right>" + cells + "</tr>\n";
 }
 
-// year, month, day, open, high, low, close, volume
-std::vector<int32_t> Fields(const KDT& r) {
-    return {r.year, r.month, r.day, r.open, r.high, r.low, r.close, r.volume};
-}
-
 // Extracts the page bytes into a page of a run.
 int32_t ExtractInto(const TempFolder& folder, const std::string& bytes, CKDTPageData* page) {
     WriteBytes(folder.file("page.html"), bytes);
@@ -35,69 +31,47 @@ int32_t ExtractInto(const TempFolder& folder, const std::string& bytes, CKDTPage
 } // namespace
 
 TEST(KDTRecord, BigEndianHalvesOnlyForYears1901To2099) {
-    KDT row;
-    row.year = 2006;
-    row.month = 12;
-    row.day = 25;
-    row.open = 70000;
-    row.high = 500;
-    row.low = 0x12345678;
-    row.close = 65536;
-    row.volume = 0x01020304;
+    KDT row{2006, 12, 25, 70000, 500, 0x12345678, 65536, 0x01020304};
     unsigned char bytes[KDT::kRecordSize];
     KDT::ConvertToFile(row, bytes);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(bytes), sizeof bytes),
               std::string("\x07\xD6\x0C\x19\x00\x00\x11\x70\x01\xF4\x56\x78\x00\x00\x01\x02\x03"
                           "\x04\x00\x01\x00\x00\x12\x34\x00\x01",
                           26));
+    const int32_t years[][2] = {
+        {1900, 0}, {1901, 1}, {2099, 1}, {2100, 0}, {0, 0}}; // year, written
     FILE* sink = std::fopen("/dev/null", "wb");
-    int written = 0;
-    for (int year : {1900, 1901, 2099, 2100, 0}) {
-        row.year = year;
-        written += row.Write(sink);
-    }
+    for (const auto& [year, written] : years)
+        EXPECT_EQ((row.year = year, row.Write(sink)), written) << year;
     std::fclose(sink);
-    EXPECT_EQ(written, 2);
 }
 
 TEST(KDTRow, DateCellAndUpToFivePrices) {
-    const std::string heading = "<tr><th>x</th><td>\xC6\xFC\xC9\xD5</td><td>open</td></tr>";
-    const struct {
-        const char* name;
-        std::string row;
-        std::vector<int32_t> fields; // empty: refused
-    } rows[] = {
-        {"full row, cells after the volume",
-         PriceRow(2006, 1, 5, "1,000 1,100 900 1,050 123,456 7"),
-         {2006, 1, 5, 1000, 1100, 900, 1050, 123456}},
-        {"first year", PriceRow(1901, 1, 1, "1"), {1901, 1, 1, 1, 1, 1, 1, 0}},
-        {"last year, day 31", PriceRow(2099, 1, 31, "1"), {2099, 1, 31, 1, 1, 1, 1, 0}},
-        {"three cells: the first price for all",
-         PriceRow(2006, 3, 1, "1,234 5,678"),
-         {2006, 3, 1, 1234, 1234, 1234, 1234, 0}},
-        {"date alone", PriceRow(2006, 3, 2, ""), {2006, 3, 2, 0, 0, 0, 0, 0}},
-        {"volume clamped",
-         PriceRow(2006, 3, 4, "1 1 1 1 99,999,999,999"),
-         {2006, 3, 4, 1, 1, 1, 1, 2147483647}},
-        {"year 1900", PriceRow(1900, 1, 5, "1 2 3 4 5"), {}},
-        {"year 2100", PriceRow(2100, 1, 5, "1 2 3 4 5"), {}},
-        {"month 0", PriceRow(2006, 0, 5, "1 2 3 4 5"), {}},
-        {"month 13", PriceRow(2006, 13, 5, "1 2 3 4 5"), {}},
-        {"day 0", PriceRow(2006, 1, 0, "1 2 3 4 5"), {}},
-        {"day 32", PriceRow(2006, 1, 32, "1 2 3 4 5"), {}},
-        {"no trading", PriceRow(2006, 3, 3, "- - - - 0"), {}},
-        {"heading", heading, {}},
+    const std::pair<std::string, KDT> rows[] = {
+        // clang-format off
+        // row (the first with cells after the volume)   the record read (year 1999: refused)
+        {PriceRow(2006, 1, 5, "1,000 1,100 900 1,050 123,456 7"), {2006, 1, 5, 1000, 1100, 900, 1050, 123456}},
+        {PriceRow(1901, 1, 1, "1"),                       {1901, 1, 1, 1, 1, 1, 1, 0}},
+        {PriceRow(2099, 1, 31, "1"),                      {2099, 1, 31, 1, 1, 1, 1, 0}},
+        {PriceRow(2006, 3, 1, "1,234 5,678"),             {2006, 3, 1, 1234, 1234, 1234, 1234, 0}}, // the first price for all
+        {PriceRow(2006, 3, 2, ""),                        {2006, 3, 2, 0, 0, 0, 0, 0}},
+        {PriceRow(2006, 3, 4, "1 1 1 1 99,999,999,999"),  {2006, 3, 4, 1, 1, 1, 1, 2147483647}},
+        {PriceRow(1900, 1, 5, "1 2 3 4 5"),               {1999}},
+        {PriceRow(2100, 1, 5, "1 2 3 4 5"),               {1999}},
+        {PriceRow(2006, 0, 5, "1 2 3 4 5"),               {1999}},
+        {PriceRow(2006, 13, 5, "1 2 3 4 5"),              {1999}},
+        {PriceRow(2006, 1, 0, "1 2 3 4 5"),               {1999}},
+        {PriceRow(2006, 1, 32, "1 2 3 4 5"),              {1999}},
+        {PriceRow(2006, 3, 3, "- - - - 0"),               {1999}}, // no trading
+        {"<tr><th>x</th><td>\xC6\xFC\xC9\xD5</td><td>open</td></tr>", {1999}},      // the heading
+        // clang-format on
     };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.name);
-        KDT row;
-        row.year = 1999;
-        const int32_t result = CKDTPageData::ExtractTR(r.row.c_str(), int32_t(r.row.size()), &row);
-        EXPECT_EQ(result, r.fields.empty() ? -1 : 0);
-        if (r.fields.empty())
-            EXPECT_EQ(row.year, 1999); // the slot is left alone
-        else
-            EXPECT_EQ(Fields(row), r.fields);
+    for (const auto& [text, read] : rows) {
+        SCOPED_TRACE(text);
+        KDT row{1999}; // a refused row leaves the slot alone
+        const int32_t result = CKDTPageData::ExtractTR(text.c_str(), int32_t(text.size()), &row);
+        EXPECT_EQ(result, read.year == 1999 ? -1 : 0);
+        EXPECT_EQ(row, read);
     }
 }
 
@@ -106,15 +80,12 @@ TEST(KDTPage, TakesGoodRowsUpToFifty) {
     CKDTPageData data("7203", 7203, 0);
     EXPECT_EQ(CKDTPageData::ExtractKDTData(folder.file("absent").c_str(), &data), -1);
     EXPECT_EQ(ExtractInto(folder, "<html>" + std::string(102399, 'x') + "<tr><td>", &data), -1);
-    ASSERT_EQ(ExtractInto(folder,
-                          "<table><tr><th>date</th></tr>" + PriceRow(2006, 1, 6, "100 1 1 1 1") +
-                              PriceRow(2006, 1, 5, "text 1 1 1 1") +
-                              PriceRow(2006, 1, 4, "200 1 1 1 1") + PriceRow(2006, 1, 3, ""),
-                          &data),
-              0);
+    const std::string page = "<table><tr><th>date</th></tr>" + PriceRow(2006, 1, 6, "100 1 1 1 1") +
+                             PriceRow(2006, 1, 5, "text 1 1 1 1") +
+                             PriceRow(2006, 1, 4, "200 1 1 1 1") + PriceRow(2006, 1, 3, "");
+    ASSERT_EQ(ExtractInto(folder, page, &data), 0);
     ASSERT_EQ(data.nRows(), 3);
-    EXPECT_EQ(data.getRow(1).open, 200);
-    EXPECT_EQ(data.getRow(2).day, 3);
+    EXPECT_EQ(std::make_pair(data.getRow(1).open, data.getRow(2).day), std::make_pair(200, 3));
     std::string many;
     for (int i = 0; i < 60; ++i)
         many += PriceRow(2000 + i / 28, 1, 1 + i % 28, "10 10 10 10 10");
@@ -122,7 +93,10 @@ TEST(KDTPage, TakesGoodRowsUpToFifty) {
     EXPECT_EQ(data.nRows(), 50);
 }
 
-TEST(MakeKDT, PagesAndCodeChecks) {
+// The pages a run asks for and the requests it refuses. The service lists the
+// newest day first; the file holds the oldest first, prices of 65,536 and more
+// rebuilt from their halves. A run that read no row keeps the earlier file.
+TEST(MakeKDT, PagesCodeChecksAndTheFileOldestFirst) {
     const int cases[][2] = {{200, 4}, {120, 3}, {50, 1}, {51, 2}, {0, 0}, {-5, 0}};
     for (const auto& [rows, pages] : cases)
         EXPECT_EQ(CMakeKDT("7203", 7203, rows).nPages(), pages) << rows;
@@ -134,36 +108,24 @@ TEST(MakeKDT, PagesAndCodeChecks) {
     EXPECT_NE(CMakeKDT::CheckRequest("7203", 0), nullptr);
     EXPECT_NE(CMakeKDT::CheckRequest("7203", 2000000000), nullptr);
     EXPECT_EQ(CMakeKDT("123456789012", 7203, 200).nPages(), 0);
-}
 
-// The service lists the newest day first; the file holds the oldest first,
-// prices of 65,536 and more rebuilt from their halves. A run that read no
-// row keeps the earlier file.
-TEST(MakeKDT, SavesOldestFirstAndKeepsTheFileWhenNothingCame) {
     TempFolder folder;
     CMakeKDT run("7203", 7203, 100);
-    ASSERT_EQ(ExtractInto(folder,
-                          PriceRow(2024, 3, 5, "70,000 2,147,483,647 65,535 65,536 99") +
-                              PriceRow(2024, 3, 4, "500 510 490 505 2,147,483,647"),
-                          run.getPage(0)),
-              0);
+    const std::string page = PriceRow(2024, 3, 5, "70,000 2,147,483,647 65,535 65,536 99") +
+                             PriceRow(2024, 3, 4, "500 510 490 505 2,147,483,647");
+    ASSERT_EQ(ExtractInto(folder, page, run.getPage(0)), 0);
     ASSERT_EQ(ExtractInto(folder, PriceRow(1999, 12, 30, "1"), run.getPage(1)), 0);
     ASSERT_EQ(run.Save(folder.path()), 3);
     const std::string path = folder.file(KDTFileName(7203));
     const std::string bytes = ReadBytes(path);
     std::vector<KDT> days;
-    int64_t size = 0;
-    ASSERT_EQ(ReadKDTFile(path, days, &size), kKDTFileRead);
-    EXPECT_EQ(size, 3 * 26);
-    ASSERT_EQ(days.size(), 3u);
-    EXPECT_EQ(Fields(days[0]), (std::vector<int32_t>{1999, 12, 30, 1, 1, 1, 1, 0}));
-    EXPECT_EQ(Fields(days[1]), (std::vector<int32_t>{2024, 3, 4, 500, 510, 490, 505, 2147483647}));
-    EXPECT_EQ(Fields(days[2]),
-              (std::vector<int32_t>{2024, 3, 5, 70000, 2147483647, 65535, 65536, 99}));
+    ASSERT_EQ(ReadKDTFile(path, days), kKDTFileRead);
+    EXPECT_EQ(days, (std::vector<KDT>{{1999, 12, 30, 1, 1, 1, 1, 0},
+                                      {2024, 3, 4, 500, 510, 490, 505, 2147483647},
+                                      {2024, 3, 5, 70000, 2147483647, 65535, 65536, 99}}));
 
-    CMakeKDT failed("7203", 7203, 50);
-    EXPECT_EQ(failed.Save(folder.path()), 0);
-    CMakeKDT future("7203", 7203, 50); // rows the file cannot hold
+    EXPECT_EQ(CMakeKDT("7203", 7203, 50).Save(folder.path()), 0); // nothing read
+    CMakeKDT future("7203", 7203, 50);                            // rows the file cannot hold
     EXPECT_EQ(ExtractInto(folder, PriceRow(2100, 1, 5, "9 9 9 9 9"), future.getPage(0)), -1);
     EXPECT_EQ(future.Save(folder.path()), 0);
     EXPECT_EQ(ReadBytes(path), bytes);
@@ -172,31 +134,30 @@ TEST(MakeKDT, SavesOldestFirstAndKeepsTheFileWhenNothingCame) {
 // Files that are no history: nothing is read, and the reason says why.
 TEST(KDTFile, RefusesFilesThatAreNoWholeRecords) {
     TempFolder folder;
-    const struct {
-        const char* name;
-        int64_t bytes; // -1: no file
-        int32_t status;
-    } cases[] = {
-        {"missing", -1, kKDTFileMissing},
-        {"empty", 0, kKDTFileEmpty},
-        {"one byte over", 27, kKDTFileBadSize},
-        {"one byte short", 51, kKDTFileBadSize},
-        {"beyond a million days", 26 * (kKDTFileMaxRecords + 1), kKDTFileTooLarge},
-        {"two records", 52, kKDTFileRead},
+    const std::tuple<const char*, int64_t, int32_t> cases[] = {
+        // clang-format off
+        // name                   size in bytes (-1: no file)      status
+        {"missing",               -1,                              kKDTFileMissing},
+        {"empty",                 0,                               kKDTFileEmpty},
+        {"one byte over",         27,                              kKDTFileBadSize},
+        {"one byte short",        51,                              kKDTFileBadSize},
+        {"beyond a million days", 26 * (kKDTFileMaxRecords + 1),   kKDTFileTooLarge},
+        {"two records",           52,                              kKDTFileRead},
+        // clang-format on
     };
-    for (const auto& row : cases) {
-        SCOPED_TRACE(row.name);
-        const std::string path = folder.file(row.name);
-        if (row.bytes >= 0) { // sparse, so that a large file costs no disk
+    for (const auto& [name, size, status] : cases) {
+        SCOPED_TRACE(name);
+        const std::string path = folder.file(name);
+        if (size >= 0) { // sparse, so that a large file costs no disk
             const int fd = open(path.c_str(), O_CREAT | O_WRONLY, 0644);
-            ASSERT_EQ(ftruncate(fd, off_t(row.bytes)), 0);
+            ASSERT_EQ(ftruncate(fd, off_t(size)), 0);
             close(fd);
         }
         std::vector<KDT> days(1);
-        int64_t size = -1;
-        EXPECT_EQ(ReadKDTFile(path, days, &size), row.status);
-        EXPECT_EQ(size, row.bytes < 0 ? 0 : row.bytes);
-        EXPECT_EQ(days.size(), row.status == kKDTFileRead ? 2u : 0u);
+        int64_t read = -1;
+        EXPECT_EQ(ReadKDTFile(path, days, &read), status);
+        EXPECT_EQ(read, std::max<int64_t>(size, 0));
+        EXPECT_EQ(days.size(), status == kKDTFileRead ? 2u : 0u);
     }
     std::vector<KDT> days;
     EXPECT_EQ(ReadKDTFile(folder.path(), days), kKDTFileUnreadable) << "a folder";
