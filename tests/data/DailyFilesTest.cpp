@@ -86,6 +86,7 @@ TEST_F(DailyFilesTest, LinesOfTheThreeLayouts) {
         {Record(100, 101, 99, 100, 1), 1, kDSLayoutComma, "1301,2,ABC,100,101,99,100,1\n"},
         {Record(0, 0, 0, 1234.565, 1), 1, kDSLayoutComma, "1301,1,ABC,1234.56,1234.56,1234.56,1234.56,1\n"},
         {Record(0, 1300, 1200, 1234.5, 7), 0, kDSLayoutComma, "1301,2,ABC,1234,1234,1234,1234,7\n"},
+        {Record(1, 3, 1, 2, 7), 0, kDSLayoutComma, "1301,2,ABC,1,3,1,2,7\n"}, // 1 yen is a price
         {Record(1, 1, 1, 0, 7), 0, kDSLayoutComma, ""},
         // clang-format on
     };

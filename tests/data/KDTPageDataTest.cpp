@@ -5,6 +5,7 @@
 #include "MakeKDT.h"
 #include "TestFolder.h"
 
+#include <cstring>
 #include <fcntl.h>
 #include <tuple>
 #include <unistd.h>
@@ -33,6 +34,7 @@ int32_t ExtractInto(const TempFolder& folder, const std::string& bytes, CKDTPage
 TEST(KDTRecord, BigEndianHalvesOnlyForYears1901To2099) {
     KDT row{2006, 12, 25, 70000, 500, 0x12345678, 65536, 0x01020304};
     unsigned char bytes[KDT::kRecordSize];
+    std::memset(bytes, 0xFF, sizeof bytes); // the two spare bytes are written as zeros
     KDT::ConvertToFile(row, bytes);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(bytes), sizeof bytes),
               std::string("\x07\xD6\x0C\x19\x00\x00\x11\x70\x01\xF4\x56\x78\x00\x00\x01\x02\x03"
