@@ -6,11 +6,9 @@
 // every input once found failing.
 #include "FetchData.h"
 #include "KDTFile.h"
-#include "KDTPageData.h"
 #include "ListPageData.h"
 #include "MarketConv.h"
 #include "PageBuffer.h"
-#include "PageData.h"
 #include "Preferences.h"
 #include "QuoteServers.h"
 #include "TextFile.h"
@@ -33,14 +31,12 @@
 
 // A broken promise stops the run: the fuzzer and the replay both count the
 // abort as a finding.
-#define FUZZ_CHECK(condition) ((condition) ? void(0) : Broken(__LINE__, #condition))
+#define FUZZ_CHECK(condition)                                                                      \
+    ((condition) ? void(0)                                                                         \
+                 : (std::fprintf(stderr, "Harnesses.cpp:%d: broken: %s\n", __LINE__, #condition),  \
+                    std::abort()))
 
 namespace {
-
-[[noreturn]] void Broken(int line, const char* condition) {
-    std::fprintf(stderr, "Harnesses.cpp:%d: broken: %s\n", line, condition);
-    std::abort();
-}
 
 std::string s_folder;     // the scratch application folder
 FILE* s_sink;             // /dev/null, for the writers
@@ -52,9 +48,8 @@ const CPageData* s_slots; // a quote page's slots as the fetch list sets them up
 // default quote servers; and the 50 stocks of tests/fuzz/data/fetchlist.csv.
 void SetUpProgramState() {
     // A harness writes its file thousands of times a second: memory, where there is some.
-    std::string pattern = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-    FUZZ_CHECK(mkdtemp(pattern.append("/vezizo-fuzz-XXXXXX").data()) != nullptr);
-    s_folder = pattern;
+    s_folder = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    FUZZ_CHECK(mkdtemp(s_folder.append("/vezizo-fuzz-XXXXXX").data()) != nullptr);
     FUZZ_CHECK(symlink("/dev/null", (s_folder + "/ERRORLOG.TXT").c_str()) == 0);
     g_startupPath = g_webtempPath = s_folder;
     setenv("XDG_CONFIG_HOME", s_folder.c_str(), 1);
@@ -75,8 +70,7 @@ void SetUpProgramState() {
 
 std::string WriteScratchFile(const char* name, const std::string& bytes) {
     const std::string path = s_folder + "/" + name;
-    std::ofstream file(path, std::ios::binary);
-    FUZZ_CHECK(file.write(bytes.data(), std::streamsize(bytes.size())).good());
+    FUZZ_CHECK((std::ofstream(path, std::ios::binary) << bytes).good());
     return path;
 }
 
@@ -91,8 +85,9 @@ bool In(int64_t value, int64_t low, int64_t high) {
     return value >= low && value <= high;
 }
 
-bool IsTerminated(const char* text, size_t size) {
-    return std::memchr(text, '\0', size) != nullptr;
+// A field or buffer (array or vector) holds its text's terminating zero byte.
+template <class Field> bool IsTerminated(const Field& field) {
+    return std::memchr(std::data(field), '\0', std::size(field)) != nullptr;
 }
 
 // A page reader fills in values; the stock's identity stays the fetch list's.
@@ -110,7 +105,7 @@ void QuotePage(const std::string& input) {
     CPageData page = *s_slots;
     CPageData::ExtractPage(text.data(), int32_t(text.size()), &page);
 
-    FUZZ_CHECK(page.nExtracted() >= 0 && page.nExtracted() <= page.nCodes());
+    FUZZ_CHECK(In(page.nExtracted(), 0, page.nCodes()));
     s_preferences.decimalPrices = uint8_t(input.size() / 3 % 2);
     g_Preferences = &s_preferences;
     for (int32_t slot = 0; slot < page.nCodes(); ++slot) {
@@ -121,17 +116,14 @@ void QuotePage(const std::string& input) {
             FUZZ_CHECK(std::isfinite(value));
         page.getTesselRec(slot)->Write(s_sink, int32_t(input.size() % 3));
     }
-    g_Preferences = nullptr;
 }
 
 // The finance page reader; only the five values come from the page.
 void FinancePage(const std::string& input) {
     const std::vector<char> text = PageText(input, CTorlindUtil::kFinancePageSize - 1);
     CPageData page = *s_slots;
-    const int32_t count =
-        CTorlindUtil::ExtractFinancePage(text.data(), int32_t(text.size()), &page);
-
-    FUZZ_CHECK(count >= 0 && count <= page.nCodes());
+    const auto count = CTorlindUtil::ExtractFinancePage(text.data(), int32_t(text.size()), &page);
+    FUZZ_CHECK(In(count, 0, page.nCodes()));
     for (int32_t slot = 0; slot < page.nCodes(); ++slot) {
         const CTesselRec &record = *page.getTesselRec(slot), &before = *s_slots->getTesselRec(slot);
         CheckIdentityKept(record, before);
@@ -148,12 +140,11 @@ void HistoryPage(const std::string& input) {
     const int32_t result = CKDTPageData::ExtractKDTPage(text.data(), int32_t(text.size()), &page);
 
     FUZZ_CHECK(result == (page.nRows() > 0 ? 0 : -1));
-    FUZZ_CHECK(page.nRows() >= 0 && page.nRows() <= CKDTPageData::kRowCapacity);
+    FUZZ_CHECK(In(page.nRows(), 0, CKDTPageData::kRowCapacity));
     std::vector<KDT> rows, days;
     for (int32_t slot = 0; slot < page.nRows(); ++slot) {
-        const KDT& row = page.getRow(slot);
+        const KDT& row = rows.emplace_back(page.getRow(slot));
         FUZZ_CHECK(KDT::IsRecordYear(row.year) && In(row.month, 1, 12) && In(row.day, 1, 31));
-        rows.push_back(row);
     }
     MergeKDTRows(days, rows);
     FUZZ_CHECK(days.size() <= rows.size() && days.empty() == rows.empty());
@@ -173,18 +164,16 @@ void ListingPage(const std::string& input) {
     CListPageData page(0);
     const int32_t result = CListPageData::ExtractListPage(text.data(), int32_t(text.size()), &page);
 
-    FUZZ_CHECK(result == 0 || result == -1);
-    FUZZ_CHECK(page.nRows() >= 0 && page.nRows() <= page.nCodes());
+    FUZZ_CHECK((result == 0 || result == -1) && In(page.nRows(), 0, page.nCodes()));
     for (int32_t i = 0; i < page.nCodes(); ++i) {
         const LDT* row = page.getLDT(i);
         FUZZ_CHECK(i < page.nRows() || row->code == 0); // nothing beyond the rows read
         if (i >= page.nRows())
             continue;
-        FUZZ_CHECK(In(row->code, 1000, 9999));
-        FUZZ_CHECK(IsTerminated(row->codeText, sizeof row->codeText) && row->codeText[0] != '\0');
+        FUZZ_CHECK(In(row->code, 1000, 9999) && IsTerminated(row->codeText) && row->codeText[0]);
         FUZZ_CHECK(IsFieldText(row->codeText) && std::strchr(row->codeText, ',') == nullptr);
-        FUZZ_CHECK(IsTerminated(row->name, sizeof row->name) && std::strlen(row->name) <= 31);
-        FUZZ_CHECK(IsFieldText(row->name));
+        FUZZ_CHECK(IsTerminated(row->name) && std::strlen(row->name) <= 31 &&
+                   IsFieldText(row->name));
     }
     page.SaveAddedItems(s_sink, false);
 }
@@ -199,7 +188,7 @@ void ProfilePage(const std::string& input) {
     std::memset(&record, 0x55, sizeof record); // the reader clears what it was given
     FUZZ_CHECK(CTorlindUtil::ExtractFundamentalPage(page.data(), &record) == 0);
 
-    const auto ends = [](const auto& field) { return IsTerminated(field, sizeof field - 1); };
+    const auto ends = [](const auto& field) { return std::memchr(field, 0, sizeof field - 1); };
     FUZZ_CHECK(ends(record.category) && ends(record.market) && ends(record.feature) &&
                ends(record.business));
     FUZZ_CHECK(In(CTorlindUtil::CategoryCode(record.category), 0, 33));
@@ -238,14 +227,14 @@ void MarketCsv(const std::string& input) {
         char fetchCode[4], name[32], byDSCode[4];
         markets.LocalCodeToFetchCode(code, fetchCode);
         markets.LocalCodeToMarketName(code, name);
-        FUZZ_CHECK(IsTerminated(fetchCode, sizeof fetchCode) && IsTerminated(name, sizeof name));
+        FUZZ_CHECK(IsTerminated(fetchCode) && IsTerminated(name));
         if (code < 0 || code == markets.nEntries())
             continue;
         FUZZ_CHECK(markets.FetchCodeToLocalCode(fetchCode) <= code);
         if (std::strchr(name, ',') == nullptr && name[0] != '\0')
             FUZZ_CHECK(markets.MarketNameToLocalCode(name + 1) <= code);
         markets.DSCodeToFetchCode(markets.LocalCodeToDSCode(code), byDSCode);
-        FUZZ_CHECK(IsTerminated(byDSCode, sizeof byDSCode));
+        FUZZ_CHECK(IsTerminated(byDSCode));
     }
 }
 
@@ -257,8 +246,7 @@ void ServersConf(const std::string& input) {
     for (size_t i = 0; i < refused.size(); ++i)
         FUZZ_CHECK(refused[i] >= 1 && (i == 0 || refused[i] > refused[i - 1]));
     // An authority of a URL: letters, digits, '.', '-', ':' and IPv6 brackets only.
-    static const char* const kAuthority =
-        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.-:[]";
+    const auto* kAuthority = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.-:[]";
     for (const std::string* host : {&QuoteHost(), &HistoryHost(), &ProfileHost()})
         FUZZ_CHECK(!host->empty() && host->size() <= 261 &&
                    host->find_first_not_of(kAuthority) == std::string::npos);
@@ -271,8 +259,7 @@ void Preferences(const std::string& input) {
     CPreferences preferences, reloaded;
     preferences.Load();
     FUZZ_CHECK(preferences.version == CPreferences::kVersion && preferences.GetCreator() != 0);
-    FUZZ_CHECK(IsTerminated(preferences.proxyHost, sizeof preferences.proxyHost));
-    FUZZ_CHECK(IsTerminated(preferences.defaultFolder, sizeof preferences.defaultFolder));
+    FUZZ_CHECK(IsTerminated(preferences.proxyHost) && IsTerminated(preferences.defaultFolder));
 
     unsigned char saved[CPreferences::kFileSize], loaded[CPreferences::kFileSize];
     preferences.ToBytes(saved);
@@ -302,7 +289,7 @@ void TextFile(const std::string& input) {
         for (const char* line; (line = whole ? file.ReadLine(buffer.data(), length)
                                              : file.ReadString(buffer.data(), length));
              ++lines)
-            FUZZ_CHECK(line == buffer.data() && IsTerminated(line, buffer.size()));
+            FUZZ_CHECK(line == buffer.data() && IsTerminated(buffer));
         return lines;
     };
     const int32_t lines = countLines(true);
@@ -320,10 +307,9 @@ void Euc2Sjis(const std::string& input) {
     const std::string source = input.c_str(); // up to the first zero byte
     std::vector<char> converted(source.size() + 1);
     euc2sjis(source.c_str(), converted.data());
-    FUZZ_CHECK(IsTerminated(converted.data(), converted.size()));
+    const size_t length = strnlen(converted.data(), converted.size());
+    FUZZ_CHECK(length < converted.size()); // terminated, never longer than the source
     const auto* out = reinterpret_cast<const unsigned char*>(converted.data());
-    const size_t length = std::strlen(converted.data());
-    FUZZ_CHECK(length <= source.size());
     for (size_t i = 0; i < length; ++i) {
         if (out[i] < 0x80 || In(out[i], 0xA1, 0xDF))
             continue;
@@ -331,12 +317,11 @@ void Euc2Sjis(const std::string& input) {
         ++i;
         FUZZ_CHECK(In(out[i], 0x40, 0xFC) && out[i] != 0x7F);
     }
-    std::vector<char> figure(converted);
-    RemoveKanji(figure.data());
-    RemoveComma(figure.data());
-    for (const char* p = figure.data(); length < 256 && *p != '\0'; ++p)
+    RemoveKanji(converted.data());
+    RemoveComma(converted.data());
+    for (const char* p = converted.data(); length < 256 && *p != '\0'; ++p)
         FUZZ_CHECK((*p >= '0' && *p <= '9') || *p == '.' || *p == '-');
-    atoiClamped(figure.data());
+    atoiClamped(converted.data());
 }
 
 // The cut at a character boundary: the first input byte is the width (1..64),
@@ -391,8 +376,7 @@ int main(int argc, char** argv) {
     int nInputs = 0;
     for (const auto& entry : std::filesystem::directory_iterator(argv[2])) {
         std::ifstream file(entry.path(), std::ios::binary);
-        const std::string data((std::istreambuf_iterator<char>(file)), {});
-        harness->second(data);
+        harness->second(std::string(std::istreambuf_iterator<char>(file), {}));
         ++nInputs;
     }
     std::printf("%d inputs replayed\n", nInputs);
