@@ -90,8 +90,6 @@ protected:
         return mainWindow()->findChildren<QMessageBox*>("cautionAlertSheet");
     }
     static QString text(ControlRef label) { return static_cast<QLabel*>(label)->text(); }
-    // How many requests the service has logged with text.
-    int requests(const QString& text) const { return int(simLog().count(text)); }
 
     // Sends a command event as a menu item or button would.
     static int32_t send(const char* code) { return ProcessCommand(CommandFromText(code)); }
