@@ -25,13 +25,12 @@ protected:
     void expectLogged(const QVector<int>& codes, int firstPage, const QString& reason) const {
         const QList<QByteArray> log = bytes("ERRORLOG.TXT").split('\n');
         ASSERT_EQ(log.size(), codes.size() + 1); // after the last line's end
-        for (int i = 0; i < codes.size(); ++i) {
-            const QString head =
-                QString::asprintf("page=%d code=%d ", firstPage + i / 50, codes[i]);
-            EXPECT_TRUE(log[i].startsWith(head.toLatin1() + "name=") &&
+        for (int i = 0; i < codes.size(); ++i)
+            EXPECT_TRUE(log[i].startsWith(
+                            QString::asprintf("page=%d code=%d name=", firstPage + i / 50, codes[i])
+                                .toLatin1()) &&
                         log[i].endsWith(" reason=" + reason.toLatin1()))
                 << log[i].constData();
-        }
     }
 
     QString m_host;
@@ -189,8 +188,7 @@ TEST_F(FailingServiceTest, AFailedProfilePageIsDoneInPart) {
 // The desktop program with fetch at launch and quit after fetch ends with the
 // status the command line would give, the daily file written first.
 TEST_F(FailingServiceTest, QuitAfterFetchEndsWithTheCommandLinesStatus) {
-    QByteArray preferences(404, '\0');
-    preferences.replace(0, 4, QByteArray("\x03\x02\x01\x00", 4));
+    QByteArray preferences = QByteArray("\x03\x02\x01\x00", 4) + QByteArray(400, '\0');
     preferences[401] = preferences[402] = 1; // fetch at launch, quit after fetch
     ASSERT_TRUE(WriteAppFile(m_config.path(), "TorlindX.Preference", preferences));
     const QVector<int> codes = KnownCodes(60);

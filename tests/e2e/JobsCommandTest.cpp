@@ -90,9 +90,8 @@ protected:
         serve(arguments << "--date" << day.toString(Qt::ISODate));
     }
     // The service's history requests for code.
-    int historyRequests(int code) const {
-        return int(
-            simLog().count(QRegularExpression(QStringLiteral("GET /t\\?s=%1[.&]").arg(code))));
+    auto historyRequests(int code) const {
+        return simLog().count(QRegularExpression(QStringLiteral("GET /t\\?s=%1[.&]").arg(code)));
     }
     static constexpr int kLengths[4] = {120, 75, 30, 600};
     const QDate m_day = RecentTradingDay();

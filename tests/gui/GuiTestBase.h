@@ -105,14 +105,12 @@ protected:
             for (const QString& answer : all) {
                 if (&answer == &all.last() && !picture.isEmpty())
                     SaveScreenshot(dialog, picture);
-                const QByteArray text = answer.toLatin1();
-                const int equals = text.indexOf('=');
-                if (equals < 0)
-                    send(text.constData());
+                const QString id = answer.section('=', 0, 0);
+                if (id == answer)
+                    send(answer.toLatin1().constData());
                 else
-                    SetControlText(
-                        GetControlByID(dialog, FourCharCode("entc"), text.left(equals).toInt()),
-                        text.mid(equals + 1).constData());
+                    SetControlText(GetControlByID(dialog, FourCharCode("entc"), id.toInt()),
+                                   answer.section('=', 1).toLatin1().constData());
             }
         });
         const int32_t status = send(command);

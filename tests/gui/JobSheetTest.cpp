@@ -14,29 +14,16 @@
 
 using JobSheetTest = SimJobTestBase;
 
-// A service that lets two pages through a second asks the third to wait: the
-// sheet says so while the job goes on, and the fetch ends whole. A code the
-// service does not know is counted missing, and is no failure.
-TEST_F(JobSheetTest, AWaitForTheServiceShowsOnTheSheet) {
-    start(FetchListLines(KnownCodes(110)) + "1000,1000,T,UNKNOWN\n",
-          {"--fault", "throttle:2/1@/q"});
-    const JobSheet& fetch = *controller().jobSheet(CMetalWindow::kFetchSheet);
-    EXPECT_EQ(send("fech"), 0);
-    QStringList said;
-    ASSERT_TRUE(
-        waitUntil([&] { return said.append(text(fetch.statusText)), !fetch.running; }, 20000));
-    EXPECT_TRUE(said.contains("the service asks us to wait 1 s (HTTP 429, wait 1 of 3)"));
-    // The stocks, and the code the service does not know.
-    EXPECT_EQ(text(fetch.countText) + "/" + text(fetch.errorText), "110/1");
-    EXPECT_EQ(controller().jobOutcome().exitStatus(), kExitDone);
-}
-
 // Entries refused or cancelled, and a dictionary the profile job cannot use,
 // start no job, show no sheet and no chart. A file of another size in the
 // dictionary's place is named on the caution sheet before any question, and
 // kept as it is.
-TEST_F(JobSheetTest, RefusedEntriesStartNothing) {
-    start(FetchListLines(KnownCodes(3)));
+// Then a service that lets two pages through a second asks the third to
+// wait: the sheet says so while the job goes on, and the fetch ends whole; a
+// code the service does not know is counted missing, and is no failure.
+TEST_F(JobSheetTest, RefusedEntriesStartNothingThenAWaitShowsOnTheSheet) {
+    start(FetchListLines(KnownCodes(110)) + "1000,1000,T,UNKNOWN\n",
+          {"--fault", "throttle:2/1@/q"});
     // clang-format off
     // The dictionary's file: -1 none; -2 a folder in its place; else its size.
     const std::tuple<const char*, const char*, const char*, int> rows[] = {
@@ -71,6 +58,16 @@ TEST_F(JobSheetTest, RefusedEntriesStartNothing) {
                     testing::StartsWith(g_startupPath + "/VellmarkEx.DIC is 2027520 bytes long"));
     }
     EXPECT_FALSE(simLog().contains("GET /"));
+
+    const JobSheet& fetch = *controller().jobSheet(CMetalWindow::kFetchSheet);
+    EXPECT_EQ(send("fech"), 0);
+    QStringList said;
+    ASSERT_TRUE(
+        waitUntil([&] { return said.append(text(fetch.statusText)), !fetch.running; }, 20000));
+    EXPECT_TRUE(said.contains("the service asks us to wait 1 s (HTTP 429, wait 1 of 3)"));
+    // The stocks, and the code the service does not know.
+    EXPECT_EQ(text(fetch.countText) + "/" + text(fetch.errorText), "110/1");
+    EXPECT_EQ(controller().jobOutcome().exitStatus(), kExitDone);
 }
 
 TEST_F(JobSheetTest, HistoriesACancelledRunResumesAndTheCheckItemIsSaved) {

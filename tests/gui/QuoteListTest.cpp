@@ -11,7 +11,6 @@
 #include <QTreeView>
 
 #include <cmath>
-#include <limits>
 #include <tuple>
 
 using QuoteListTest = SimJobTestBase;
@@ -40,7 +39,7 @@ TEST_F(QuoteListTest, CellsAndSortRulesOfAnyRecord) {
     ControlRef list = controller().quoteListControl();
     ASSERT_EQ(GetDataBrowserItemCount(list), 4u);
     CTesselRec* record = g_fetchData->getPage(0)->getTesselRec(0); // the page's array
-    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = HUGE_VAL;
+    const double nan = std::nan(""), inf = HUGE_VAL;
     const uint32_t name = FourCharCode("name"), mark = FourCharCode("mark"),
                    open = FourCharCode("cv1 "), close = FourCharCode("cv4 "),
                    volume = FourCharCode("cvc ");
@@ -81,17 +80,14 @@ TEST_F(QuoteListTest, RowsOpenTheirPageAndTheirChart) {
     EXPECT_EQ(send("disp"), 0);
     auto* view = static_cast<QTreeView*>(controller().quoteListControl());
     const QPoint at = view->visualRect(view->model()->index(1, 1)).center();
-    const auto click = [view, at](Qt::MouseButton button) {
-        SendMouse(view->viewport(), {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}, at,
-                  button);
-    };
 
     mainWindow()->activateWindow();
     ASSERT_TRUE(waitUntil([this] { return QApplication::activeWindow() == mainWindow(); }));
     view->setFocus(Qt::TabFocusReason);
     ASSERT_EQ(QApplication::focusWidget(), view);
     EXPECT_TRUE(view->currentIndex().isValid());
-    click(Qt::RightButton);
+    SendMouse(view->viewport(), {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}, at,
+              Qt::RightButton);
     QContextMenuEvent contextual(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
     QCoreApplication::sendEvent(view->viewport(), &contextual);
     QMenu* menu = view->findChild<QMenu*>();
@@ -101,7 +97,8 @@ TEST_F(QuoteListTest, RowsOpenTheirPageAndTheirChart) {
     EXPECT_EQ(controller().chart()->getWindow()->windowTitle(), "6758 SONY");
     EXPECT_TRUE(browser.urls.isEmpty());
 
-    click(Qt::LeftButton);
+    SendMouse(view->viewport(), {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}, at,
+              Qt::LeftButton);
     QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
     QCoreApplication::sendEvent(view, &up);
     const QString service = "http://" + m_sim->hostPort() + "/q?s=";

@@ -32,7 +32,6 @@ TEST_F(ScreenshotTest, EveryWindowAndSheet) {
     cautions()[0]->buttons().first()->click();
     SaveScreenshot(mainWindow(), "MainWindow");
 
-    const QString added = QString::fromStdString(CMakeList::AddedListName()) + ": ";
     // What the first run, held and cancelled, has not written: a file pattern;
     // none when a cancel writes what it has done. The status is how it begins.
     const struct {
@@ -48,7 +47,7 @@ TEST_F(ScreenshotTest, EveryWindowAndSheet) {
         {"MakeKDTSheetFailed",        "mkdt", "21=1000|ok  ",   "",                W::kKDTSheet,         4,  nullptr,      "時系列データを取得できませんでした", "the service gave no rows; no history file written"},
         {"MakeKDTSheetCancelled",     "mkdt", "21=9984|ok  ",   "",                W::kKDTSheet,         4,  nullptr,      "時系列データの取得を中止しました", "cancelled"},
         {"MakeKDTSheetEnded",         "mkdt", "21=7203|ok  ",   "EnterCodeDialog", W::kKDTSheet,         4,  "KD7203.KDT", "時系列データの取得を終えました",   "KD7203.KDT: "},
-        {"MakeListSheetEnded",        "list", "chk2|chk3|ok  ", "FetchListDialog", W::kListSheet,        80, "addlist*",   "銘柄一覧の取得を終えました",       added},
+        {"MakeListSheetEnded",        "list", "chk2|chk3|ok  ", "FetchListDialog", W::kListSheet,        80, "addlist*",   "銘柄一覧の取得を終えました",       QString::fromStdString(CMakeList::AddedListName()) + ": "},
         // The bar counts pages of 50 codes.
         {"MakeFundamentalSheetEnded", "fund", "ok  ",           "FundamentalDialog", W::kFundamentalSheet, 3, "",        "企業情報の取得を終えました",       "VellmarkEx.DIC: 110 of 110 stocks stored"},
         // clang-format on
