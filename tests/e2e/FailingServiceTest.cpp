@@ -40,11 +40,12 @@ protected:
 // its folder that stops it, with every file an earlier run left: the run does
 // nothing, keeps them all and says so.
 TEST_F(FailingServiceTest, NothingDoneKeepsEveryEarlierFile) {
-    const QString addList = QDate::currentDate().toString("'addlist-'yyMMdd'.csv'");
+    const QString addList = QDate::currentDate().toString("'addlist-'yyMMdd'.csv'"),
+                  daily = SimDayFileName("DS");
     const QByteArray kFolder = "(a folder)", kNone = "(none)";
     // %1 the service's host, %2 the daily file, %3 the finance file, %4 the
-    // addlist. A row's file is made so before the run, and so stays; a logged
-    // row logs every stock with the reason in brackets, any other none.
+    // addlist, %5 the folder. A row's file is made so before the run, and so
+    // stays; a logged row logs every stock with the reason in brackets.
     const struct {
         const char *arguments, *fault;
         QString file;
@@ -64,13 +65,13 @@ TEST_F(FailingServiceTest, NothingDoneKeepsEveryEarlierFile) {
         {"listing --only-added",  "truncate:100@/l?s=%2A&m=51#1", "", {}, "page 2 of 80 failed (connection closed before the end of the page); %4 was kept", false},
         {"profile",               "stopped",                      "", {}, "at %1 did not answer (connection refused); VellmarkEx.DIC was kept", false},
         {"fetch",                 "", "fetchlist.csv",        kNone,                  "vezizo fetch: fetchlist.csvが見つかりません。\n", false},
-        {"fetch",                 "", SimDayFileName("DS"),   kFolder,                "could not write the daily file", false},
+        {"fetch",                 "", daily,                  kFolder,                "could not write the daily file", false},
         {"--folder /nonexistent/vezizo fetch", "", "", {},                            "/nonexistent/vezizo", false},
         {"quotes",                "", "", {},                 "vezizo quotes: no quotes have been fetched yet (vezizo fetch gets them)\n", false},
         {"history 1000 50",       "", "", {},                 "no history file written", false},
         {"chart 6758",            "", "", {},                 "KD6758.KDT: no such file", false},
         {"chart 1301",            "", "KD1301.KDT",           QByteArray(53, '\0'),   "KD1301.KDT: the file's size is not a multiple of 26 bytes", false},
-        {"chart 7203 --png out.png", "", "out.png",           kFolder,                "could not write", false},
+        {"chart 7203 --png %5/out.png", "", "out.png",        kFolder,                "could not write", false},
         {"profile",               "", "VellmarkEx.DIC",       "",                     "/VellmarkEx.DIC is 0 bytes long", false},
         {"profile",               "", "VellmarkEx.DIC",       QByteArray(2027520, 3), "Move it away to have a new dictionary made.", false},
         {"profile --existing-dictionary-only --offline", "", "VellmarkEx.DIC", kNone, "the job did not start", false},
@@ -82,16 +83,12 @@ TEST_F(FailingServiceTest, NothingDoneKeepsEveryEarlierFile) {
         {"fetchlist.csv", FetchListLines(codes)},
         {"fetchlist.bak", "an older list\n"},
         {addList, "9999,9999,X,EARLIER\n"},
-        {SimDayFileName("DS"), "061225\n1,0\n1301,1,EARLIER,1,1,1,1,1\n"},
+        {daily, "061225\n1,0\n1301,1,EARLIER,1,1,1,1,1\n"},
         {SimDayFileName("FN"), "061225\n1\n1301,0,EARLIER,1.00,1.00,1.00,1.00,1.00\n"},
         {"KD7203.KDT", ReadAppFile(m_config.path(), "KD7203.KDT")},
         {"VellmarkEx.DIC", QByteArray(10000 * 1024, '\x01')}, // a dictionary's size
     };
-    // The files a job writes, by name.
-    const auto dataFiles = [this] {
-        return QDir(m_folder.path())
-            .entryList({"DS*", "FN*", "KD*", "addlist*", "*.png", "VellmarkEx.DIC"});
-    };
+    const QStringList written = {"DS*", "FN*", "KD*", "addlist*", "*.png", "VellmarkEx.DIC"};
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.arguments) + " " + row.fault);
         startService(row.fault);
@@ -102,28 +99,23 @@ TEST_F(FailingServiceTest, NothingDoneKeepsEveryEarlierFile) {
             ASSERT_TRUE(row.made == kFolder ? QDir(m_folder.path()).mkdir(row.file)
                                             : row.made == kNone || write(row.file, row.made));
         }
-        const QStringList before = dataFiles();
-        // A relative --png names a file in the current folder.
-        const QString here = QDir::currentPath();
-        QDir::setCurrent(m_folder.path());
-        const QStringList arguments = QString::fromLatin1(row.arguments).split(' ');
-        const ProcessResult result =
-            arguments[0] == "--folder" ? RunVezizo(arguments, m_config.path()) : run(arguments);
-        QDir::setCurrent(here);
-        QString message = QString::fromUtf8(row.message);
-        const QStringList values = {m_host, SimDayFileName("DS"), SimDayFileName("FN"), addList};
+        const QStringList before = QDir(m_folder.path()).entryList(written);
+        const QStringList values = {m_host, daily, SimDayFileName("FN"), addList, m_folder.path()};
+        QString arguments = row.arguments, message = QString::fromUtf8(row.message);
         for (int i = 0; i < values.size(); ++i)
-            message.replace("%" + QString::number(i + 1), values[i]);
+            for (QString* text : {&arguments, &message})
+                text->replace("%" + QString::number(i + 1), values[i]);
+        const ProcessResult result = arguments.startsWith("--folder")
+                                         ? RunVezizo(arguments.split(' '), m_config.path())
+                                         : run(arguments.split(' '));
         EXPECT_THAT(result, Ended(1, message));
         for (auto it = earlier.cbegin(); it != earlier.cend(); ++it)
             EXPECT_TRUE(it.key() == row.file || bytes(it.key()) == it.value())
                 << it.key().toStdString();
         const QFileInfo file(path(row.file));
-        EXPECT_TRUE(row.file.isEmpty() || (file.isDir()    ? kFolder
-                                           : file.exists() ? bytes(row.file)
-                                                           : kNone) == row.made)
-            << row.file.toStdString();
-        EXPECT_EQ(dataFiles(), before);
+        const QByteArray now = file.isDir() ? kFolder : file.exists() ? bytes(row.file) : kNone;
+        EXPECT_TRUE(row.file.isEmpty() || now == row.made) << row.file.toStdString();
+        EXPECT_EQ(QDir(m_folder.path()).entryList(written), before);
         if (row.logged)
             expectLogged(codes, 0, message.section('(', 1).section(')', 0, 0));
         else
@@ -196,8 +188,7 @@ TEST_F(FailingServiceTest, AFailedProfilePageIsDoneInPart) {
 // The desktop program with fetch at launch and quit after fetch ends with the
 // status the command line would give, the daily file written first.
 TEST_F(FailingServiceTest, QuitAfterFetchEndsWithTheCommandLinesStatus) {
-    QByteArray preferences(404, '\0');
-    preferences.replace(0, 4, QByteArray("\x03\x02\x01\x00", 4));
+    QByteArray preferences = QByteArray("\x03\x02\x01\x00", 4) + QByteArray(400, '\0');
     preferences[401] = preferences[402] = 1; // fetch at launch, quit after fetch
     ASSERT_TRUE(WriteAppFile(m_config.path(), "TorlindX.Preference", preferences));
     const QVector<int> codes = KnownCodes(60);

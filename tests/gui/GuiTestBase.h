@@ -90,8 +90,6 @@ protected:
         return mainWindow()->findChildren<QMessageBox*>("cautionAlertSheet");
     }
     static QString text(ControlRef label) { return static_cast<QLabel*>(label)->text(); }
-    // How many requests the service has logged with text.
-    int requests(const QString& text) const { return int(simLog().count(text)); }
 
     // Sends a command event as a menu item or button would.
     static int32_t send(const char* code) { return ProcessCommand(CommandFromText(code)); }
@@ -107,14 +105,12 @@ protected:
             for (const QString& answer : all) {
                 if (&answer == &all.last() && !picture.isEmpty())
                     SaveScreenshot(dialog, picture);
-                const QByteArray text = answer.toLatin1();
-                const int equals = text.indexOf('=');
-                if (equals < 0)
-                    send(text.constData());
+                const QString id = answer.section('=', 0, 0);
+                if (id == answer)
+                    send(answer.toLatin1().constData());
                 else
-                    SetControlText(
-                        GetControlByID(dialog, FourCharCode("entc"), text.left(equals).toInt()),
-                        text.mid(equals + 1).constData());
+                    SetControlText(GetControlByID(dialog, FourCharCode("entc"), id.toInt()),
+                                   answer.section('=', 1).toLatin1().constData());
             }
         });
         const int32_t status = send(command);

@@ -12,8 +12,6 @@
 #include <QAction>
 #include <QDateTime>
 #include <QLineEdit>
-#include <QMainWindow>
-#include <QMenuBar>
 
 #include <cstring>
 
@@ -27,8 +25,7 @@ TEST_F(WindowTest, CommandsSizesQuitAndClose) {
     EXPECT_EQ(mainWindow()->size(), QSize(340, 76));
     EXPECT_EQ(send("zzzz"), eventNotHandledErr);
     QMap<QString, QAction*> items;
-    for (QAction* action :
-         static_cast<QMainWindow*>(mainWindow())->menuBar()->findChildren<QAction*>())
+    for (QAction* action : mainWindow()->findChildren<QAction*>())
         items.insert(action->property("command").toString(), action);
     for (const char* code : {"fech", "list", "mkdt", "fund", "fina", "fccn", "disp", "save", "svas",
                              "pref", "abou", "clos", "quit"})
@@ -64,7 +61,7 @@ TEST_F(WindowTest, CommandsSizesQuitAndClose) {
 // Cancelled by its button or its close box, the sheet leaves the record as it
 // was and writes no file; confirmed, it stores every control and saves. The
 // proxy fields are active only with the proxy on, and their texts are bounded.
-TEST_F(WindowTest, PreferencesCancelledOrConfirmed) {
+TEST_F(WindowTest, PreferencesAndCodeEntrySheets) {
     unsigned char before[CPreferences::kFileSize], after[CPreferences::kFileSize];
     g_Preferences->ToBytes(before);
     const std::string host63(63, 'h');
@@ -74,9 +71,7 @@ TEST_F(WindowTest, PreferencesCancelledOrConfirmed) {
             const auto control = [dialog](int32_t id) {
                 return GetControlByID(dialog, FourCharCode("pref"), id);
             };
-            const auto click = [&](int id) {
-                qobject_cast<QAbstractButton*>(control(id))->click();
-            };
+            const auto click = [&](int id) { static_cast<QAbstractButton*>(control(id))->click(); };
             send("cre3");
             EXPECT_EQ(GetPopupValue(control(32)), 3);
             click(13); // quit after fetch
@@ -102,12 +97,10 @@ TEST_F(WindowTest, PreferencesCancelledOrConfirmed) {
     EXPECT_EQ(g_Preferences->useProxy, 0);
     EXPECT_EQ(std::string(g_Preferences->proxyHost), host63); // kept though switched off
     EXPECT_EQ(g_Preferences->proxyPort, 2147483647);          // the nines it keeps, clamped
-}
 
-// The code entry opens empty with 200 rows each time, whatever was typed the
-// time before; of 127 two-byte characters (254 bytes) it keeps the 63 that
-// fit whole in 127 bytes.
-TEST_F(WindowTest, CodeEntryOpensAfreshAndKeepsTextsBounded) {
+    // The code entry opens empty with 200 rows each time, whatever was typed the
+    // time before; of 127 two-byte characters (254 bytes) it keeps the 63 that
+    // fit whole in 127 bytes.
     const std::string kanji = QByteArray("\x8A\x94").repeated(127).toStdString(), // 株
         letters(200, 'x');
     for (int opening = 0; opening < 2; ++opening) {
