@@ -95,6 +95,18 @@ TEST_F(FolderTest, ReplaceFileKeepsTheOldFileUntilCommitted) {
     EXPECT_EQ(errno, ENOENT);
     EXPECT_EQ(ReadBytes(backup), "new\n");
     EXPECT_EQ(EntryCount(m_folder.path()), 1);
+
+    // Where no link can be made (here: across file systems) the backup is a copy.
+    const std::string other = "/dev/shm/vezizo-test-" + std::to_string(getpid());
+    struct stat here = {}, there = {};
+    WriteBytes(other, "elsewhere\n");
+    if (stat(other.c_str(), &there) == 0 && stat(backup.c_str(), &here) == 0 &&
+        here.st_dev != there.st_dev) {
+        EXPECT_TRUE(ReplaceWithLink(other, backup));
+        EXPECT_EQ(ReadBytes(backup), "elsewhere\n");
+        EXPECT_EQ(EntryCount(m_folder.path()), 1);
+    }
+    std::remove(other.c_str());
 }
 
 TEST_F(FolderTest, OnlyStaleTemporariesOfThisProgramAreRemoved) {
