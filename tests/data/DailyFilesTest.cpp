@@ -135,7 +135,10 @@ TEST_F(DailyFilesTest, DailyFileOfEachLayout) {
     };
     for (const auto& [layout, name, header] : files) {
         SCOPED_TRACE(name);
+        const std::string earlier = ReadFile(name);
+        ReplacedFiles replaced; // the earlier file stays whole until the new one is
         ASSERT_TRUE(list.Save(folder, layout, FourCharCode("ttxt")));
+        EXPECT_EQ(replaced.before, (std::map<std::string, std::string>{{PathOf(name), earlier}}));
         EXPECT_EQ(ReadFile(name), header + QuotedLines(layout));
         EXPECT_EQ(CFetchData::LatestDailyFile(folder, layout), name);
         const std::string creator = ReadAttribute(PathOf(name), "user.creator");
@@ -151,6 +154,23 @@ TEST_F(DailyFilesTest, DailyFileOfEachLayout) {
     EXPECT_EQ(ReadFile(fixed + "/inside"), "kept");
     for (const auto& entry : std::filesystem::directory_iterator(folder))
         EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
+}
+
+// A page that did not arrive shows no date: the files take the quotes' date of
+// a later page, and today's only when no page showed one.
+TEST_F(DailyFilesTest, FilesTakeTheDateOfAnyPageThatShowedOne) {
+    std::string lines;
+    for (int code = 1301; code <= 1351; ++code)
+        lines += std::to_string(code) + "," + std::to_string(code) + ",T,N\n";
+    WriteFile("fetchlist.csv", lines);
+    ASSERT_EQ(list.LoadFetchData(folder), 0);
+    WriteFile("webtemp-001.html", "<table><tr><td>1351</td><td>a</td><td>12/25</td><td>1,234</td>"
+                                  "<td></td><td></td><td>5</td></tr></table>");
+    CPageData::ExtractData(PathOf("webtemp-001.html").c_str(), list.getPage(1));
+    list.getDate(year, month, day);
+    EXPECT_EQ(list.dailyFileName(kDSLayoutComma),
+              CFetchData::DailyFileName(kDSLayoutComma, year, 12, 25));
+    EXPECT_EQ(list.financeFileName(), CFetchData::FinanceFileName(year, 12, 25));
 }
 
 // A stock this run has no quote for keeps its line from the same day's file,

@@ -35,7 +35,9 @@ protected:
 
 TEST_F(ExDic, MakeDicSeedsTheFetchListsCodesAndUpdateFillsOneRecord) {
     EXPECT_EQ(CExDic::CheckDic(), 0);
+    ReplacedFiles replaced; // made whole under another name first
     ASSERT_EQ(CExDic::MakeDic(), 1);
+    EXPECT_EQ(replaced.before.size(), 1u);
     EXPECT_EQ(CExDic::CheckDic(), 1);
     const std::string before = Dictionary();
     ASSERT_EQ(before.size(), size_t(kDicSize));

@@ -154,16 +154,18 @@ TEST_F(FolderTest, OnlyStaleTemporariesOfThisProgramAreRemoved) {
 // The folder that holds the rightmost bundle; an installed program's folder
 // is the user's; a first start makes it with the shipped market table.
 TEST_F(FolderTest, ApplicationFolderOfTheProgram) {
-    const std::pair<const char*, std::string> bundles[] = {
+    const std::string deep = "/" + std::string(3000, 'd'); // paths have no length limit
+    const std::pair<std::string, std::string> bundles[] = {
         // clang-format off
         {"/x.app/y/Z.app/Contents/MacOS/Z", "/x.app/y"},
+        {deep + "/Z.app/Contents/MacOS/Z",  deep},
         {"/opt/q.app",                      "/"}, // without ".app/" the path's first character stands
         {"B.app/Contents/MacOS/B",          "B"},
         {"/B.app/Contents/MacOS/B",         ""}, // the root
         // clang-format on
     };
     for (const auto& [program, startup] : bundles) {
-        FindStartupDirectory(program);
+        FindStartupDirectory(program.c_str());
         EXPECT_EQ(g_startupPath, startup) << program;
     }
     const std::string program = m_folder.path() + "/Vezizo.app/Contents/MacOS/vezizo";

@@ -117,8 +117,10 @@ TEST(MakeKDT, PagesCodeChecksAndTheFileOldestFirst) {
                              PriceRow(2024, 3, 4, "500 510 490 505 2,147,483,647");
     ASSERT_EQ(ExtractInto(folder, page, run.getPage(0)), 0);
     ASSERT_EQ(ExtractInto(folder, PriceRow(1999, 12, 30, "1"), run.getPage(1)), 0);
-    ASSERT_EQ(run.Save(folder.path()), 3);
     const std::string path = folder.file(KDTFileName(7203));
+    ReplacedFiles replaced;
+    ASSERT_EQ(run.Save(folder.path()), 3);
+    EXPECT_EQ(replaced.before, (std::map<std::string, std::string>{{path, ""}}));
     const std::string bytes = ReadBytes(path);
     std::vector<KDT> days;
     ASSERT_EQ(ReadKDTFile(path, days), kKDTFileRead);

@@ -7,12 +7,14 @@
 #include "Preferences.h"
 #include "QuoteServers.h"
 #include "VezizoMain.h"
+#include "futil.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <sys/xattr.h>
 
@@ -50,6 +52,18 @@ inline std::string ReadAttribute(const std::string& path, const char* name) {
     const ssize_t size = getxattr(path.c_str(), name, value, sizeof value);
     return size > 0 ? std::string(value, size_t(size)) : std::string();
 }
+
+// The files replaced while it lives, each with the bytes it held at the
+// instant its complete temporary was about to take its name.
+class ReplacedFiles {
+public:
+    ReplacedFiles() {
+        SetReplaceHook([this](const std::string& path) { before[path] = ReadBytes(path); });
+    }
+    ~ReplacedFiles() { SetReplaceHook({}); }
+
+    std::map<std::string, std::string> before;
+};
 
 // The market table the program ships, as the program's own.
 class ShippedMarkets : public ::testing::Test {

@@ -41,7 +41,9 @@ protected:
 // nothing, keeps them all and says so.
 TEST_F(FailingServiceTest, NothingDoneKeepsEveryEarlierFile) {
     const QString addList = QDate::currentDate().toString("'addlist-'yyMMdd'.csv'"),
-                  daily = SimDayFileName("DS");
+                  daily = SimDayFileName("DS"),
+                  finance =
+                      QDate::currentDate().toString("'FN'yyMMdd'.DAT'"); // no date on its pages
     const QByteArray kFolder = "(a folder)", kNone = "(none)";
     // %1 the service's host, %2 the daily file, %3 the finance file, %4 the
     // addlist, %5 the folder. A row's file is made so before the run, and so
@@ -65,7 +67,11 @@ TEST_F(FailingServiceTest, NothingDoneKeepsEveryEarlierFile) {
         {"listing --only-added",  "truncate:100@/l?s=%2A&m=51#1", "", {}, "page 2 of 80 failed (connection closed before the end of the page); %4 was kept", false},
         {"profile",               "stopped",                      "", {}, "at %1 did not answer (connection refused); VellmarkEx.DIC was kept", false},
         {"fetch",                 "", "fetchlist.csv",        kNone,                  "vezizo fetch: fetchlist.csvが見つかりません。\n", false},
+        {"finance",               "", "fetchlist.csv",        kNone,                  "vezizo finance: fetchlist.csvが見つかりません。\n", false},
+        {"profile",               "", "fetchlist.csv",        kNone,                  "vezizo profile: fetchlist.csvが見つかりません。\n", false},
         {"fetch",                 "", daily,                  kFolder,                "could not write the daily file", false},
+        {"finance",               "", finance,                kFolder,                "could not write the finance file", false},
+        {"history 7203",          "", "KD7203.KDT",           kFolder,                "could not write", false},
         {"--folder /nonexistent/vezizo fetch", "", "", {},                            "/nonexistent/vezizo", false},
         {"quotes",                "", "", {},                 "vezizo quotes: no quotes have been fetched yet (vezizo fetch gets them)\n", false},
         {"history 1000 50",       "", "", {},                 "no history file written", false},

@@ -9,6 +9,7 @@
 #include "ExDic.h"
 
 #include <QMenu>
+#include <QTimer>
 
 #include <tuple>
 
@@ -21,6 +22,7 @@ using JobSheetTest = SimJobTestBase;
 // Then a service that lets two pages through a second asks the third to
 // wait: the sheet says so while the job goes on, and the fetch ends whole; a
 // code the service does not know is counted missing, and is no failure.
+// A listing cancelled while a page's profiles come asks for no more of them.
 TEST_F(JobSheetTest, RefusedEntriesStartNothingThenAWaitShowsOnTheSheet) {
     start(FetchListLines(KnownCodes(110)) + "1000,1000,T,UNKNOWN\n",
           {"--fault", "throttle:2/1@/q"});
@@ -68,6 +70,20 @@ TEST_F(JobSheetTest, RefusedEntriesStartNothingThenAWaitShowsOnTheSheet) {
     // The stocks, and the code the service does not know.
     EXPECT_EQ(text(fetch.countText) + "/" + text(fetch.errorText), "110/1");
     EXPECT_EQ(controller().jobOutcome().exitStatus(), kExitDone);
+
+    // The profiles are waited for in a nested event loop, where a timer comes.
+    const auto profiles = [this] { return simLog().count("GET /biz/"); };
+    int asked = -1;
+    QTimer cancel;
+    QObject::connect(&cancel, &QTimer::timeout, [&] {
+        if (asked < 0 && profiles() >= 2)
+            asked = profiles(), send("fccn");
+    });
+    cancel.start(10);
+    ASSERT_EQ(sendAnswered("list", "ok  "), 0);
+    ASSERT_TRUE(waitUntil([&] { return asked >= 0 && !controller().anyJobRunning(); }, 20000));
+    waitUntil([&] { return profiles() > asked + 1; }, 500); // beyond the one under way
+    EXPECT_LE(profiles(), asked + 1);
 }
 
 TEST_F(JobSheetTest, HistoriesACancelledRunResumesAndTheCheckItemIsSaved) {

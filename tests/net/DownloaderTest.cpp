@@ -241,8 +241,8 @@ TEST_F(NetTest, AnAnswerThatAsksToWaitIsWaitedOut) {
     }
 }
 
-// Requests go through the proxy only when asked, and a proxy that is not there
-// is a network error.
+// Requests go through the proxy only when asked, and a proxy that is not there,
+// or has a port out of range, is a network error.
 TEST_F(NetTest, RequestsGoThroughTheProxyOnlyWhenAsked) {
     // tinyproxy in the foreground, its configuration and log in folder.
     const quint16 port = FreePort();
@@ -263,6 +263,11 @@ TEST_F(NetTest, RequestsGoThroughTheProxyOnlyWhenAsked) {
         EXPECT_EQ(download("/q?s=1301&d=v2", "page"), QuotePage("1301"));
         const QByteArray asked = bytes("sim.log");
         EXPECT_EQ(asked.contains("Via:") && asked.contains("tinyproxy"), useProxy);
+    }
+    for (const int outOfRange : {-1, port + 65536}) {
+        start({}, 20, true, outOfRange);
+        download("/q?s=1301&d=v2", "page");
+        EXPECT_EQ(last.end, O::kNetworkError) << outOfRange;
     }
     proxy.terminate();
     proxy.waitForFinished(5000);
