@@ -68,10 +68,13 @@ class FetchListHistoriesTest : public DailyTestFolder {
 protected:
     void SetUp() override {
         DailyTestFolder::SetUp();
-        // Two stocks (one twice), an index, a code below 1000 and a line
-        // without a code.
-        WriteFile("fetchlist.csv", "1301,1301,T,A\n6758,6758,O,B\n998405,1001,T,Index\n"
-                                   "1301,1301,T,A\n0999,999,T,Low\n,0,T,None\n");
+        // Two stocks (one twice), an index, a code below 1000 and lines
+        // without a code to the page's last slot.
+        std::string lines = "1301,1301,T,A\n6758,6758,O,B\n998405,1001,T,Index\n"
+                            "1301,1301,T,A\n0999,999,T,Low\n";
+        for (int slot = 5; slot < 50; ++slot)
+            lines += ",0,T,None\n";
+        WriteFile("fetchlist.csv", lines);
         ASSERT_EQ(list.LoadFetchData(folder), 0);
     }
     std::vector<KDT> Read(int32_t code) const {
