@@ -185,7 +185,8 @@ TEST_F(NetTest, OneDownloadAtATimeEachIntoItsOwnFile) {
 
 // Redirects are requests too. The end is told through the event loop, never
 // from within OpenURL, and a blocking download tells its caller alone. A file
-// that cannot be written ends the download at once.
+// that cannot be opened ends the download at once, one that cannot be written
+// when the write fails.
 TEST_F(NetTest, RequestsOfBothEntryPointsKeepTheInterval) {
     start({"--fault", "redirect:2@/q?s=6758"}, 250);
     for (int i = 0; i < 5; ++i) { // polled, polled, blocking, blocking, polled
@@ -205,6 +206,8 @@ TEST_F(NetTest, RequestsOfBothEntryPointsKeepTheInterval) {
               std::tuple(1, O::kFileError, "could not write the page file", 3));
     EXPECT_TRUE(QTest::qWaitFor([this] { return nCompletions == 4; }, 5000));
     EXPECT_EQ(http->OpenURLComplete(sim->url("/q").toStdString(), unwritable).end, O::kFileError);
+    EXPECT_EQ(http->OpenURLComplete(sim->url("/q?s=1301&d=v2").toStdString(), "/dev/full").end,
+              O::kFileError); // a disk that fills up
 }
 
 // The second page of each row is asked too soon (or fails once with 503): the
