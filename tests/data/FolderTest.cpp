@@ -48,8 +48,7 @@ TEST_F(FolderTest, WorkingDirectoryFolderCreationAndTheLock) {
     CFolderLock first, second;
     ASSERT_TRUE(first.Lock(m_folder.path()));
     EXPECT_TRUE(first.locked());
-    EXPECT_FALSE(second.Lock(m_folder.path()));
-    EXPECT_FALSE(second.locked());
+    EXPECT_FALSE(second.Lock(m_folder.path()) || second.locked());
     first.Unlock();
     ASSERT_TRUE(second.Lock(m_folder.path()));
     ASSERT_TRUE(second.Lock(m_folder.path())); // again by its holder
@@ -83,8 +82,7 @@ TEST_F(FolderTest, ReplaceFileKeepsTheOldFileUntilCommitted) {
     std::filesystem::remove_all(m_folder.file("taken"));
     EXPECT_EQ(EntryCount(m_folder.path()), 1);
     StReplaceFile nowhere(m_folder.file("missing/out.csv"));
-    EXPECT_FALSE(nowhere.flush());
-    EXPECT_FALSE(nowhere.commit());
+    EXPECT_FALSE(nowhere.flush() || nowhere.commit());
 
     const std::string backup = m_folder.file("fetchlist.bak");
     WriteBytes(backup, "older\n");

@@ -41,9 +41,7 @@ protected:
 // nothing, keeps them all and says so.
 TEST_F(FailingServiceTest, NothingDoneKeepsEveryEarlierFile) {
     const QString addList = QDate::currentDate().toString("'addlist-'yyMMdd'.csv'"),
-                  daily = SimDayFileName("DS"),
-                  finance =
-                      QDate::currentDate().toString("'FN'yyMMdd'.DAT'"); // no date on its pages
+                  daily = SimDayFileName("DS");
     const QByteArray kFolder = "(a folder)", kNone = "(none)";
     // %1 the service's host, %2 the daily file, %3 the finance file, %4 the
     // addlist, %5 the folder. A row's file is made so before the run, and so
@@ -70,7 +68,7 @@ TEST_F(FailingServiceTest, NothingDoneKeepsEveryEarlierFile) {
         {"finance",               "", "fetchlist.csv",        kNone,                  "vezizo finance: fetchlist.csvが見つかりません。\n", false},
         {"profile",               "", "fetchlist.csv",        kNone,                  "vezizo profile: fetchlist.csvが見つかりません。\n", false},
         {"fetch",                 "", daily,                  kFolder,                "could not write the daily file", false},
-        {"finance",               "", finance,                kFolder,                "could not write the finance file", false},
+        {"finance",               "", "FN" + addList.mid(8, 6) + ".DAT", kFolder,  "could not write the finance file", false}, // today's: its pages show no date
         {"history 7203",          "", "KD7203.KDT",           kFolder,                "could not write", false},
         {"--folder /nonexistent/vezizo fetch", "", "", {},                            "/nonexistent/vezizo", false},
         {"quotes",                "", "", {},                 "vezizo quotes: no quotes have been fetched yet (vezizo fetch gets them)\n", false},

@@ -206,8 +206,8 @@ TEST_F(NetTest, RequestsOfBothEntryPointsKeepTheInterval) {
               std::tuple(1, O::kFileError, "could not write the page file", 3));
     EXPECT_TRUE(QTest::qWaitFor([this] { return nCompletions == 4; }, 5000));
     EXPECT_EQ(http->OpenURLComplete(sim->url("/q").toStdString(), unwritable).end, O::kFileError);
-    EXPECT_EQ(http->OpenURLComplete(sim->url("/q?s=1301&d=v2").toStdString(), "/dev/full").end,
-              O::kFileError); // a disk that fills up
+    EXPECT_EQ(download("/q?s=1301&d=v2", "/dev/full", true),
+              "failed: could not write the page file");
 }
 
 // The second page of each row is asked too soon (or fails once with 503): the
