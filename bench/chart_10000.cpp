@@ -5,6 +5,7 @@
 // Prints the median and the slowest of the runs, in milliseconds.
 #include "ChartWindow.h"
 #include "KDFile.h"
+#include "KDTFile.h"
 #include "SimAppFolder.h"
 #include "Toolbox/Toolbox.h"
 #include "VezizoMain.h"
@@ -46,7 +47,7 @@ int main(int argc, char** argv) {
     CSimMarket market = TestSimMarket();
     market.setHistoryLength(7203, 10000);
     const std::vector<KDT> days = ExpectedKDRecords(market, 7203, 10000);
-    if (!WriteKDFile(folder.filePath("KD7203.KDT"), days))
+    if (WriteKDTFile(folder.path().toStdString(), 7203, days) != int32_t(days.size()))
         return 1;
 
     CChartWindow chart;

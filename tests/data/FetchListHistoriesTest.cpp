@@ -124,11 +124,10 @@ TEST_F(FetchListHistoriesTest, TheFileDecidesThePagesAndTakesTheNewRows) {
         } else {
             CMakeKDT* run = histories.run();
             ASSERT_EQ(run->nPages(), 4); // 200 rows wanted
-            std::string page; // 2026年12月d日, the prices and ten times the close in shares
+            std::string page;            // the prices and ten times the close in shares
             for (const KDT& d : newestFirst) {
-                const std::string c = "</td><td>" + std::to_string(d.close);
-                page += "<tr><td>2026\xC7\xAF\x31\x32\xB7\xEE" + std::to_string(d.day) +
-                        "\xC6\xFC" + c + c + c + c + c + "0</td></tr>";
+                const std::string c = std::to_string(d.close);
+                page += PriceRow(2026, 12, d.day, c + " " + c + " " + c + " " + c + " " + c + "0");
             }
             CKDTPageData::ExtractKDTPage(page.c_str(), int32_t(page.size()), run->getPage(0));
             // A page that reaches the file's newest day is the last one asked for.

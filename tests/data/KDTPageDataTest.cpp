@@ -12,17 +12,6 @@
 
 namespace {
 
-// A row of a date cell (年, 月 and 日 in EUC-JP) and the given price cells.
-std::string PriceRow(int year, int month, int day, const std::string& prices) {
-    std::string cells = "<td>" + std::to_string(year) + "\xC7\xAF" + std::to_string(month) +
-                        "\xB7\xEE" + std::to_string(day) + "\xC6\xFC</td>";
-    for (size_t p = 0, end = 0; p < prices.size(); p = end + 1) {
-        end = std::min(prices.find(' ', p), prices.size());
-        cells += "<td><b>" + prices.substr(p, end - p) + "</b></td>";
-    }
-    return "<tr align=right>" + cells + "</tr>\n";
-}
-
 // Extracts the page bytes into a page of a run.
 int32_t ExtractInto(const TempFolder& folder, const std::string& bytes, CKDTPageData* page) {
     WriteBytes(folder.file("page.html"), bytes);

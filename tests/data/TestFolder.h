@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -51,6 +52,18 @@ inline std::string ReadAttribute(const std::string& path, const char* name) {
     char value[16];
     const ssize_t size = getxattr(path.c_str(), name, value, sizeof value);
     return size > 0 ? std::string(value, size_t(size)) : std::string();
+}
+
+// A row of a history page: a date cell (年, 月 and 日 in EUC-JP) and the
+// price cells given, split at spaces.
+inline std::string PriceRow(int year, int month, int day, const std::string& prices) {
+    std::string cells = "<td>" + std::to_string(year) + "\xC7\xAF" + std::to_string(month) +
+                        "\xB7\xEE" + std::to_string(day) + "\xC6\xFC</td>";
+    for (size_t p = 0, end = 0; p < prices.size(); p = end + 1) {
+        end = std::min(prices.find(' ', p), prices.size());
+        cells += "<td><b>" + prices.substr(p, end - p) + "</b></td>";
+    }
+    return "<tr align=right>" + cells + "</tr>\n";
 }
 
 // The files replaced while it lives, each with the bytes it held at the

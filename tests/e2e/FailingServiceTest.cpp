@@ -82,7 +82,7 @@ TEST_F(FailingServiceTest, NothingDoneKeepsEveryEarlierFile) {
         // clang-format on
     };
     const QVector<int> codes = KnownCodes(60);
-    ASSERT_TRUE(WriteKDFile(m_config.filePath("KD7203.KDT"), RisingDays(3)));
+    ASSERT_EQ(WriteKDTFile(m_config.path().toStdString(), 7203, RisingDays(3)), 3);
     const QMap<QString, QByteArray> earlier = {
         {"fetchlist.csv", FetchListLines(codes)},
         {"fetchlist.bak", "an older list\n"},

@@ -63,7 +63,7 @@ TEST_F(JobsCommand, FetchWritesTheServicesQuotesAndQuotesPrintsThem) {
 // --png names a file in the current folder, not in the application folder.
 TEST_F(JobsCommand, ChartWritesAPictureOfTheGivenSize) {
     QTemporaryDir elsewhere;
-    ASSERT_TRUE(WriteKDFile(path("KD7203.KDT"), RisingDays(400)));
+    ASSERT_TRUE(writeKD(7203, RisingDays(400)));
     const QString here = QDir::currentPath();
     QDir::setCurrent(elsewhere.path());
     const ProcessResult chart =

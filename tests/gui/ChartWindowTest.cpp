@@ -39,7 +39,7 @@ TEST_F(ChartWindowTest, FilesItCannotDrawThenOneFromTheMenu) {
     std::vector<KDT> days = RisingDays(3);
     days[1].open = days[1].low = INT32_MIN;
     days[1].high = days[1].close = INT32_MAX;
-    ASSERT_TRUE(WriteKDFile(path("KD7203.KDT"), days));
+    ASSERT_TRUE(writeKD(7203, days));
     ASSERT_TRUE(write("KD7203.KDT", bytes("KD7203.KDT") + QByteArray(26, '\xFF')));
     controller().ShowChart(7203);
     EXPECT_EQ(GetChartMessage(view()), "");
@@ -53,7 +53,7 @@ TEST_F(ChartWindowTest, FilesItCannotDrawThenOneFromTheMenu) {
     EXPECT_TRUE(SaveChartPicture(view(), path("broken.png").toUtf8().constData(), 400, 300));
 
     // A history from the menu: the readout under the pointer, zoom, pan and range.
-    ASSERT_TRUE(WriteKDFile(path("KD7203.KDT"), RisingDays(80)));
+    ASSERT_TRUE(writeKD(7203, RisingDays(80)));
     EXPECT_EQ(sendAnswered("chrt", "21=7203|ok  "), 0);
     SizeWindow(controller().chart()->getWindow(), 900, 560);
     QCoreApplication::processEvents(); // lays the window out

@@ -75,7 +75,7 @@ TEST_F(QuoteListTest, CellsAndSortRulesOfAnyRecord) {
 // quote code was refused has no page.
 TEST_F(QuoteListTest, RowsOpenTheirPageAndTheirChart) {
     start("7203,7203,T,TOYOTA\n6758,6758,O,SONY\n8001&x=1,8001,T,REFUSED\n");
-    ASSERT_TRUE(WriteKDFile(path("KD6758.KDT"), RisingDays(30)));
+    ASSERT_TRUE(writeKD(6758, RisingDays(30)));
     UrlCatcher browser;
     EXPECT_EQ(send("disp"), 0);
     auto* view = static_cast<QTreeView*>(controller().quoteListControl());

@@ -3,15 +3,14 @@
 // holds, one download at a time, the pace of its requests in the service's
 // log, and answers that ask it to wait (429, 503) waited out as the service
 // asks, at most three times a page.
+#include "AppTestBase.h"
 #include "HTTPAccess.h"
-#include "SimAppFolder.h"
 #include "SimPages.h"
 
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <qtestsupport_core.h>
@@ -37,14 +36,12 @@ quint16 FreePort() {
     return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
 }
 
-class NetTest : public ::testing::Test {
+class NetTest : public AppTestBase {
 protected:
-    // Starts the service with args, logging to sim.log, and a downloader (through
-    // the proxy at port when useProxy is set).
-    void start(QStringList args, int intervalMs = 20, bool useProxy = false, int port = 0) {
-        QFile::remove(folder.filePath("sim.log"));
-        sim = std::make_unique<QuoteSimProcess>(args << "--log" << folder.filePath("sim.log"));
-        ASSERT_TRUE(sim->isRunning());
+    // Starts the service with args and a downloader (through the proxy at port
+    // when useProxy is set).
+    void start(const QStringList& args, int intervalMs = 20, bool useProxy = false, int port = 0) {
+        serve(args);
         http = std::make_unique<CHTTPAccess>(useProxy, "127.0.0.1", port);
         http->setInterval(intervalMs);
         http->setCompletionHandler([this] { ++nCompletions; });
@@ -54,25 +51,22 @@ protected:
             EXPECT_EQ(http->complete, 0); // a wait is no end
         });
     }
-    std::string path(const QString& name) const { return folder.filePath(name).toStdString(); }
-    QByteArray bytes(const QString& name) const { return ReadAppFile(folder.path(), name); }
+    std::string file(const QString& name) const { return path(name).toStdString(); }
     // Downloads the service's target into the file name by either entry point
     // (a polled one waited for as the job timer waits): the file when the
     // download is done, else how it ended.
     QByteArray download(const QString& target, const QString& name, bool blocking = false) {
-        const std::string url = sim->url(target).toStdString();
+        const std::string url = m_sim->url(target).toStdString();
         const int nBefore = nCompletions;
         if (!blocking) {
-            http->OpenURL(url, path(name));
+            http->OpenURL(url, file(name));
             EXPECT_TRUE(QTest::qWaitFor(
                 [&] { return http->complete == 1 && nCompletions > nBefore; }, kPatienceMs));
         }
-        last = blocking ? http->OpenURLComplete(url, path(name)) : http->outcome();
+        last = blocking ? http->OpenURLComplete(url, file(name)) : http->outcome();
         return last.done() ? bytes(name) : QByteArray("failed: ") + last.reason.c_str();
     }
 
-    QTemporaryDir folder;
-    std::unique_ptr<QuoteSimProcess> sim;
     std::unique_ptr<CHTTPAccess> http;
     int nCompletions = 0;
     std::vector<DownloadWait> waits;
@@ -113,10 +107,10 @@ TEST_F(NetTest, EachEndIsRecordedWithItsReasonAndWhatArrived) {
     const QString refused = "127.0.0.1:" + QString::number(FreePort());
     std::vector<std::unique_ptr<CHTTPAccess>> downloads;
     for (const auto& row : rows) {
-        const QString host = row.fault == "stopped" ? refused : sim->hostPort();
+        const QString host = row.fault == "stopped" ? refused : m_sim->hostPort();
         const QString url = (row.fault == "no scheme" ? "" : "http://") + host + row.target;
         downloads.push_back(std::make_unique<CHTTPAccess>(false, "", 0));
-        downloads.back()->OpenURL(url.toStdString(), path(QString::number(downloads.size())));
+        downloads.back()->OpenURL(url.toStdString(), file(QString::number(downloads.size())));
     }
     for (const auto& download : downloads)
         ASSERT_TRUE(QTest::qWaitFor([&] { return download->complete == 1; }, kPatienceMs));
@@ -146,7 +140,7 @@ TEST_F(NetTest, OneDownloadAtATimeEachIntoItsOwnFile) {
 
     // A new download stops the running one, which then neither writes nor
     // raises the flag again.
-    http->OpenURL(sim->url(slow).toStdString(), path("old"));
+    http->OpenURL(m_sim->url(slow).toStdString(), file("old"));
     QTest::qWait(300);
     EXPECT_EQ(download("/q?s=1301&d=v2", "page"), QuotePage("1301"));
     http->complete = 0;
@@ -171,8 +165,8 @@ TEST_F(NetTest, OneDownloadAtATimeEachIntoItsOwnFile) {
     EXPECT_EQ(http->complete, 1);
 
     // A download the timer starts stops the blocking one and ends the wait.
-    QTimer::singleShot(50,
-                       [&] { http->OpenURL(sim->url("/q?s=1301&d=v2").toStdString(), path("c")); });
+    QTimer::singleShot(
+        50, [&] { http->OpenURL(m_sim->url("/q?s=1301&d=v2").toStdString(), file("c")); });
     download(slow, "cut", true);
     EXPECT_EQ(last.end, O::kStopped);
     EXPECT_EQ(http->complete, 0);
@@ -194,18 +188,18 @@ TEST_F(NetTest, RequestsOfBothEntryPointsKeepTheInterval) {
         EXPECT_EQ(download("/q?s=" + code + "&d=v2", code, i == 2 || i == 3), QuotePage(code));
     }
     EXPECT_EQ(nCompletions, 3);
-    const QList<SimLogEntry> entries = ReadSimLog(folder.filePath("sim.log"));
+    const QList<SimLogEntry> entries = ReadSimLog(m_config.filePath("quote-sim.log"));
     ASSERT_EQ(entries.size(), 5 + 2 * 2);
     // Arrival times on loopback may come up to a tenth closer than the send times.
     for (int i = 1; i < entries.size(); ++i)
         EXPECT_GE(entries[i].start - entries[i - 1].start, 0.250 * 0.9) << i;
 
-    const std::string unwritable = path("no-such-folder/page.html");
-    http->OpenURL(sim->url("/q").toStdString(), unwritable);
+    const std::string unwritable = file("no-such-folder/page.html");
+    http->OpenURL(m_sim->url("/q").toStdString(), unwritable);
     EXPECT_EQ(std::tuple(http->complete, http->outcome().end, http->outcome().reason, nCompletions),
               std::tuple(1, O::kFileError, "could not write the page file", 3));
     EXPECT_TRUE(QTest::qWaitFor([this] { return nCompletions == 4; }, 5000));
-    EXPECT_EQ(http->OpenURLComplete(sim->url("/q").toStdString(), unwritable).end, O::kFileError);
+    EXPECT_EQ(http->OpenURLComplete(m_sim->url("/q").toStdString(), unwritable).end, O::kFileError);
     EXPECT_EQ(download("/q?s=1301&d=v2", "/dev/full", true),
               "failed: could not write the page file");
 }
@@ -235,7 +229,7 @@ TEST_F(NetTest, AnAnswerThatAsksToWaitIsWaitedOut) {
         for (int i = 0; i < row.nWaits; ++i)
             EXPECT_EQ(std::tuple(waits[i].httpStatus, waits[i].seconds, waits[i].nWait),
                       std::tuple(row.status, row.seconds, i + 1));
-        const QList<SimLogEntry> entries = ReadSimLog(folder.filePath("sim.log"));
+        const QList<SimLogEntry> entries = ReadSimLog(m_config.filePath("quote-sim.log"));
         ASSERT_EQ(entries.size(), 2 + row.nWaits);
         for (int i = 2; i < entries.size(); ++i) {
             EXPECT_EQ(entries[i - 1].status, row.status);
@@ -250,11 +244,10 @@ TEST_F(NetTest, RequestsGoThroughTheProxyOnlyWhenAsked) {
     // tinyproxy in the foreground, its configuration and log in folder.
     const quint16 port = FreePort();
     const QString conf = "Port %1\nListen 127.0.0.1\nAllow 127.0.0.1\nLogFile \"%2\"\n";
-    ASSERT_TRUE(WriteAppFile(folder.path(), "tinyproxy.conf",
-                             conf.arg(port).arg(folder.filePath("tinyproxy.log")).toUtf8()));
+    ASSERT_TRUE(write("tinyproxy.conf", conf.arg(port).arg(path("tinyproxy.log")).toUtf8()));
     QProcess proxy;
     proxy.start(QStandardPaths::findExecutable("tinyproxy", {"/usr/bin", "/usr/sbin"}),
-                {"-d", "-c", folder.filePath("tinyproxy.conf")});
+                {"-d", "-c", path("tinyproxy.conf")});
     const auto listening = [&] {
         QTcpSocket socket;
         socket.connectToHost(QHostAddress::LocalHost, port);
@@ -264,7 +257,7 @@ TEST_F(NetTest, RequestsGoThroughTheProxyOnlyWhenAsked) {
     for (const bool useProxy : {false, true}) {
         start({}, 20, useProxy, port);
         EXPECT_EQ(download("/q?s=1301&d=v2", "page"), QuotePage("1301"));
-        const QByteArray asked = bytes("sim.log");
+        const QString asked = simLog();
         EXPECT_EQ(asked.contains("Via:") && asked.contains("tinyproxy"), useProxy);
     }
     for (const int outOfRange : {-1, port + 65536}) {

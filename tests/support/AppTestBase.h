@@ -38,8 +38,12 @@ protected:
         return QString::fromLatin1(ReadAppFile(m_config.path(), "quote-sim.log"));
     }
     QString path(const QString& name) const { return m_folder.filePath(name); }
-    // The stock's history file: its bytes, and the records it gives.
+    // The stock's history file: its bytes, the records it gives, and days
+    // written into it by the program's own writer.
     QByteArray kd(int code) const { return bytes(QString::fromStdString(KDTFileName(code))); }
+    bool writeKD(int code, const std::vector<KDT>& days) const {
+        return WriteKDTFile(m_folder.path().toStdString(), code, days) == int32_t(days.size());
+    }
     std::vector<KDT> records(int code) const {
         std::vector<KDT> days;
         ReadKDTFile(path(QString::fromStdString(KDTFileName(code))).toStdString(), days);

@@ -3,7 +3,6 @@
 #include "SimMarket.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <limits>
 
 void PrintTo(const KDT& row, std::ostream* out) {
@@ -27,14 +26,4 @@ std::vector<KDT> ExpectedKDRecords(const CSimMarket& market, int code, int rows)
                  int32_t(std::min<int64_t>(day.volume, std::numeric_limits<int32_t>::max()))});
     std::reverse(records.begin(), records.end());
     return records;
-}
-
-bool WriteKDFile(const QString& path, const std::vector<KDT>& days) {
-    FILE* file = std::fopen(path.toLocal8Bit().constData(), "wb");
-    if (!file)
-        return false;
-    int written = 0;
-    for (const KDT& day : days)
-        written += day.Write(file);
-    return std::fclose(file) == 0 && written == int(days.size());
 }
