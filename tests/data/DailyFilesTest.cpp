@@ -20,12 +20,12 @@ CTesselRec Record(double open, double high, double low, double close, double vol
     return r;
 }
 
-// What a record writes into a stream: its daily line, or with layout -1 its finance line.
+// What a record writes into a stream: its daily line.
 std::string Line(const CTesselRec& record, int32_t layout) {
     char* bytes = nullptr;
     size_t size = 0;
     FILE* file = open_memstream(&bytes, &size);
-    layout < 0 ? record.WriteFinanceData(file) : record.Write(file, layout);
+    record.Write(file, layout);
     std::fclose(file);
     const std::unique_ptr<char, decltype(&std::free)> owner(bytes, &std::free);
     return std::string(bytes, size);
@@ -94,15 +94,6 @@ TEST_F(DailyFilesTest, LinesOfTheThreeLayouts) {
         g_Preferences->decimalPrices = decimal;
         EXPECT_EQ(Line(record, layout), line);
     }
-    // A finance line needs the first, second or fourth value.
-    CTesselRec f = Record(0, 0, 0, 0, 0);
-    std::string lines;
-    for (const int value : {3, 2, 4, 0}) {
-        std::fill(f.finance, f.finance + 5, 0.0);
-        f.finance[value] = 2.5;
-        lines += Line(f, -1);
-    }
-    EXPECT_EQ(lines, "1301,1,ABC,0.00,0.00,0.00,2.50,0.00\n1301,1,ABC,2.50,0.00,0.00,0.00,0.00\n");
 }
 
 TEST_F(DailyFilesTest, DailyFileOfEachLayout) {
