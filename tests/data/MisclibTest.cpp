@@ -1,5 +1,5 @@
 // What every reader stands on: the text and number helpers, the table walker,
-// and the line reader with the file under it.
+// and the line reader.
 #include "misclib.h"
 #include "TableScan.h"
 #include "TestFolder.h"
@@ -111,11 +111,6 @@ TEST(TableScan, RowsAndCellsRunToTheNextEnd) {
         }
         EXPECT_EQ(rows, c.cells);
     }
-    // clang-format off
-    for (const auto& [length, from, pattern, at] :
-         {std::tuple{5, 0, "<tr", 2}, {4, 0, "<tr", -1}, {10, 3, "<tr", -1}, {10, 3, "<td", 6}, {10, -5, "ab", 0}})
-        EXPECT_EQ(FindInRange("ab<tr><td>", length, from, pattern), at) << pattern << " " << from << " " << length;
-    // clang-format on
 }
 
 // Every CR LF, LF CR, CR and LF ends a line, pairs taken from the left, in
@@ -155,23 +150,4 @@ TEST(TextFile, EveryLineEndEndsALine) {
         file.Close();
         EXPECT_EQ(lines, c.lines);
     }
-}
-
-TEST(File, OpenModesReadAndSeek) {
-    TempFolder folder;
-    const std::string path = folder.file("f.bin");
-    CFile file;
-    EXPECT_EQ(file.Open(path.c_str(), CTextFile::kReadText, nullptr), 0); // missing
-    ASSERT_EQ(file.Open(path.c_str(), CFile::modeCreate | CFile::typeBinary, nullptr), 1);
-    file.Close();
-    WriteBytes(path, "01234");
-    ASSERT_EQ(file.Open(path.c_str(), CFile::typeBinary, nullptr), 1);
-    char buffer[16] = {};
-    EXPECT_EQ(file.Read(buffer, 10), 0); // only 5 bytes: not all were read
-    ASSERT_EQ(file.Seek(1, 0), 0);
-    ASSERT_EQ(file.Seek(2, 2), 0); // from the current position, not from the end
-    ASSERT_EQ(file.Read(buffer, 1), 1);
-    EXPECT_EQ(buffer[0], '3');
-    EXPECT_EQ(file.Seek(-10, 0), -1);
-    EXPECT_EQ(file.Close(), 0);
 }
