@@ -95,13 +95,11 @@ TEST_F(PageDataTest, QuotesTakeTheYearTheyWereMadeIn) {
     const struct { const char* name; const char* quotes; int today[3]; int year; } cases[] = {
         // name                                   shown    the clock's year, month, day   year
         {"12/30 read on 2 January",               "12/30", {2027, 1, 2},                  2026},
-        {"an ordinary day",                       "12/25", {2026, 12, 26},                2026},
         {"tomorrow, by a clock behind Japan's",   "12/07", {2026, 12, 6},                 2026},
         {"early in the year",                     "01/07", {2026, 12, 6},                 2026},
         {"the first of a month",                  "12/01", {2026, 12, 6},                 2026},
         {"the end of the year, on the last day",  "12/30", {2026, 12, 31},                2026},
         {"after tomorrow",                        "03/09", {2026, 3, 7},                  2025},
-        {"a week before New Year, read after it", "12/24", {2027, 1, 4},                  2026},
         {"a time of day",                         "15:00", {2026, 3, 7},                  2026},
         {"month 13",                              "13/05", {2026, 3, 7},                  2026},
         {"day 32",                                "01/32", {2026, 3, 7},                  2026},
