@@ -11,11 +11,10 @@ namespace {
 
 const long kDicSize = 10240000;
 
-class ExDic : public ::testing::Test {
+class ExDic : public ShippedMarkets {
 protected:
     void SetUp() override {
-        ASSERT_EQ(table.LoadMarketCsv(VEZIZO_SOURCE_DIR "/Resources/market.csv"), 1);
-        g_marketConv = &table;
+        ShippedMarkets::SetUp();
         WriteBytes(folder.file("fetchlist.csv"),
                    "7203,7203,T,Toyota\n6758,6758,O," + std::string(40, 's') + "\n");
         ASSERT_EQ(list.LoadFetchData(folder.path().c_str()), 0);
@@ -27,7 +26,6 @@ protected:
 
     TempFolder folder;
     StWorkingDirectory here{folder.path()};
-    CMarketConv table;
     CFetchData list;
 };
 

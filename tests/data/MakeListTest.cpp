@@ -19,15 +19,14 @@ const std::string kProfileNagoya = "<TABLE><TR><TD>\xA1\xDA\xB6\xC8\xBC\xEF\xCA\
                                    "<TR><TD>\xA1\xDA\xBB\xD4\xBE\xEC\xCC\xBE\xA1\xDB"
                                    "\xCC\xBE\xBE\xDA\x31\xC9\xF4</TD></TR></TABLE>\n";
 
-class MakeListTest : public ::testing::Test {
+class MakeListTest : public ShippedMarkets {
 protected:
     void SetUp() override {
+        ShippedMarkets::SetUp();
         g_startupPath = folder.path();
         g_webtempPath = g_startupPath + "/webtemp";
         std::filesystem::create_directory(g_webtempPath);
-        g_marketConv = &markets;
         g_fetchData = &fetch;
-        ASSERT_EQ(markets.LoadMarketCsv(VEZIZO_SOURCE_DIR "/Resources/market.csv"), 1);
         WriteBytes(folder.file("fetchlist.csv"), kFetchList);
         WriteBytes(folder.file("fetchlist.bak"), "an older list\n");
         ASSERT_EQ(fetch.LoadFetchData(g_startupPath.c_str()), 0);
@@ -59,7 +58,6 @@ protected:
     int32_t Market(int slot) { return LDT(slot)->market; }
 
     TempFolder folder;
-    CMarketConv markets;
     CFetchData fetch;
     CMakeList list;
     // The profile pages the download finds, by code; others fail.
