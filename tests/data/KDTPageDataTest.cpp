@@ -38,7 +38,7 @@ TEST(KDTRecord, BigEndianHalvesOnlyForYears1901To2099) {
 }
 
 TEST(KDTRow, DateCellAndUpToFivePrices) {
-    const std::pair<std::string, KDT> rows[] = {
+    std::vector<std::pair<std::string, KDT>> rows = {
         // clang-format off
         // row (the first with cells after the volume)   the record read (year 1999: refused)
         {PriceRow(2006, 1, 5, "1,000 1,100 900 1,050 123,456 7"), {2006, 1, 5, 1000, 1100, 900, 1050, 123456}},
@@ -47,16 +47,15 @@ TEST(KDTRow, DateCellAndUpToFivePrices) {
         {PriceRow(2006, 3, 1, "1,234 5,678"),             {2006, 3, 1, 1234, 1234, 1234, 1234, 0}}, // the first price for all
         {PriceRow(2006, 3, 2, ""),                        {2006, 3, 2, 0, 0, 0, 0, 0}},
         {PriceRow(2006, 3, 4, "1 1 1 1 99,999,999,999"),  {2006, 3, 4, 1, 1, 1, 1, 2147483647}},
-        {PriceRow(1900, 1, 5, "1 2 3 4 5"),               {1999}},
-        {PriceRow(2100, 1, 5, "1 2 3 4 5"),               {1999}},
-        {PriceRow(2006, 0, 5, "1 2 3 4 5"),               {1999}},
-        {PriceRow(2006, 13, 5, "1 2 3 4 5"),              {1999}},
-        {PriceRow(2006, 1, 0, "1 2 3 4 5"),               {1999}},
-        {PriceRow(2006, 1, 32, "1 2 3 4 5"),              {1999}},
         {PriceRow(2006, 3, 3, "- - - - 0"),               {1999}}, // no trading
         {"<tr><th>x</th><td>\xC6\xFC\xC9\xD5</td><td>open</td></tr>", {1999}},      // the heading
         // clang-format on
     };
+    // clang-format off
+    for (const auto& [year, month, day] :
+         {std::tuple{1900, 1, 5}, {2100, 1, 5}, {2006, 0, 5}, {2006, 13, 5}, {2006, 1, 0}, {2006, 1, 32}})
+        rows.push_back({PriceRow(year, month, day, "1 2 3 4 5"), {1999}}); // no such day
+    // clang-format on
     for (const auto& [text, read] : rows) {
         SCOPED_TRACE(text);
         KDT row{1999}; // a refused row leaves the slot alone
