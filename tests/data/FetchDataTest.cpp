@@ -93,9 +93,8 @@ TEST_F(FetchDataTest, EachLineIsASlot) {
     EXPECT_EQ(url.substr(url.size() - 24), "+1402+1403.O+1404.N&d=v2");
     EXPECT_STREQ(list.getURL(3), "");
     // The local market code plus one; the later page wins.
-    EXPECT_EQ(list.FindMarket(7203), 1);
-    EXPECT_EQ(list.FindMarket(1391), 2);
-    EXPECT_EQ(list.FindMarket(4444), CFetchData::kNoMarket);
+    EXPECT_EQ(std::make_tuple(list.FindMarket(7203), list.FindMarket(1391), list.FindMarket(4444)),
+              std::make_tuple(1, 2, CFetchData::kNoMarket));
 }
 
 // Lines end as in the other text files; comments, blank lines and blanks
@@ -106,9 +105,8 @@ TEST_F(QuoteServersTest, ServersAreReadAndChecked) {
                               "history=[::1]:9000\n#profile=ignored:1\nprofile=bad host\n"
                               "unknown=x\nprofile=p.example");
     EXPECT_EQ(LoadQuoteServers(folder), (std::vector<int32_t>{4, 7, 8}));
-    EXPECT_EQ(QuoteHost(), "q.example:8080");
-    EXPECT_EQ(HistoryHost(), "[::1]:9000");
-    EXPECT_EQ(ProfileHost(), "p.example");
+    EXPECT_EQ(QuoteHost() + " " + HistoryHost() + " " + ProfileHost(),
+              "q.example:8080 [::1]:9000 p.example");
     std::filesystem::remove(PathOf("servers.conf"));
     EXPECT_TRUE(LoadQuoteServers(folder).empty());
     EXPECT_EQ(QuoteHost(), kDefaultQuoteServer);

@@ -46,8 +46,7 @@ TEST_F(FolderTest, WorkingDirectoryFolderCreationAndTheLock) {
 
     // One run holds the folder.
     CFolderLock first, second;
-    ASSERT_TRUE(first.Lock(m_folder.path()));
-    EXPECT_TRUE(first.locked());
+    ASSERT_TRUE(first.Lock(m_folder.path()) && first.locked());
     EXPECT_FALSE(second.Lock(m_folder.path()) || second.locked());
     first.Unlock();
     ASSERT_TRUE(second.Lock(m_folder.path()));

@@ -61,13 +61,13 @@ TEST(KDTChart, BarsScalesAndTicks) {
     std::vector<KDTBar> bars;
     chart.VisibleBars(chart.DaysPerBar(100), bars); // 1.1 pixels a day: 5 a bar
     ASSERT_EQ(bars.size(), 19u);
-    EXPECT_EQ(bars.front().first * 100 + bars.front().last, 709);
-    EXPECT_EQ(bars.back().first * 100 + bars.back().last, 9596);
-    EXPECT_EQ(bars[1].first * 100 + bars[1].last, 1014);
-    EXPECT_EQ((std::vector<double>{bars[1].open, bars[1].close, bars[1].high, bars[1].low}),
-              (std::vector<double>{1010, 1028, 1048, 1000}));
-    EXPECT_EQ(bars[1].volume, 1000.0 * (11 + 12 + 13 + 14 + 15) / 5);
-    EXPECT_EQ(bars.front().volume, 1000.0 * (8 + 9 + 10) / 3);
+    EXPECT_EQ((std::vector<int32_t>{bars[0].first, bars[0].last, bars[1].first, bars[1].last,
+                                    bars[18].first, bars[18].last}),
+              (std::vector<int32_t>{7, 9, 10, 14, 95, 96}));
+    // The second bar's prices and mean volume (of days 10..14), and the first bar's (of 7..9).
+    EXPECT_EQ((std::vector<double>{bars[1].open, bars[1].close, bars[1].high, bars[1].low,
+                                   bars[1].volume, bars[0].volume}),
+              (std::vector<double>{1010, 1028, 1048, 1000, 13000, 9000}));
 
     std::vector<KDT> days = RisingDays(100);
     days[60].low = 0;

@@ -81,8 +81,6 @@ TEST_F(PageDataTest, StocksWithoutAPriceAreLoggedAndNotCounted) {
     EXPECT_EQ(page.nExtracted(), 1);
     EXPECT_EQ(Figures(page.getTesselRec(2)), (std::vector<double>{0, 0, 0, 0, 0, 0, 0}));
     page.setCode(1, "", 0, "", "");
-    page.MakeFetchURL();
-    EXPECT_STREQ(page.getURL(), "http://127.0.0.1:8731/q?s=1301+8001&d=v2");
     Extract(Row("1301", "300") + Row("8001", "500"));
     EXPECT_EQ(page.nExtracted(), 2);
 }
