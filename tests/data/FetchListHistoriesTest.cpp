@@ -148,10 +148,9 @@ TEST_F(FetchListHistoriesTest, TheFileDecidesThePagesAndTakesTheNewRows) {
 // is no history.
 TEST_F(FetchListHistoriesTest, TheDayGoesOnlyIntoFilesThatExist) {
     for (int32_t slot : {0, 1}) {
-        CTesselRec* record = list.getPage(0)->getTesselRec(slot);
-        std::tie(record->open, record->high, record->low, record->close) =
-            std::make_tuple(100.5, 120, 90, 110.9);
-        record->volume = 5e9;
+        CTesselRec* r = list.getPage(0)->getTesselRec(slot);
+        std::tie(r->open, r->high, r->low, r->close, r->volume) =
+            std::make_tuple(100.5, 120, 90, 110.9, 5e9);
     }
     int32_t year, month, day;
     list.getDate(year, month, day);

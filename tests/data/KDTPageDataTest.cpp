@@ -91,12 +91,13 @@ TEST(MakeKDT, PagesCodeChecksAndTheFileOldestFirst) {
     for (const auto& [rows, pages] : cases)
         EXPECT_EQ(CMakeKDT("7203", 7203, rows).nPages(), pages) << rows;
     EXPECT_STREQ(CMakeKDT("7203.T", 7203, 120).getWebTemp(2), "kdttemp-002.html");
-    for (const char* good : {"12345678901", "6758.O"})
-        EXPECT_EQ(CMakeKDT::CheckRequest(good, 200), nullptr) << good;
-    for (const char* bad : {"123456789012", "", "7203&y=5", "72 03"})
-        EXPECT_NE(CMakeKDT::CheckRequest(bad, 200), nullptr) << bad;
-    EXPECT_NE(CMakeKDT::CheckRequest("7203", 0), nullptr);
-    EXPECT_NE(CMakeKDT::CheckRequest("7203", 2000000000), nullptr);
+    // clang-format off
+    for (const auto& [code, rows, taken] :
+         {std::tuple{"12345678901", 200, true}, {"6758.O", 200, true}, {"123456789012", 200, false},
+          {"", 200, false}, {"7203&y=5", 200, false}, {"72 03", 200, false}, {"7203", 0, false},
+          {"7203", 2000000000, false}})
+        EXPECT_EQ(CMakeKDT::CheckRequest(code, rows) == nullptr, taken) << code << " " << rows;
+    // clang-format on
     EXPECT_EQ(CMakeKDT("123456789012", 7203, 200).nPages(), 0);
 
     TempFolder folder;

@@ -73,9 +73,8 @@ TEST_F(ListPageTest, FirstCellDecidesWhatTheRowIsAndTheNameIsCleaned) {
         EXPECT_EQ(CListPageData::ExtractTR(tr.c_str(), int32_t(tr.size()), &ldt), row.result);
         EXPECT_EQ(ldt.code, row.code);
         EXPECT_EQ(ldt.codeText, row.text);
-        if (row.result == L::kRowTaken) {
+        if (row.result == L::kRowTaken)
             EXPECT_EQ(ldt.name, row.sjis);
-        }
     }
 }
 
@@ -90,8 +89,7 @@ TEST_F(ListPageTest, PageTakesItsRowsInOrderAndCountsTheSkipped) {
     EXPECT_EQ(page.getLDT(2)->name, kSjisToyota);
     EXPECT_EQ(page.getLDT(3)->code, 0); // skipped rows leave nothing behind
     EXPECT_STREQ(page.getLDT(3)->name, "");
-    EXPECT_EQ(page.nLetterCodes(), 1);
-    EXPECT_EQ(page.nRefusedCodes(), 1);
+    EXPECT_EQ(std::make_pair(page.nLetterCodes(), page.nRefusedCodes()), std::make_pair(1, 1));
 
     // A plain number that is no code ends the page; a new extraction counts afresh.
     EXPECT_EQ(Extract(Page(Row("1301", "A") + Row("999", "B") + Row("1332", "C"))), -1);
