@@ -1,5 +1,6 @@
-// A fresh folder for one test, removed with everything in it afterwards; byte
-// helpers; and the application folder the daily-quote readers run in.
+// A fresh folder for one test, removed with everything in it afterwards; the
+// count of a folder's entries; byte helpers; and the application folder the
+// daily-quote readers run in.
 #pragma once
 
 #include "FetchData.h"
@@ -9,7 +10,7 @@
 #include "VezizoMain.h"
 #include "futil.h"
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -27,8 +28,7 @@ public:
     }
     ~TempFolder() {
         std::error_code ignored;
-        if (!m_path.empty())
-            std::filesystem::remove_all(m_path, ignored);
+        std::filesystem::remove_all(m_path, ignored);
     }
 
     const std::string& path() const { return m_path; }
@@ -37,6 +37,11 @@ public:
 private:
     std::string m_path;
 };
+
+inline int EntryCount(const std::string& folder) {
+    const auto entries = std::filesystem::directory_iterator(folder);
+    return int(std::distance(begin(entries), end(entries)));
+}
 
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
@@ -104,10 +109,7 @@ protected:
         g_Preferences = &preferences;
         LoadQuoteServers(folder);
     }
-    void TearDown() override {
-        g_marketConv = nullptr;
-        g_Preferences = nullptr;
-    }
+    void TearDown() override { g_marketConv = nullptr, g_Preferences = nullptr; }
 
     std::string PathOf(const std::string& name) const { return temp.file(name); }
     void WriteFile(const std::string& name, const std::string& bytes) const {
