@@ -108,12 +108,6 @@ TEST_F(ListPageTest, PageTakesItsRowsInOrderAndCountsTheSkipped) {
     EXPECT_EQ(Extract(head + "<tr><td>1301</td><td>N</td></tr>"), 0);
     EXPECT_EQ(page.nRows(), 0);
     EXPECT_EQ(page.getLDT(0)->code, 0);
-
-    EXPECT_EQ(Extract(Page(Row("1301", "A"))), 0); // a missing page leaves no row behind
-    std::filesystem::remove(path);
-    EXPECT_EQ(CListPageData::ExtractListData(path.c_str(), &page), -1);
-    EXPECT_EQ(page.nRows(), 0);
-    EXPECT_EQ(page.getLDT(0)->code, 0);
 }
 
 } // namespace

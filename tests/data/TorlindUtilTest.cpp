@@ -25,9 +25,8 @@ std::string TenCells(const std::string& code, const std::string& first,
                      const std::string& second = "0", const std::string& fourth = "0",
                      const std::string& name = "n") {
     std::string row = "<tr>";
-    for (const std::string& c :
-         {code, std::string("T"), name, std::string("5,000"), std::string("+10"), first, second,
-          std::string("1.5"), fourth, std::string("2")})
+    for (const std::string& c : std::vector<std::string>{code, "T", name, "5,000", "+10", first,
+                                                         second, "1.5", fourth, "2"})
         row += "<td nowrap>" + c + "</td>";
     return row + "</tr>\n";
 }
