@@ -97,6 +97,11 @@ TEST_F(DailyFilesTest, LinesOfTheThreeLayouts) {
     }
 }
 
+// Each layout's file replaces the same day's earlier one, which stays whole
+// until the new one is. A stock this run has no quote for keeps its line from
+// the earlier file, in its place in the list; stocks the list no longer has
+// come last. A file of another layout under the same name is replaced, not
+// mixed in.
 TEST_F(DailyFilesTest, DailyFileOfEachLayout) {
     EXPECT_FALSE(list.Save(folder, kDSLayoutComma, 0)); // no pages yet
     EXPECT_FALSE(list.SaveFinanceData(0, folder, 0));
@@ -109,34 +114,50 @@ TEST_F(DailyFilesTest, DailyFileOfEachLayout) {
     Extract();
     EXPECT_FALSE(list.Save(folder + "/absent", kDSLayoutComma, 0));
     const std::string yy = std::to_string(year - 2000), yyyy = std::to_string(year);
-    WriteFile("DS" + yy + "1225.DAT", std::string(5000, '#')); // another day's bytes
-    // "2006年" "12月" "25日", "銘柄数" 2, "エラー数" 0 and the column heading.
+    // "2006年" "12月" "25日", "銘柄数" 5, "エラー数" 0 and the column heading.
     const std::string tabHeader =
         "\"" + yyyy + "\x94\x4e\"\t\"12\x8c\x8e\"\t\"25\x93\xfa\"\n" +
-        "\"\x96\xc1\x95\xbf\x90\x94\"\t2\n\"\x83\x47\x83\x89\x81\x5b\x90\x94\"\t0\n" +
+        "\"\x96\xc1\x95\xbf\x90\x94\"\t5\n\"\x83\x47\x83\x89\x81\x5b\x90\x94\"\t0\n" +
         "\"\x96\xc1\x95\xbf\x83\x52\x81\x5b\x83\x68\"\t\"\x8e\x73\x8f\xea\"\t\"\x96\xc1"
         "\x95\xbf\x96\xbc\"\t\"\x8e\x6e\x92\x6c\"\t\"\x8d\x82\x92\x6c\"\t\"\x88\xc0\x92"
         "\x6c\"\t\"\x8f\x49\x92\x6c\"\t\"\x8f\x6f\x97\x88\x8d\x82\"\n";
-    const std::tuple<int32_t, std::string, std::string> files[] = {
+    const std::tuple<int32_t, std::string, std::string, std::string> files[] = {
         // clang-format off
-        // layout       name                    header
-        {kDSLayoutComma, "DS" + yy + "1225.DAT", yy + "1225\n2,0\n"},
-        {kDSLayoutFixed, "DS" + yyyy + "12.25",  yyyy + "1225\n\r2,0\n\r"},
-        {kDSLayoutTab,   "DS" + yy + "1225.DAT", tabHeader},
+        // layout       header of the earlier file               line end  header written
+        {kDSLayoutComma, "061225\n3,0\n",                        "\n",     yy + "1225\n5,0\n"},
+        {kDSLayoutFixed, "20061225\n\r3,0\n\r",                  "\n\r",   yyyy + "1225\n\r5,0\n\r"},
+        {kDSLayoutTab,   "\"a\"\n\"b\"\t3\n\"c\"\t0\n\"d\"\n",   "\n",     tabHeader},
         // clang-format on
     };
-    for (const auto& [layout, name, header] : files) {
-        SCOPED_TRACE(name);
-        const std::string earlier = ReadFile(name);
-        ReplacedFiles replaced; // the earlier file stays whole until the new one is
-        ASSERT_TRUE(list.Save(folder, layout, FourCharCode("ttxt")));
-        EXPECT_EQ(replaced.before, (std::map<std::string, std::string>{{PathOf(name), earlier}}));
-        EXPECT_EQ(ReadFile(name), header + QuotedLines(layout));
+    for (const auto& [layout, header, end, written] : files) {
+        SCOPED_TRACE(layout);
+        const std::string name = CFetchData::DailyFileName(layout, year, month, day);
+        const std::string sep = layout == kDSLayoutTab ? "\t" : ",", eol = end;
+        auto earlier = [&](const std::string& code, const std::string& text = "EARLIER") {
+            return code + sep + text + eol;
+        };
+        // 8193 bytes in all: the last line comes in a read of its own.
+        const std::string lines = earlier("1301") + earlier("8001") + earlier("9999");
+        const std::string last =
+            earlier("1111", std::string(8193 - header.size() - lines.size() - 5 - end.size(), 'p'));
+        WriteFile(name, header + lines + last);
+        ReplacedFiles replaced;
+        int32_t nKept = -1;
+        ASSERT_TRUE(list.Save(folder, layout, FourCharCode("ttxt"), &nKept));
+        EXPECT_EQ(replaced.before,
+                  (std::map<std::string, std::string>{{PathOf(name), header + lines + last}}));
+        EXPECT_EQ(nKept, 3);
+        EXPECT_EQ(ReadFile(name),
+                  written + QuotedLines(layout) + earlier("8001") + earlier("9999") + last);
         EXPECT_EQ(CFetchData::LatestDailyFile(folder, layout), name);
         EXPECT_THAT(ReadAttribute(PathOf(name), "user.creator"), testing::AnyOf("", "ttxt"));
     }
+    const std::string comma = CFetchData::DailyFileName(kDSLayoutComma, year, month, day);
+    WriteFile(comma, "\"a\"\n\"b\"\t1\n\"c\"\t0\n\"d\"\n8001\tEARLIER\n");
+    ASSERT_TRUE(list.Save(folder, kDSLayoutComma, 0));
+    EXPECT_EQ(ReadFile(comma).find("EARLIER"), std::string::npos);
     // A file that cannot be replaced (here a folder of that name) stays.
-    const std::string fixed = "DS" + yyyy + "12.25";
+    const std::string fixed = CFetchData::DailyFileName(kDSLayoutFixed, year, month, day);
     std::filesystem::remove(PathOf(fixed));
     std::filesystem::create_directory(PathOf(fixed));
     WriteFile(fixed + "/inside", "kept");
@@ -157,46 +178,10 @@ TEST_F(DailyFilesTest, FilesTakeTheDateOfAnyPageThatShowedOne) {
     EXPECT_EQ(list.financeFileName(), CFetchData::FinanceFileName(year, 12, 25));
 }
 
-// A stock this run has no quote for keeps its line from the same day's file,
-// in its place in the list; stocks the list no longer has come last. A file of
-// another layout under the same name is replaced, not mixed in. The finance
-// file keeps the same day's lines of the stocks without values.
-TEST_F(DailyFilesTest, SameDayFileKeepsTheStocksThisRunLacks) {
+// The finance file keeps the same day's lines of the stocks without values.
+TEST_F(DailyFilesTest, FinanceFileKeepsTheStocksWithoutValues) {
     Load();
     Extract();
-    const std::tuple<int32_t, std::string, std::string, std::string> rows[] = {
-        // clang-format off
-        // layout       header of the earlier file               line end  count written
-        {kDSLayoutComma, "061225\n3,0\n",                        "\n",     "\n5,0\n"},
-        {kDSLayoutFixed, "20061225\n\r3,0\n\r",                  "\n\r",   "\n\r5,0\n\r"},
-        {kDSLayoutTab,   "\"a\"\n\"b\"\t3\n\"c\"\t0\n\"d\"\n",   "\n",     "\t5\n"},
-        // clang-format on
-    };
-    for (const auto& [layout, header, end, count] : rows) {
-        SCOPED_TRACE(layout);
-        const std::string name = CFetchData::DailyFileName(layout, year, month, day);
-        const std::string sep = layout == kDSLayoutTab ? "\t" : ",", eol = end;
-        auto earlier = [&](const std::string& code, const std::string& text = "EARLIER") {
-            return code + sep + text + eol;
-        };
-        // 8193 bytes in all: the last line comes in a read of its own.
-        const std::string lines = earlier("1301") + earlier("8001") + earlier("9999");
-        const std::string last =
-            earlier("1111", std::string(8193 - header.size() - lines.size() - 5 - end.size(), 'p'));
-        WriteFile(name, header + lines + last);
-        int32_t nKept = -1;
-        ASSERT_TRUE(list.Save(folder, layout, 0, &nKept));
-        EXPECT_EQ(nKept, 3);
-        const std::string written = ReadFile(name);
-        const std::string kept = QuotedLines(layout) + earlier("8001") + earlier("9999") + last;
-        EXPECT_EQ(written.substr(written.size() - std::min(written.size(), kept.size())), kept);
-        EXPECT_NE(written.find(count), std::string::npos);
-    }
-    const std::string comma = CFetchData::DailyFileName(kDSLayoutComma, year, month, day);
-    WriteFile(comma, "\"a\"\n\"b\"\t1\n\"c\"\t0\n\"d\"\n8001\tEARLIER\n");
-    ASSERT_TRUE(list.Save(folder, kDSLayoutComma, 0));
-    EXPECT_EQ(ReadFile(comma).find("EARLIER"), std::string::npos);
-
     list.getPage(0)->getTesselRec(1)->finance[0] = 12.5;
     list.getPage(0)->getTesselRec(2)->finance[2] = 3;
     const std::string finance = CFetchData::FinanceFileName(year, 12, 25);
