@@ -50,8 +50,7 @@ TEST_F(FolderTest, WorkingDirectoryFolderCreationAndTheLock) {
                 testing::AllOf(testing::HasSubstr("another run"),
                                testing::HasSubstr(m_folder.file("vezizo.lock"))));
     // Where no lock file can be made no run can write either: the run goes on.
-    EXPECT_TRUE(first.Lock(m_folder.file("missing")));
-    EXPECT_FALSE(first.locked());
+    EXPECT_TRUE(first.Lock(m_folder.file("missing")) && !first.locked());
 }
 
 // The old file stays until the new one is committed whole and keeps its mode;
@@ -66,8 +65,7 @@ TEST_F(FolderTest, ReplaceFileKeepsTheOldFileUntilCommitted) {
         StReplaceFile file(path, "wb");
         std::fputs("new\n", file.stream());
         EXPECT_EQ(ReadBytes(path), "old\n");
-        EXPECT_TRUE(file.commit());
-        EXPECT_FALSE(file.commit());
+        EXPECT_TRUE(file.commit() && !file.commit()); // once
     }
     EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0640));
     ASSERT_TRUE(CreateFolderPath(m_folder.file("taken/x"))); // a rename that fails

@@ -6,9 +6,7 @@
 #include "TestFolder.h"
 
 #include <cstring>
-#include <fcntl.h>
 #include <tuple>
-#include <unistd.h>
 
 namespace {
 
@@ -138,9 +136,8 @@ TEST(KDTFile, RefusesFilesThatAreNoWholeRecords) {
         SCOPED_TRACE(name);
         const std::string path = folder.file(name);
         if (size >= 0) { // sparse, so that a large file costs no disk
-            const int fd = open(path.c_str(), O_CREAT | O_WRONLY, 0644);
-            ASSERT_EQ(ftruncate(fd, off_t(size)), 0);
-            close(fd);
+            WriteBytes(path, "");
+            std::filesystem::resize_file(path, uintmax_t(size));
         }
         std::vector<KDT> days(1);
         int64_t read = -1;
