@@ -123,10 +123,10 @@ TEST_F(DailyFilesTest, DailyFileOfEachLayout) {
         "\x6c\"\t\"\x8f\x49\x92\x6c\"\t\"\x8f\x6f\x97\x88\x8d\x82\"\n";
     const std::tuple<int32_t, std::string, std::string, std::string> files[] = {
         // clang-format off
-        // layout       header of the earlier file               line end  header written
-        {kDSLayoutComma, "061225\n3,0\n",                        "\n",     yy + "1225\n5,0\n"},
-        {kDSLayoutFixed, "20061225\n\r3,0\n\r",                  "\n\r",   yyyy + "1225\n\r5,0\n\r"},
-        {kDSLayoutTab,   "\"a\"\n\"b\"\t3\n\"c\"\t0\n\"d\"\n",   "\n",     tabHeader},
+        // layout       header of the earlier file              line end header written
+        {kDSLayoutComma, "061225\n3,0\n",                       "\n",    yy + "1225\n5,0\n"},
+        {kDSLayoutFixed, "20061225\n\r3,0\n\r",                 "\n\r",  yyyy + "1225\n\r5,0\n\r"},
+        {kDSLayoutTab,   "\"a\"\n\"b\"\t3\n\"c\"\t0\n\"d\"\n",  "\n",    tabHeader},
         // clang-format on
     };
     for (const auto& [layout, header, end, written] : files) {

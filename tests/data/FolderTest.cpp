@@ -104,7 +104,7 @@ TEST_F(FolderTest, OnlyStaleTemporariesOfThisProgramAreRemoved) {
         {".KD7203.KDT.vezizo-tmp-zzzzzz",              'f', -3600, false}, // written after the start
         {"DS061225.DAT.vezizo-tmp-a1B2c3",             'f', 3600,  false}, // not hidden
         {".vezizo-tmp-a1B2c3",                         'f', 3600,  false}, // no file name
-        {".x.vezizo-tmp-a1B2c_",                       'f', 3600,  false}, // not mkstemp's six letters
+        {".x.vezizo-tmp-a1B2c_",                       'f', 3600,  false}, // not mkstemp's letters
         {".x.vezizo-tmp-a1B2c3.bak",                   'f', 3600,  false},
         {".d.vezizo-tmp-a1B2c3",                       'd', 3600,  false},
         {".d.vezizo-tmp-a1B2c3/.p.vezizo-tmp-a1B2c3",  'f', 3600,  false}, // in a sub-folder

@@ -51,7 +51,8 @@ TEST(KDTRow, DateCellAndUpToFivePrices) {
     };
     // clang-format off
     for (const auto& [year, month, day] :
-         {std::tuple{1900, 1, 5}, {2100, 1, 5}, {2006, 0, 5}, {2006, 13, 5}, {2006, 1, 0}, {2006, 1, 32}})
+         {std::tuple{1900, 1, 5}, {2100, 1, 5}, {2006, 0, 5}, {2006, 13, 5}, {2006, 1, 0},
+          {2006, 1, 32}})
         rows.push_back({PriceRow(year, month, day, "1 2 3 4 5"), {1999}}); // no such day
     // clang-format on
     for (const auto& [text, read] : rows) {
