@@ -93,8 +93,7 @@ TEST_F(CommandLine, DesktopProgramEndsOnTerminateWithItsStatus) {
 TEST_F(CommandLine, TwoFetchesStartedTogetherOneRunsOneSaysSo) {
     serve({"--fault", "drip:2@/q"}); // slow pages: the first run is at work when the second starts
     const QVector<int> codes = KnownCodes(100);
-    ASSERT_TRUE(LayOutAppFolder(m_folder.path(), *m_sim) &&
-                WriteFetchList(m_folder.path(), FetchListLines(codes)));
+    ASSERT_TRUE(layOut(FetchListLines(codes)));
     QProcess first, second;
     StartVezizo(first, {"--folder", m_folder.path(), "fetch"}, m_config.path());
     StartVezizo(second, {"--folder", m_folder.path(), "fetch"}, m_config.path());

@@ -26,10 +26,10 @@ TEST_F(JobsCommand, FetchWritesTheServicesQuotesAndQuotesPrintsThem) {
     const CSimMarket& market = TestSimMarket();
     const auto close = [&](int code) { return market.today(*market.findStock(code)).close; };
     const QVector<int> codes = KnownCodes(61);
-    ASSERT_TRUE(WriteFetchList(m_folder.path(),
-                               FetchListLines(codes.mid(0, 1)) + "7203&d=v3,7203,T,HOSTILE\n" +
+    ASSERT_TRUE(
+        write("fetchlist.csv", FetchListLines(codes.mid(0, 1)) + "7203&d=v3,7203,T,HOSTILE\n" +
                                    FetchListLines(codes.mid(1)) + "1000,1000,T,UNKNOWN\n") &&
-                WriteAppFile(m_config.path(), "vezizo.conf", "interval_ms=30\n"));
+        WriteAppFile(m_config.path(), "vezizo.conf", "interval_ms=30\n"));
     const ProcessResult fetch = run({"--interval", "300", "fetch"});
     for (const QString& said : QStringList{
              "/market.csv is missing: without the market table every market is unknown",
@@ -102,9 +102,7 @@ protected:
 TEST_F(HistoriesCommandTest, WholeHistoriesFirstThenOnePageAStockEqualToAFullDownload) {
     // An index and a code the service does not know beside the four stocks.
     ASSERT_TRUE(m_codes.size() == 4 &&
-                QFile::copy(VEZIZO_SOURCE_DIR "/Resources/market.csv", path("market.csv")) &&
-                WriteFetchList(m_folder.path(), FetchListLines(m_codes + QVector<int>{1000}) +
-                                                    "998405,1001,T,INDEX\n"));
+                layOut(FetchListLines(m_codes + QVector<int>{1000}) + "998405,1001,T,INDEX\n"));
     serveDay(0);
     // The fetch adds the day only to the histories there are, the option
     // holding for that run.
