@@ -25,7 +25,6 @@ QList<SimLogEntry> ReadSimLog(const QString& path) {
 }
 
 QuoteSimProcess::QuoteSimProcess(const QStringList& extraArgs) {
-#ifdef QUOTE_SIM_EXE
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.start(QStringLiteral(QUOTE_SIM_EXE),
                     QStringList{"--port", "0", "--seed", kSeed, "--date", kDate} + extraArgs);
@@ -38,9 +37,6 @@ QuoteSimProcess::QuoteSimProcess(const QStringList& extraArgs) {
     const uint port = m_process.readLine().trimmed().toUInt(); // 0 when it is no number
     if (port < 65536)
         m_port = static_cast<quint16>(port);
-#else
-    Q_UNUSED(extraArgs);
-#endif
 }
 
 QuoteSimProcess::~QuoteSimProcess() {
