@@ -15,21 +15,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTimer>
-
-// Runs the event loop until done() holds or timeoutMs has passed.
-inline bool waitUntil(const std::function<bool()>& done, int timeoutMs = 2000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() <= timeoutMs)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
+#include <qtestsupport_core.h>
 
 // Saves a picture of widget as <build>/screenshots/<name>.png for a person to
 // look at.

@@ -86,8 +86,8 @@ TEST_F(ScreenshotTest, EveryWindowAndSheet) {
                 expectRunning(false);
             });
             hold.start(5);
-            ASSERT_TRUE(waitUntil([&] { return !count.isEmpty(); }, 20000));
-            waitUntil([] { return false; }, 300); // a page still on its way changes nothing
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !count.isEmpty(); }, 20000));
+            QTest::qWait(300); // a page still on its way changes nothing
             EXPECT_EQ(text(shown.countText), count);
             // Nothing written, no temporaries.
             const QStringList left = {job.unwritten, ".*.vezizo-tmp-*"};
@@ -100,10 +100,10 @@ TEST_F(ScreenshotTest, EveryWindowAndSheet) {
         EXPECT_EQ(sendAnswered(job.command, job.answers, job.dialog), 0);
         ASSERT_TRUE(shown.running);
         if (job.status == "cancelled") {
-            waitUntil([] { return false; }, 300);
+            QTest::qWait(300);
             send("fccn");
         }
-        ASSERT_TRUE(waitUntil([&] { return !shown.running; }, 60000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !shown.running; }, 60000));
         expectRunning(false);
         EXPECT_EQ(text(shown.headingText), QString::fromUtf8(job.heading));
         EXPECT_TRUE(text(shown.statusText).startsWith(job.status))

@@ -47,7 +47,7 @@ TEST_F(WindowTest, CommandsSizesQuitAndClose) {
 
     SetWindowAnimationsEnabled(true);
     controller().HideSheetWindow();
-    EXPECT_TRUE(waitUntil([&] { return mainWindow()->size() == QSize(350, 120); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return mainWindow()->size() == QSize(350, 120); }));
     for (const char* code : {"quit", "clos"}) {
         EventLoopTimerRef timer = InstallEventLoopTimer(0.0, 0.0, [code] { send(code); });
         RunApplicationEventLoop(); // returns only when the command quits it
@@ -145,7 +145,7 @@ TEST_F(WindowTest, CautionNamesWhatStartUpCouldNotTake) {
         EXPECT_TRUE(caution.endsWith(QString::fromUtf8("\n\nfetchlist.csvが見つかりません。")));
     }
     cautions()[0]->buttons().first()->click();
-    EXPECT_TRUE(waitUntil([&] { return cautions().isEmpty(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return cautions().isEmpty(); }));
     EXPECT_EQ(send("fech"), 0);
     EXPECT_FALSE(controller().anyJobRunning());
 }
