@@ -62,16 +62,15 @@ TEST_F(JobsCommand, FetchWritesTheServicesQuotesAndQuotesPrintsThem) {
 // The picture of the size asked for, into the file asked for: a relative
 // --png names a file in the current folder, not in the application folder.
 TEST_F(JobsCommand, ChartWritesAPictureOfTheGivenSize) {
-    QTemporaryDir elsewhere;
     ASSERT_TRUE(writeKD(7203, RisingDays(400)));
     const QString here = QDir::currentPath();
-    QDir::setCurrent(elsewhere.path());
+    QDir::setCurrent(m_config.path()); // another folder than the application folder
     const ProcessResult chart =
         run({"chart", "--size", "640x400", "7203.T", "--png", "out.png", "--days", "30"});
     QDir::setCurrent(here);
     EXPECT_THAT(chart, Ended(0, ""));
-    EXPECT_EQ(chart.out.trimmed(), elsewhere.filePath("out.png"));
-    EXPECT_EQ(QImage(elsewhere.filePath("out.png")).size(), QSize(640, 400));
+    EXPECT_EQ(chart.out.trimmed(), m_config.filePath("out.png"));
+    EXPECT_EQ(QImage(m_config.filePath("out.png")).size(), QSize(640, 400));
 }
 
 class HistoriesCommandTest : public AppTestBase {
@@ -134,8 +133,7 @@ TEST_F(HistoriesCommandTest, WholeHistoriesFirstThenOnePageAStockEqualToAFullDow
                                                 "file's size is not a multiple of 26 bytes")
                                      .arg(m_codes[1])
                                      .arg(m_codes[2])));
-    EXPECT_EQ(kd(m_codes[1]), before);
-    EXPECT_EQ(kd(m_codes[2]), notAHistory);
+    EXPECT_EQ(std::pair(kd(m_codes[1]), kd(m_codes[2])), std::pair(before, notAHistory));
     for (int code : {m_codes[0], m_codes[3], 1000})
         EXPECT_EQ(historyRequests(code), 1) << code;
     std::vector<KDT> longer = ExpectedKDRecords(*m_market, m_codes[3], 200);
