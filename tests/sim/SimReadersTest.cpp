@@ -14,8 +14,6 @@
 #include "VezizoMain.h"
 #include "misclib.h"
 
-namespace {
-
 using SimReaders = AppTestBase;
 
 TEST_F(SimReaders, EveryKindOfPageGivesTheMarketsValues) {
@@ -98,5 +96,3 @@ TEST_F(SimReaders, EveryKindOfPageGivesTheMarketsValues) {
     EXPECT_EQ(row, listing.size());
     g_marketConv = nullptr;
 }
-
-} // namespace
