@@ -116,11 +116,9 @@ TEST_F(HistoriesCommandTest, WholeHistoriesFirstThenOnePageAStockEqualToAFullDow
     for (int code : m_codes)
         EXPECT_EQ(records(code), ExpectedKDRecords(*m_market, code, 200)) << code;
     EXPECT_TRUE(kd(1000).isNull());
-    EXPECT_EQ(historyRequests(m_codes[3]), 4);
-    const std::vector<KDT> longBefore = records(m_codes[3]);
 
-    // The next day: one page a stock, and the records a full download gives;
-    // the longer history keeps its oldest day, which 200 rows no longer reach.
+    // The next day: one page a stock, and the records a full download gives
+    // (what the file keeps beyond the page is the merge's, a data test's).
     // One stock's page fails, another's file is not a history (a byte too
     // many): both files stay as they were.
     const QByteArray before = kd(m_codes[1]), notAHistory = kd(m_codes[2]) + "x";
@@ -136,9 +134,6 @@ TEST_F(HistoriesCommandTest, WholeHistoriesFirstThenOnePageAStockEqualToAFullDow
     EXPECT_EQ(std::pair(kd(m_codes[1]), kd(m_codes[2])), std::pair(before, notAHistory));
     for (int code : {m_codes[0], m_codes[3], 1000})
         EXPECT_EQ(historyRequests(code), 1) << code;
-    std::vector<KDT> longer = ExpectedKDRecords(*m_market, m_codes[3], 200);
-    longer.insert(longer.begin(), longBefore.front());
-    EXPECT_EQ(records(m_codes[3]), longer);
     EXPECT_EQ(records(m_codes[0]), ExpectedKDRecords(*m_market, m_codes[0], 200));
 }
 
