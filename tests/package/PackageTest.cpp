@@ -28,7 +28,6 @@ std::string Verdict(const ProcessResult& run) {
 // from there the program keeps its application folder in the home folder.
 TEST(Package, InstallsTheProgramThatKeepsItsFolderInTheHomeFolder) {
     QTemporaryDir root;
-    ASSERT_TRUE(root.isValid());
     ASSERT_EQ(Verdict(RunProcess("dpkg-deb", {"-x", kPackage, root.path()})), "0: ");
     // A path in the unpacked root, such as "usr/bin/vezizo".
     const auto path = [&](const QString& name) { return root.filePath(name); };
@@ -41,8 +40,6 @@ TEST(Package, InstallsTheProgramThatKeepsItsFolderInTheHomeFolder) {
     // The program, menu entry, manual page and units are read by the checks
     // below, and the copyright and changelog by lintian (package.lintian).
     EXPECT_TRUE(QFileInfo(path("usr/share/icons/hicolor/scalable/apps/vezizo.svg")).isFile());
-    const QByteArray shipped = ReadAppFile(VEZIZO_SOURCE_DIR, "Resources/market.csv");
-    EXPECT_EQ(ReadAppFile(lib, "market.csv"), shipped);
     const ProcessResult fields = RunProcess("dpkg-deb", {"-f", kPackage, "Depends", "Recommends"});
     EXPECT_TRUE(fields.out.contains(QRegularExpression("^Depends: .*libqt6widgets6")) &&
                 fields.out.contains("\nRecommends: fonts-noto-cjk\n"))
@@ -103,7 +100,9 @@ TEST(Package, InstallsTheProgramThatKeepsItsFolderInTheHomeFolder) {
     };
     EXPECT_EQ(runInstalled("--version").out, QStringLiteral("vezizo " VEZIZO_VERSION "\n"));
 
-    // The first start makes ~/Vezizo with the shipped market table.
+    // The first start makes ~/Vezizo with the shipped market table, copied
+    // from the package's.
+    const QByteArray shipped = ReadAppFile(VEZIZO_SOURCE_DIR, "Resources/market.csv");
     const QString folder = home.filePath("Vezizo");
     const ProcessResult first = runInstalled("quotes"); // and says nothing else
     EXPECT_EQ(std::pair(first.status, first.err),
