@@ -44,13 +44,7 @@ TEST_F(FailingServiceTest, NothingDoneKeepsEveryEarlierFile) {
     // %1 the service's host, %2 the daily file, %3 the finance file, %4 the
     // addlist, %5 the folder. A row's file is made so before the run, and so
     // stays; a logged row logs every stock with the reason in brackets.
-    const struct {
-        const char *arguments, *fault;
-        QString file;
-        QByteArray made;
-        const char* message;
-        bool logged;
-    } rows[] = {
+    const std::tuple<const char*, const char*, QString, QByteArray, const char*, bool> rows[] = {
         // clang-format off
         // arguments              fault                           file                  made                    message, logged
         {"fetch",                 "stopped",                      "", {}, "at %1 did not answer (connection refused); %2 was kept", true},
@@ -91,31 +85,31 @@ TEST_F(FailingServiceTest, NothingDoneKeepsEveryEarlierFile) {
         {"VellmarkEx.DIC", QByteArray(10000 * 1024, '\x01')}, // a dictionary's size
     };
     const QStringList written = {"DS*", "FN*", "KD*", "addlist*", "*.png", "VellmarkEx.DIC"};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(std::string(row.arguments) + " " + row.fault);
-        startService(row.fault);
+    for (const auto& [command, fault, file, made, said, logged] : rows) {
+        SCOPED_TRACE(std::string(command) + " " + fault);
+        startService(fault);
         for (auto it = earlier.cbegin(); it != earlier.cend(); ++it)
             ASSERT_TRUE(write(it.key(), it.value()));
-        if (!row.file.isEmpty()) {
-            QFile::remove(path(row.file));
-            ASSERT_TRUE(row.made == kFolder ? QDir(m_folder.path()).mkdir(row.file)
-                                            : row.made == kNone || write(row.file, row.made));
+        if (!file.isEmpty()) {
+            QFile::remove(path(file));
+            ASSERT_TRUE(made == kFolder ? QDir(m_folder.path()).mkdir(file)
+                                        : made == kNone || write(file, made));
         }
         const QStringList before = QDir(m_folder.path()).entryList(written);
         const QStringList values = {m_host, daily, SimDayFileName("FN"), addList, m_folder.path()};
-        QString arguments = row.arguments, message = QString::fromUtf8(row.message);
+        QString arguments = command, message = QString::fromUtf8(said);
         for (int i = 0; i < values.size(); ++i)
             for (QString* text : {&arguments, &message})
                 text->replace("%" + QString::number(i + 1), values[i]);
         EXPECT_THAT(run(arguments.split(' ')), Ended(1, message)); // a later --folder wins
         for (auto it = earlier.cbegin(); it != earlier.cend(); ++it)
-            EXPECT_TRUE(it.key() == row.file || bytes(it.key()) == it.value())
+            EXPECT_TRUE(it.key() == file || bytes(it.key()) == it.value())
                 << it.key().toStdString();
-        const QFileInfo file(path(row.file));
-        const QByteArray now = file.isDir() ? kFolder : file.exists() ? bytes(row.file) : kNone;
-        EXPECT_TRUE(row.file.isEmpty() || now == row.made) << row.file.toStdString();
+        const QFileInfo info(path(file));
+        const QByteArray now = info.isDir() ? kFolder : info.exists() ? bytes(file) : kNone;
+        EXPECT_TRUE(file.isEmpty() || now == made) << file.toStdString();
         EXPECT_EQ(QDir(m_folder.path()).entryList(written), before);
-        if (row.logged)
+        if (logged)
             expectLogged(codes, 0, message.section('(', 1).section(')', 0, 0));
         else
             EXPECT_TRUE(bytes("ERRORLOG.TXT").isEmpty());
