@@ -18,11 +18,10 @@ using JobsCommand = AppTestBase;
 // sorted. The command line's interval wins over the settings' between any two
 // requests.
 // Without market.csv every market is unknown, and a servers.conf line that
-// cannot be used leaves its server at the default: the run goes on.
+// cannot be used is named: the run goes on.
 TEST_F(JobsCommand, FetchWritesTheServicesQuotesAndQuotesPrintsThem) {
     serve({});
-    const QByteArray host = m_sim->hostPort().toLatin1();
-    ASSERT_TRUE(write("servers.conf", "quote=" + host + "\nhistory=junk junk\nprofile=" + host));
+    ASSERT_TRUE(write("servers.conf", bytes("servers.conf") + "history=junk junk\n"));
     const CSimMarket& market = TestSimMarket();
     const auto close = [&](int code) { return market.today(*market.findStock(code)).close; };
     const QVector<int> codes = KnownCodes(61);
@@ -33,7 +32,7 @@ TEST_F(JobsCommand, FetchWritesTheServicesQuotesAndQuotesPrintsThem) {
     const ProcessResult fetch = run({"--interval", "300", "fetch"});
     for (const QString& said : QStringList{
              "/market.csv is missing: without the market table every market is unknown",
-             "/servers.conf line 2 cannot be used: a line is quote=, history= or profile=",
+             "/servers.conf line 4 cannot be used: a line is quote=, history= or profile=",
              "fetch: fetchlist.csv line 2 was not requested, as its quote code cannot go into a",
              "vezizo fetch: " + SimDayFileName("DS") + ": 61 stocks, 2 missing\n"})
         EXPECT_THAT(fetch, Ended(0, said));

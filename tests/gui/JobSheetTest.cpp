@@ -30,8 +30,6 @@ TEST_F(JobSheetTest, RefusedEntriesStartNothingThenAWaitShowsOnTheSheet) {
     const std::tuple<const char*, const char*, const char*, int> rows[] = {
         // name                        command answers                  dictionary
         {"listing cancelled",          "list", "chk1|chk3|not!",        -1},
-        {"profile cancelled",          "fund", "chk1|not!",             -1},
-        {"history cancelled",          "mkdt", "21=7203|not!",          -1},
         {"no code",                    "mkdt", "ok  ",                  -1},
         {"rows no number",             "mkdt", "21=7203|22=many|ok  ",  -1},
         {"no rows",                    "mkdt", "21=7203|22=-50|ok  ",   -1},

@@ -104,14 +104,14 @@ TEST_F(WindowTest, PreferencesAndCodeEntrySheets) {
     const std::string kanji = QByteArray("\x8A\x94").repeated(127).toStdString(), // 株
         letters(200, 'x');
     for (int opening = 0; opening < 2; ++opening) {
-        std::string opened;
+        QString opened;
         SetModalLoopHook([&](WindowRef dialog) {
-            char code[CEnterCodeDialog::kTextSize], rows[CEnterCodeDialog::kTextSize];
-            GetControlText(GetControlByID(dialog, FourCharCode("entc"), 21), code, sizeof code);
-            GetControlText(GetControlByID(dialog, FourCharCode("entc"), 22), rows, sizeof rows);
-            opened = std::string(code) + "|" + rows;
-            SetControlText(GetControlByID(dialog, FourCharCode("entc"), 21), kanji.c_str());
-            SetControlText(GetControlByID(dialog, FourCharCode("entc"), 22), letters.c_str());
+            const auto field = [dialog](int id) {
+                return static_cast<QLineEdit*>(GetControlByID(dialog, FourCharCode("entc"), id));
+            };
+            opened = field(21)->text() + "|" + field(22)->text();
+            SetControlText(field(21), kanji.c_str());
+            SetControlText(field(22), letters.c_str());
             send("ok  ");
         });
         CEnterCodeDialog dialog(mainWindow());

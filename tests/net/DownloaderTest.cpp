@@ -152,8 +152,8 @@ TEST_F(NetTest, OneDownloadAtATimeEachIntoItsOwnFile) {
     EXPECT_EQ(download(slow, "slow", true), QuotePage("6758"));
     tick.stop();
     EXPECT_TRUE(http->outcome().done() && !http->complete); // still the polled download's
-    EXPECT_GE(seen.size(), 5u);                             // the nested loop served the timer
-    EXPECT_EQ(seen, std::vector<int>(seen.size(), 0));
+    // The nested loop served the timer five times at least, each time without an end.
+    EXPECT_EQ(seen, std::vector<int>(std::max<size_t>(seen.size(), 5), 0));
     // A flag the job has not taken yet stays raised across a blocking download.
     http->complete = 1;
     download("/q?s=1301&d=v2", "b", true);
