@@ -184,12 +184,11 @@ TEST_F(FailingServiceTest, QuitAfterFetchEndsWithTheCommandLinesStatus) {
     QByteArray preferences = QByteArray("\x03\x02\x01\x00", 4) + QByteArray(400, '\0');
     preferences[401] = preferences[402] = 1; // fetch at launch, quit after fetch
     ASSERT_TRUE(WriteAppFile(m_config.path(), "TorlindX.Preference", preferences));
-    const QVector<int> codes = KnownCodes(60);
-    const QString secondPage = TestSimMarket().findStock(codes[50])->quoteCode;
+    const QString secondPage = TestSimMarket().stocks().at(50).quoteCode;
     for (const auto& [fault, status] :
          {std::pair<QString, int>{"", 0}, {"reset:0@/q?s=" + secondPage, 3}, {"stopped", 1}}) {
         SCOPED_TRACE(fault.toStdString());
-        startService(fault, FetchListLines(codes));
+        startService(fault, FetchListLines(KnownCodes(60)));
         EXPECT_EQ(run({}).status, status);
         EXPECT_EQ(bytes(SimDayFileName("DS")).isEmpty(), status == 1);
     }

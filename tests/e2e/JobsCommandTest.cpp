@@ -86,10 +86,6 @@ protected:
         }
         serve(arguments << "--date" << day.toString(Qt::ISODate));
     }
-    // The service's history requests for code.
-    auto historyRequests(int code) const {
-        return simLog().count(QRegularExpression(QStringLiteral("GET /t\\?s=%1[.&]").arg(code)));
-    }
     static constexpr int kLengths[4] = {120, 75, 30, 600};
     const QDate m_day = RecentTradingDay();
     const QVector<int> m_codes = CodesTradedOn({m_day, NextTradingDay(m_day)}, 4);
@@ -130,8 +126,9 @@ TEST_F(HistoriesCommandTest, WholeHistoriesFirstThenOnePageAStockEqualToAFullDow
                                      .arg(m_codes[1])
                                      .arg(m_codes[2])));
     EXPECT_EQ(std::pair(kd(m_codes[1]), kd(m_codes[2])), std::pair(before, notAHistory));
-    for (int code : {m_codes[0], m_codes[3], 1000})
-        EXPECT_EQ(historyRequests(code), 1) << code;
+    for (int code : {m_codes[0], m_codes[3], 1000}) // the service's history requests
+        EXPECT_EQ(simLog().count(QRegularExpression(QString("GET /t\\?s=%1[.&]").arg(code))), 1)
+            << code;
     EXPECT_EQ(records(m_codes[0]), ExpectedKDRecords(*m_market, m_codes[0], 200));
 }
 

@@ -104,12 +104,12 @@ TEST_F(WindowTest, PreferencesAndCodeEntrySheets) {
     const std::string kanji = QByteArray("\x8A\x94").repeated(127).toStdString(), // 株
         letters(200, 'x');
     for (int opening = 0; opening < 2; ++opening) {
-        QString opened;
+        std::string opened;
         SetModalLoopHook([&](WindowRef dialog) {
             const auto field = [dialog](int id) {
                 return static_cast<QLineEdit*>(GetControlByID(dialog, FourCharCode("entc"), id));
             };
-            opened = field(21)->text() + "|" + field(22)->text();
+            opened = (field(21)->text() + "|" + field(22)->text()).toStdString();
             SetControlText(field(21), kanji.c_str());
             SetControlText(field(22), letters.c_str());
             send("ok  ");
@@ -117,9 +117,8 @@ TEST_F(WindowTest, PreferencesAndCodeEntrySheets) {
         CEnterCodeDialog dialog(mainWindow());
         EXPECT_EQ(dialog.DoModal(), 1);
         SetModalLoopHook({});
-        EXPECT_EQ(opened, "|200");
-        EXPECT_EQ(std::string(dialog.getCodeText()), kanji.substr(0, 126));
-        EXPECT_EQ(std::string(dialog.getRowsText()), letters.substr(0, 127));
+        EXPECT_EQ(opened + "|" + dialog.getCodeText() + "|" + dialog.getRowsText(),
+                  "|200|" + kanji.substr(0, 126) + "|" + letters.substr(0, 127));
     }
 }
 
