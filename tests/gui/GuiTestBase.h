@@ -15,21 +15,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTimer>
-
-// Runs the event loop until done() holds or timeoutMs has passed.
-inline bool waitUntil(const std::function<bool()>& done, int timeoutMs = 2000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() <= timeoutMs)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
+#include <qtestsupport_core.h>
 
 // Saves a picture of widget as <build>/screenshots/<name>.png for a person to
 // look at.
@@ -53,24 +44,21 @@ inline void SendMouse(QWidget* widget, std::initializer_list<QEvent::Type> types
 class GuiTestBase : public AppTestBase {
 protected:
     void SetUp() override {
-        layOut();
-        ASSERT_TRUE(write("fetchlist.csv", "7203.t,7203,t,TOYOTA\n6758.t,6758,t,SONY\n"));
+        prepare("7203.t,7203,t,TOYOTA\n6758.t,6758,t,SONY\n");
         startProgram();
     }
-    // A fresh application folder with the market table, without a fetch list,
-    // and a fresh preferences folder.
-    void layOut() {
-        ASSERT_TRUE(m_folder.isValid() && m_config.isValid() &&
-                    QFile::copy(VEZIZO_SOURCE_DIR "/Resources/market.csv", path("market.csv")));
+    // A fresh application folder with the market table and fetchList, and a
+    // fresh preferences folder.
+    void prepare(const QByteArray& fetchList = {}) {
         qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
-        ASSERT_TRUE(WriteQuickSettings(m_config.path()));
+        ASSERT_TRUE(layOut(fetchList) && WriteQuickSettings(m_config.path()));
         SetWindowAnimationsEnabled(false);
         SetExitFunction([this](int) { ++m_exitCalls; });
     }
     void startProgram() { ASSERT_TRUE(m_app.StartUp("", m_folder.path().toStdString())); }
     void start(const QByteArray& fetchList, const QStringList& simArguments = {}) {
         serve(simArguments);
-        ASSERT_TRUE(WriteFetchList(m_folder.path(), fetchList));
+        ASSERT_TRUE(write("fetchlist.csv", fetchList));
         startProgram();
     }
 
@@ -127,5 +115,5 @@ protected:
 // own fetch list and service.
 class SimJobTestBase : public GuiTestBase {
 protected:
-    void SetUp() override { layOut(); }
+    void SetUp() override { prepare(); }
 };

@@ -82,7 +82,7 @@ TEST_F(QuoteListTest, RowsOpenTheirPageAndTheirChart) {
     const QPoint at = view->visualRect(view->model()->index(1, 1)).center();
 
     mainWindow()->activateWindow();
-    ASSERT_TRUE(waitUntil([this] { return QApplication::activeWindow() == mainWindow(); }));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == mainWindow(); }));
     view->setFocus(Qt::TabFocusReason);
     ASSERT_EQ(QApplication::focusWidget(), view);
     EXPECT_TRUE(view->currentIndex().isValid());

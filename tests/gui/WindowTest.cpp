@@ -47,7 +47,7 @@ TEST_F(WindowTest, CommandsSizesQuitAndClose) {
 
     SetWindowAnimationsEnabled(true);
     controller().HideSheetWindow();
-    EXPECT_TRUE(waitUntil([&] { return mainWindow()->size() == QSize(350, 120); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return mainWindow()->size() == QSize(350, 120); }));
     for (const char* code : {"quit", "clos"}) {
         EventLoopTimerRef timer = InstallEventLoopTimer(0.0, 0.0, [code] { send(code); });
         RunApplicationEventLoop(); // returns only when the command quits it
@@ -92,11 +92,11 @@ TEST_F(WindowTest, PreferencesAndCodeEntrySheets) {
         EXPECT_EQ(std::memcmp(before, after, sizeof before) == 0, way != 1);
         EXPECT_EQ(QFile::exists(m_config.filePath("TorlindX.Preference")), way == 1);
     }
-    EXPECT_EQ(g_Preferences->GetCreator(), FourCharCode("MMKE"));
-    EXPECT_EQ(g_Preferences->quitAfterFetch, 1);
-    EXPECT_EQ(g_Preferences->useProxy, 0);
-    EXPECT_EQ(std::string(g_Preferences->proxyHost), host63); // kept though switched off
-    EXPECT_EQ(g_Preferences->proxyPort, 2147483647);          // the nines it keeps, clamped
+    // The host kept though the proxy is off, the port's nines clamped.
+    const CPreferences& kept = *g_Preferences;
+    EXPECT_EQ(std::tuple(kept.GetCreator(), int(kept.quitAfterFetch), int(kept.useProxy),
+                         std::string(kept.proxyHost), kept.proxyPort),
+              std::tuple(FourCharCode("MMKE"), 1, 0, host63, 2147483647));
 
     // The code entry opens empty with 200 rows each time, whatever was typed the
     // time before; of 127 two-byte characters (254 bytes) it keeps the 63 that
@@ -106,20 +106,19 @@ TEST_F(WindowTest, PreferencesAndCodeEntrySheets) {
     for (int opening = 0; opening < 2; ++opening) {
         std::string opened;
         SetModalLoopHook([&](WindowRef dialog) {
-            char code[CEnterCodeDialog::kTextSize], rows[CEnterCodeDialog::kTextSize];
-            GetControlText(GetControlByID(dialog, FourCharCode("entc"), 21), code, sizeof code);
-            GetControlText(GetControlByID(dialog, FourCharCode("entc"), 22), rows, sizeof rows);
-            opened = std::string(code) + "|" + rows;
-            SetControlText(GetControlByID(dialog, FourCharCode("entc"), 21), kanji.c_str());
-            SetControlText(GetControlByID(dialog, FourCharCode("entc"), 22), letters.c_str());
+            const auto field = [dialog](int id) {
+                return static_cast<QLineEdit*>(GetControlByID(dialog, FourCharCode("entc"), id));
+            };
+            opened = (field(21)->text() + "|" + field(22)->text()).toStdString();
+            SetControlText(field(21), kanji.c_str());
+            SetControlText(field(22), letters.c_str());
             send("ok  ");
         });
         CEnterCodeDialog dialog(mainWindow());
         EXPECT_EQ(dialog.DoModal(), 1);
         SetModalLoopHook({});
-        EXPECT_EQ(opened, "|200");
-        EXPECT_EQ(std::string(dialog.getCodeText()), kanji.substr(0, 126));
-        EXPECT_EQ(std::string(dialog.getRowsText()), letters.substr(0, 127));
+        EXPECT_EQ(opened + "|" + dialog.getCodeText() + "|" + dialog.getRowsText(),
+                  "|200|" + kanji.substr(0, 126) + "|" + letters.substr(0, 127));
     }
 }
 
@@ -145,7 +144,7 @@ TEST_F(WindowTest, CautionNamesWhatStartUpCouldNotTake) {
         EXPECT_TRUE(caution.endsWith(QString::fromUtf8("\n\nfetchlist.csvが見つかりません。")));
     }
     cautions()[0]->buttons().first()->click();
-    EXPECT_TRUE(waitUntil([&] { return cautions().isEmpty(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return cautions().isEmpty(); }));
     EXPECT_EQ(send("fech"), 0);
     EXPECT_FALSE(controller().anyJobRunning());
 }
@@ -155,17 +154,18 @@ TEST_F(WindowTest, CautionNamesWhatStartUpCouldNotTake) {
 // each command that works on its files is refused with the caution again.
 TEST_F(WindowTest, TemporariesAndAFolderInUse) {
     CFolderLock otherRun;
+    QFile temporary(path(".DS061225.DAT.vezizo-tmp-a1B2c3"));
     for (bool held : {false, true}) {
         SCOPED_TRACE(held ? "held by another run" : "free");
         m_app.ShutDown();
         ASSERT_TRUE(!held || otherRun.Lock(m_folder.path().toStdString()));
-        QFile temporary(path(".DS061225.DAT.vezizo-tmp-a1B2c3"));
         ASSERT_TRUE(temporary.open(QIODevice::WriteOnly) &&
                     temporary.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
                                           QFileDevice::FileModificationTime));
+        temporary.close();
         startProgram();
-        EXPECT_EQ(QFile::exists(path(".DS061225.DAT.vezizo-tmp-a1B2c3")), held);
-        EXPECT_EQ(cautions().size(), held ? 1 : 0);
+        EXPECT_EQ(std::pair(temporary.exists(), int(cautions().size())),
+                  std::pair(held, int(held)));
     }
     ASSERT_FALSE(cautions().isEmpty());
     EXPECT_EQ(cautions()[0]->text().toStdString(), CFolderLock::InUseMessage(g_startupPath));
@@ -173,10 +173,9 @@ TEST_F(WindowTest, TemporariesAndAFolderInUse) {
     for (const char* command : {"fech", "list", "mkdt", "fund", "fina", "disp", "save"}) {
         SCOPED_TRACE(command);
         EXPECT_EQ(sendAnswered(command, "not!"), 0);
-        EXPECT_EQ(m_dialogs, 0);
-        EXPECT_EQ(cautions().size(), ++shown);
-        EXPECT_EQ(controller().shownSheet(), CMetalWindow::kNoSheet);
-        EXPECT_FALSE(controller().anyJobRunning());
+        EXPECT_EQ(std::tuple(m_dialogs, int(cautions().size()), controller().shownSheet(),
+                             controller().anyJobRunning()),
+                  std::tuple(0, ++shown, CMetalWindow::kNoSheet, false));
     }
-    EXPECT_TRUE(QFile::exists(path(".DS061225.DAT.vezizo-tmp-a1B2c3")));
+    EXPECT_TRUE(temporary.exists());
 }

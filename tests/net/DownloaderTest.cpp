@@ -7,15 +7,12 @@
 #include "HTTPAccess.h"
 #include "SimPages.h"
 
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
-#include <gtest/gtest.h>
 #include <qtestsupport_core.h>
 
-#include <memory>
 #include <tuple>
 #include <vector>
 
@@ -145,8 +142,7 @@ TEST_F(NetTest, OneDownloadAtATimeEachIntoItsOwnFile) {
     EXPECT_EQ(download("/q?s=1301&d=v2", "page"), QuotePage("1301"));
     http->complete = 0;
     QTest::qWait(1500); // when its parts and time-out would come
-    EXPECT_EQ(http->complete, 0);
-    EXPECT_EQ(bytes("page"), QuotePage("1301"));
+    EXPECT_EQ(std::pair(int(http->complete), bytes("page")), std::pair(0, QuotePage("1301")));
 
     // The polled page has been taken (flag cleared) when a blocking one starts.
     std::vector<int> seen;
@@ -155,10 +151,9 @@ TEST_F(NetTest, OneDownloadAtATimeEachIntoItsOwnFile) {
     tick.start(50);
     EXPECT_EQ(download(slow, "slow", true), QuotePage("6758"));
     tick.stop();
-    EXPECT_TRUE(http->outcome().done()); // still the polled download's
-    EXPECT_GE(seen.size(), 5u);          // the nested loop served the timer
-    EXPECT_EQ(seen, std::vector<int>(seen.size(), 0));
-    EXPECT_EQ(http->complete, 0);
+    EXPECT_TRUE(http->outcome().done() && !http->complete); // still the polled download's
+    // The nested loop served the timer five times at least, each time without an end.
+    EXPECT_EQ(seen, std::vector<int>(std::max<size_t>(seen.size(), 5), 0));
     // A flag the job has not taken yet stays raised across a blocking download.
     http->complete = 1;
     download("/q?s=1301&d=v2", "b", true);
@@ -168,13 +163,11 @@ TEST_F(NetTest, OneDownloadAtATimeEachIntoItsOwnFile) {
     QTimer::singleShot(
         50, [&] { http->OpenURL(m_sim->url("/q?s=1301&d=v2").toStdString(), file("c")); });
     download(slow, "cut", true);
-    EXPECT_EQ(last.end, O::kStopped);
-    EXPECT_EQ(http->complete, 0);
+    EXPECT_EQ(std::pair(last.end, int(http->complete)), std::pair(O::kStopped, 0));
     ASSERT_TRUE(QTest::qWaitFor([this] { return http->complete == 1; }, kPatienceMs));
     EXPECT_EQ(bytes("c"), QuotePage("1301"));
     // The stopped download's file keeps what had arrived, and no more.
-    EXPECT_LT(bytes("cut").size(), QuotePage("6758").size());
-    EXPECT_TRUE(QuotePage("6758").startsWith(bytes("cut")));
+    EXPECT_TRUE(QuotePage("6758").chopped(1).startsWith(bytes("cut")));
 }
 
 // Redirects are requests too. The end is told through the event loop, never
@@ -194,14 +187,12 @@ TEST_F(NetTest, RequestsOfBothEntryPointsKeepTheInterval) {
     for (int i = 1; i < entries.size(); ++i)
         EXPECT_GE(entries[i].start - entries[i - 1].start, 0.250 * 0.9) << i;
 
-    const std::string unwritable = file("no-such-folder/page.html");
-    http->OpenURL(m_sim->url("/q").toStdString(), unwritable);
+    http->OpenURL(m_sim->url("/q").toStdString(), file("no-such-folder/page.html"));
     EXPECT_EQ(std::tuple(http->complete, http->outcome().end, http->outcome().reason, nCompletions),
               std::tuple(1, O::kFileError, "could not write the page file", 3));
     EXPECT_TRUE(QTest::qWaitFor([this] { return nCompletions == 4; }, 5000));
-    EXPECT_EQ(http->OpenURLComplete(m_sim->url("/q").toStdString(), unwritable).end, O::kFileError);
-    EXPECT_EQ(download("/q?s=1301&d=v2", "/dev/full", true),
-              "failed: could not write the page file");
+    for (const char* name : {"no-such-folder/page.html", "/dev/full"})
+        EXPECT_EQ(download("/q?s=1301&d=v2", name, true), "failed: could not write the page file");
 }
 
 // The second page of each row is asked too soon (or fails once with 503): the
@@ -260,17 +251,15 @@ TEST_F(NetTest, RequestsGoThroughTheProxyOnlyWhenAsked) {
         const QString asked = simLog();
         EXPECT_EQ(asked.contains("Via:") && asked.contains("tinyproxy"), useProxy);
     }
-    for (const int outOfRange : {-1, port + 65536}) {
-        start({}, 20, true, outOfRange);
+    // Ports out of range, and one that no proxy listens on.
+    for (const int proxyPort : {-1, port + 65536, int(FreePort())}) {
+        start({}, 20, true, proxyPort);
         download("/q?s=1301&d=v2", "page");
-        EXPECT_EQ(last.end, O::kNetworkError) << outOfRange;
+        EXPECT_EQ(std::pair(last.end, bytes("page")), std::pair(O::kNetworkError, QByteArray()))
+            << proxyPort;
     }
     proxy.terminate();
     proxy.waitForFinished(5000);
-    start({}, 20, true, FreePort());
-    download("/q?s=1301&d=v2", "page");
-    EXPECT_EQ(last.end, O::kNetworkError);
-    EXPECT_TRUE(bytes("page").isEmpty());
 }
 
 } // namespace

@@ -11,7 +11,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <unistd.h>
 
 namespace {
@@ -29,7 +28,6 @@ std::string Verdict(const ProcessResult& run) {
 // from there the program keeps its application folder in the home folder.
 TEST(Package, InstallsTheProgramThatKeepsItsFolderInTheHomeFolder) {
     QTemporaryDir root;
-    ASSERT_TRUE(root.isValid());
     ASSERT_EQ(Verdict(RunProcess("dpkg-deb", {"-x", kPackage, root.path()})), "0: ");
     // A path in the unpacked root, such as "usr/bin/vezizo".
     const auto path = [&](const QString& name) { return root.filePath(name); };
@@ -39,14 +37,9 @@ TEST(Package, InstallsTheProgramThatKeepsItsFolderInTheHomeFolder) {
         QFile::setPermissions(lib, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     });
 
-    // The program, menu entry, manual page and units are read by the checks below.
-    for (const char* name : {"usr/share/icons/hicolor/scalable/apps/vezizo.svg",
-                             "usr/share/doc/vezizo/copyright", "usr/share/doc/vezizo/changelog.gz"})
-        EXPECT_TRUE(QFileInfo(path(name)).isFile()) << name;
-    EXPECT_EQ(std::filesystem::read_symlink(path("usr/bin/vezizo").toStdString()),
-              "../lib/vezizo/Vezizo.app/Contents/MacOS/vezizo");
-    const QByteArray shipped = ReadAppFile(VEZIZO_SOURCE_DIR, "Resources/market.csv");
-    EXPECT_EQ(ReadAppFile(lib, "market.csv"), shipped);
+    // The program, menu entry, manual page and units are read by the checks
+    // below, and the copyright and changelog by lintian (package.lintian).
+    EXPECT_TRUE(QFileInfo(path("usr/share/icons/hicolor/scalable/apps/vezizo.svg")).isFile());
     const ProcessResult fields = RunProcess("dpkg-deb", {"-f", kPackage, "Depends", "Recommends"});
     EXPECT_TRUE(fields.out.contains(QRegularExpression("^Depends: .*libqt6widgets6")) &&
                 fields.out.contains("\nRecommends: fonts-noto-cjk\n"))
@@ -88,7 +81,8 @@ TEST(Package, InstallsTheProgramThatKeepsItsFolderInTheHomeFolder) {
     // Run as a user whose application folder is not beside the program, as under
     // /usr/lib: that folder read-only and, for root, who could write to it all
     // the same, the run without the capability to override file permissions. A
-    // session without a runtime folder, as under cron.
+    // session without a runtime folder, as under cron. It runs through
+    // usr/bin/vezizo, a link that must lead into the unpacked root.
     QuoteSimProcess sim;
     QTemporaryDir home;
     ASSERT_TRUE(sim.isRunning() && home.isValid());
@@ -106,7 +100,9 @@ TEST(Package, InstallsTheProgramThatKeepsItsFolderInTheHomeFolder) {
     };
     EXPECT_EQ(runInstalled("--version").out, QStringLiteral("vezizo " VEZIZO_VERSION "\n"));
 
-    // The first start makes ~/Vezizo with the shipped market table.
+    // The first start makes ~/Vezizo with the shipped market table, copied
+    // from the package's.
+    const QByteArray shipped = ReadAppFile(VEZIZO_SOURCE_DIR, "Resources/market.csv");
     const QString folder = home.filePath("Vezizo");
     const ProcessResult first = runInstalled("quotes"); // and says nothing else
     EXPECT_EQ(std::pair(first.status, first.err),
@@ -115,13 +111,11 @@ TEST(Package, InstallsTheProgramThatKeepsItsFolderInTheHomeFolder) {
 
     ASSERT_TRUE(WriteServersConf(folder, sim) &&
                 WriteFetchList(folder, FetchListLines(KnownCodes(60))));
-    const ProcessResult fetch = runInstalled("fetch");
-    ASSERT_EQ(fetch.status, 0) << fetch.err.toStdString();
     // Progress only, then the file written; nothing else on standard error.
-    QStringList lines = fetch.err.split('\n', Qt::SkipEmptyParts);
-    EXPECT_EQ(lines.takeLast(), "vezizo fetch: " + SimDayFileName("DS") + ": 60 stocks, 0 missing");
-    for (const QString& line : lines)
-        EXPECT_TRUE(line.startsWith("fetch: ")) << line.toStdString();
+    const ProcessResult fetch = runInstalled("fetch");
+    const QRegularExpression progress("^fetch: .*\n", QRegularExpression::MultilineOption);
+    EXPECT_EQ(std::pair(fetch.status, QString(fetch.err).remove(progress)),
+              std::pair(0, "vezizo fetch: " + SimDayFileName("DS") + ": 60 stocks, 0 missing\n"));
     EXPECT_TRUE(QFile::exists(QDir(folder).filePath(SimDayFileName("DS"))));
 
     // $VEZIZO_FOLDER names another folder, made the same way.

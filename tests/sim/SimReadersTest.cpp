@@ -1,6 +1,7 @@
 // The program's page readers on the service's own pages: each page downloaded
 // as the jobs download it, read, and the records compared with the market the
 // service plays for the same seed and date.
+#include "AppTestBase.h"
 #include "FetchData.h"
 #include "HTTPAccess.h"
 #include "ListPageData.h"
@@ -8,23 +9,20 @@
 #include "PageData.h"
 #include "ProgramSettings.h"
 #include "QuoteServers.h"
-#include "SimAppFolder.h"
 #include "SimEncoding.h"
 #include "TorlindUtil.h"
 #include "VezizoMain.h"
 #include "misclib.h"
 
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
+using SimReaders = AppTestBase;
 
-namespace {
-
-TEST(SimReaders, EveryKindOfPageGivesTheMarketsValues) {
-    QuoteSimProcess sim;
+TEST_F(SimReaders, EveryKindOfPageGivesTheMarketsValues) {
     const CSimMarket& market = TestSimMarket();
-    QTemporaryDir folder;
-    ASSERT_TRUE(sim.isRunning() && folder.isValid() && LayOutAppFolder(folder.path(), sim));
-    g_startupPath = folder.path().toStdString();
+    serve({});
+    // 120 stocks, then 6758, 9984 (a volume beyond 2^31) and a code the
+    // market does not know.
+    ASSERT_TRUE(layOut(FetchListLines(KnownCodes(120) + QVector<int>{6758, 9984, 1000})));
+    g_startupPath = m_folder.path().toStdString();
     CMarketConv markets;
     ASSERT_EQ(markets.LoadMarketCsv((g_startupPath + "/market.csv").c_str()), 1);
     g_marketConv = &markets;
@@ -38,10 +36,6 @@ TEST(SimReaders, EveryKindOfPageGivesTheMarketsValues) {
         return path.c_str();
     };
 
-    // 120 stocks, then 6758, 9984 (a volume beyond 2^31) and a code the
-    // market does not know.
-    ASSERT_TRUE(WriteFetchList(folder.path(),
-                               FetchListLines(KnownCodes(120) + QVector<int>{6758, 9984, 1000})));
     CFetchData fetchData;
     ASSERT_EQ(fetchData.LoadFetchData(g_startupPath), 0);
     ASSERT_EQ(fetchData.nPages(), 3);
@@ -63,7 +57,7 @@ TEST(SimReaders, EveryKindOfPageGivesTheMarketsValues) {
         }
     }
     EXPECT_EQ(std::pair(nExtracted, nWithFinance), std::pair(122, 122));
-    EXPECT_EQ(ReadAppFile(folder.path(), "ERRORLOG.TXT"), "page=2 code=1000 name=UNKNOWN1000\n");
+    EXPECT_EQ(bytes("ERRORLOG.TXT"), "page=2 code=1000 name=UNKNOWN1000\n");
 
     // Profile pages: the four texts.
     for (const SimStock& stock : market.stocks().mid(0, 60)) {
@@ -72,11 +66,11 @@ TEST(SimReaders, EveryKindOfPageGivesTheMarketsValues) {
             "http://" + ProfileHost() + "/biz/fundamental/" + std::to_string(stock.code) + ".html";
         FUNDAMENTAL record;
         ASSERT_EQ(CTorlindUtil::ExtractFundamental(fetch(url), &record), 0);
-        const SimProfile profile = market.profile(stock);
-        EXPECT_EQ(QByteArray(record.category), toShiftJis(profile.category).left(62));
-        EXPECT_EQ(QByteArray(record.market), toShiftJis(profile.market));
-        EXPECT_EQ(QByteArray(record.feature), toShiftJis(profile.feature).left(254));
-        EXPECT_EQ(QByteArray(record.business), toShiftJis(profile.business).left(254));
+        const SimProfile p = market.profile(stock);
+        EXPECT_EQ(
+            QByteArrayList({record.category, record.market, record.feature, record.business}),
+            QByteArrayList({toShiftJis(p.category).left(62), toShiftJis(p.market),
+                            toShiftJis(p.feature).left(254), toShiftJis(p.business).left(254)}));
         EXPECT_EQ(CTorlindUtil::CategoryCode(record.category), stock.category);
     }
 
@@ -102,5 +96,3 @@ TEST(SimReaders, EveryKindOfPageGivesTheMarketsValues) {
     EXPECT_EQ(row, listing.size());
     g_marketConv = nullptr;
 }
-
-} // namespace

@@ -38,6 +38,11 @@ protected:
         return QString::fromLatin1(ReadAppFile(m_config.path(), "quote-sim.log"));
     }
     QString path(const QString& name) const { return m_folder.filePath(name); }
+    // The shipped market table and, when given, a fetch list in the folder.
+    bool layOut(const QByteArray& fetchList = {}) const {
+        return QFile::copy(VEZIZO_SOURCE_DIR "/Resources/market.csv", path("market.csv")) &&
+               (fetchList.isEmpty() || write("fetchlist.csv", fetchList));
+    }
     // The stock's history file: its bytes, the records it gives, and days
     // written into it by the program's own writer.
     QByteArray kd(int code) const { return bytes(QString::fromStdString(KDTFileName(code))); }

@@ -1,54 +1,36 @@
 #include "QuoteSimProcess.h"
 
 #include <QFile>
+#include <QRegularExpression>
 
 QList<SimLogEntry> ReadSimLog(const QString& path) {
-    QList<SimLogEntry> entries;
+    // The request, later start=, end= and status= ("-": none sent), tab-separated.
+    static const QRegularExpression line(
+        "^([^\t\n]*)[^\n]*\tstart=(\\S+)\tend=(\\S+)\tstatus=(\\S+)",
+        QRegularExpression::MultilineOption);
     QFile log(path);
-    for (const QByteArray& line :
-         log.open(QIODevice::ReadOnly) ? log.readAll().split('\n') : QList<QByteArray>()) {
-        const QList<QByteArray> fields = line.split('\t');
-        SimLogEntry entry{fields[0]};
-        for (const QByteArray& field : fields) {
-            const QByteArray value = field.mid(field.indexOf('=') + 1);
-            if (field.startsWith("start="))
-                entry.start = value.toDouble();
-            else if (field.startsWith("end="))
-                entry.end = value.toDouble();
-            else if (field.startsWith("status="))
-                entry.status = value.toInt();
-        }
-        if (!line.isEmpty())
-            entries.append(entry);
-    }
+    QList<SimLogEntry> entries;
+    for (const QRegularExpressionMatch& m : line.globalMatch(
+             log.open(QIODevice::ReadOnly) ? QString::fromLatin1(log.readAll()) : QString()))
+        entries.append({m.captured(1).toLatin1(), m.captured(2).toDouble(),
+                        m.captured(3).toDouble(), m.captured(4).toInt()});
     return entries;
 }
 
 QuoteSimProcess::QuoteSimProcess(const QStringList& extraArgs) {
-#ifdef QUOTE_SIM_EXE
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.start(QStringLiteral(QUOTE_SIM_EXE),
                     QStringList{"--port", "0", "--seed", kSeed, "--date", kDate} + extraArgs);
-    if (!m_process.waitForStarted(10000))
-        return;
     // The first line on standard output is the port that was picked.
     while (!m_process.canReadLine())
         if (!m_process.waitForReadyRead(20000))
             return;
-    const uint port = m_process.readLine().trimmed().toUInt(); // 0 when it is no number
-    if (port < 65536)
-        m_port = static_cast<quint16>(port);
-#else
-    Q_UNUSED(extraArgs);
-#endif
+    m_port = m_process.readLine().trimmed().toUShort(); // 0 when it is no port
 }
 
 QuoteSimProcess::~QuoteSimProcess() {
     m_process.terminate();
-    if (!m_process.waitForFinished(5000)) {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
+    m_process.waitForFinished(5000); // else QProcess kills it
 }
 
 QString QuoteSimProcess::hostPort() const {

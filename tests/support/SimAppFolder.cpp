@@ -52,9 +52,8 @@ QByteArray FetchListLines(const QVector<int>& codes) {
 
 QVector<int> KnownCodes(int count, int from) {
     QVector<int> codes;
-    const QVector<SimStock>& stocks = TestSimMarket().stocks();
-    for (int i = from; i < from + count && i < stocks.size(); ++i)
-        codes.append(stocks[i].code);
+    for (const SimStock& stock : TestSimMarket().stocks().mid(from, count))
+        codes.append(stock.code);
     return codes;
 }
 
@@ -87,13 +86,11 @@ QVector<int> CodesTradedOn(const QVector<QDate>& days, int count) {
     for (const QDate& day : days)
         markets.append(SimMarketOn(day));
     QVector<int> codes;
-    for (const SimStock& stock : TestSimMarket().stocks()) {
-        if (std::all_of(markets.begin(), markets.end(), [&](const CSimMarket& market) {
+    for (const SimStock& stock : TestSimMarket().stocks())
+        if (codes.size() < count &&
+            std::all_of(markets.begin(), markets.end(), [&](const CSimMarket& market) {
                 return market.today(*market.findStock(stock.code)).traded;
             }))
             codes.append(stock.code);
-        if (codes.size() == count)
-            break;
-    }
     return codes;
 }

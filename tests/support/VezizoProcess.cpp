@@ -37,15 +37,15 @@ ProcessResult FinishVezizo(QProcess& process, int timeoutMs) {
 }
 
 ProcessResult RunProcess(const QString& program, const QStringList& arguments,
-                         const QProcessEnvironment& environment, int timeoutMs) {
+                         const QProcessEnvironment& environment) {
     QProcess process;
     process.setProcessEnvironment(environment);
     process.start(program, arguments);
-    return FinishVezizo(process, timeoutMs);
+    return FinishVezizo(process);
 }
 
-ProcessResult RunVezizo(const QStringList& arguments, const QString& configFolder, int timeoutMs) {
+ProcessResult RunVezizo(const QStringList& arguments, const QString& configFolder) {
     QProcess process;
     StartVezizo(process, arguments, configFolder);
-    return FinishVezizo(process, timeoutMs);
+    return FinishVezizo(process);
 }
